@@ -1,0 +1,263 @@
+#include "app/form1.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <chrono>
+#include <thread>
+
+#include "app/qt_message_boxes.h"
+#include "app/startup.h"
+#include "app/vb_timer.h"
+#include "export/host_loader.h"
+
+namespace numbrook {
+namespace {
+
+// Positions are laid out in twips: 15 twips to the pixel at 96 DPI.
+int px(int twips) { return qRound(twips / 15.0); }
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return {px(left), px(top), px(width), px(height)};
+}
+
+QFont songti(double points, bool bold)
+{
+    QFont f(QStringLiteral("宋体"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+template <class W>
+W* place(W* w, const char* name, QRect where, const QFont& font)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(where);
+    w->setFont(font);
+    return w;
+}
+
+QGroupBox* frame(QWidget* parent, const char* name, QRect where, const QString& caption,
+                 const QFont& font)
+{
+    return place(new QGroupBox(caption, parent), name, where, font);
+}
+
+QLabel* label(QWidget* parent, const char* name, QRect where, const QString& caption,
+              const QFont& font, Qt::Alignment align = Qt::AlignCenter)
+{
+    auto* l = place(new QLabel(caption, parent), name, where, font);
+    l->setAlignment(align);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, QRect where, const QString& caption,
+                    const QFont& font)
+{
+    auto* b = place(new QPushButton(caption, parent), name, where, font);
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+QLineEdit* textBox(QWidget* parent, const char* name, QRect where, const QString& text,
+                   const QFont& font)
+{
+    auto* t = place(new QLineEdit(text, parent), name, where, font);
+    t->setAlignment(Qt::AlignCenter);
+    return t;
+}
+
+void fill(QWidget* w, QColor colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void blackText(QWidget* w)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, Qt::black);
+    w->setPalette(p);
+}
+
+struct TypeBox {
+    const char* caption;
+    int column;
+    int row;
+};
+
+constexpr TypeBox kTypeBoxes[12] = {
+    {"一位数加一位数", 0, 0},       {"两位数加两位数", 1, 1},     {"10以内的减法", 1, 0},
+    {"20以内退位减法", 0, 1},       {"两位减两位（不退位）", 0, 2}, {"两位减两位（退位）", 1, 2},
+    {"表内乘法", 0, 3},             {"两位数乘一位数", 1, 3},     {"表内除法", 2, 0},
+    {"（暂未设置）", 2, 1},         {"（暂未设置）", 2, 2},       {"（暂未设置）", 2, 3},
+};
+constexpr int kTypeColumnLeft[3] = {360, 4080, 7800};
+constexpr int kTypeRowTop[4] = {360, 915, 1485, 2040};
+
+constexpr int kSlotColumnLeft[4] = {120, 3880, 7640, 11400};
+constexpr int kSlotRowTop[5] = {480, 1650, 2820, 3990, 5160};
+constexpr int kLineX[3] = {3720, 7440, 11160};
+
+}  // namespace
+
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QWidget(parent), services_(std::move(services))
+{
+    if (!services_.boxes) {
+        ownBoxes_ = std::make_unique<QtMessageBoxes>(this);
+        services_.boxes = ownBoxes_.get();
+    }
+    if (!services_.clock) {
+        ownClock_ = std::make_unique<SystemClock>();
+        services_.clock = ownClock_.get();
+    }
+    if (!services_.random) {
+        ownRandom_ = std::make_unique<RandomSource>(
+            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+        services_.random = ownRandom_.get();
+    }
+    if (!services_.makeHost) services_.makeHost = [] { return loadLibreOfficeHost(); };
+    if (services_.documentPath.empty()) services_.documentPath = exerciseDocumentPath();
+    if (!services_.pause)
+        services_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+
+    buildControls();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("NumbrookV1.6  作者：口算园地"));
+    setFixedSize(px(15240), px(10530));
+    setFont(songti(14.25, true));
+
+    const QFont small = songti(10.5, false);
+    const QFont smallBold = songti(10.5, true);
+
+    Frame1 = frame(this, "Frame1", twipsRect(120, 240, 3375, 2775),
+                   QStringLiteral("题数及间隔时间设置："), smallBold);
+    Frame6 = frame(Frame1, "Frame6", twipsRect(120, 240, 3135, 1640), {}, font());
+    Label2 = label(Frame6, "Label2", twipsRect(80, 360, 615, 255), QStringLiteral("题数"), small);
+    Text1 = textBox(Frame6, "Text1", twipsRect(840, 307, 735, 360), QStringLiteral("5"),
+                    songti(12, false));
+    Label3 = label(Frame6, "Label3", twipsRect(1680, 360, 375, 255), QStringLiteral("题"), small);
+    Label4 = label(Frame6, "Label4", twipsRect(80, 1080, 615, 255), QStringLiteral("间隔"), small);
+    Text2 = textBox(Frame6, "Text2", twipsRect(840, 1027, 735, 360), QStringLiteral("0.01"),
+                    songti(12, false));
+    Label5 = label(Frame6, "Label5", twipsRect(1680, 1080, 375, 255), QStringLiteral("秒"), small);
+    Command1 = button(Frame6, "Command1", twipsRect(2240, 240, 630, 320), QStringLiteral("出题"),
+                      smallBold);
+    Command3 = button(Frame6, "Command3", twipsRect(2240, 660, 630, 320), QStringLiteral("显示"),
+                      smallBold);
+    Command2 = button(Frame6, "Command2", twipsRect(2240, 1080, 630, 320), QStringLiteral("答案"),
+                      smallBold);
+    Frame3 = frame(Frame1, "Frame3", twipsRect(120, 1920, 3135, 735), {}, font());
+    Label7 = label(Frame3, "Label7", twipsRect(120, 300, 1215, 255), QStringLiteral("导出至文档"),
+                   smallBold, Qt::AlignLeft | Qt::AlignVCenter);
+    Text3 = textBox(Frame3, "Text3", twipsRect(1440, 240, 615, 320), {}, smallBold);
+    Command7 = button(Frame3, "Command7", twipsRect(2280, 240, 570, 320), QStringLiteral("确定"),
+                      smallBold);
+
+    Frame4 = frame(this, "Frame4", twipsRect(3720, 240, 11415, 2775),
+                   QStringLiteral("式题类型选择："), smallBold);
+    for (int i = 0; i < 12; ++i) {
+        const TypeBox& t = kTypeBoxes[i];
+        auto* box = new QCheckBox(QString::fromUtf8(t.caption), Frame4);
+        place(box, "", twipsRect(kTypeColumnLeft[t.column], kTypeRowTop[t.row], 3255, 495),
+              songti(14.25, false));
+        box->setObjectName(QStringLiteral("Check1(%1)").arg(i));
+        // The list is rebuilt after the box has changed state.
+        connect(box, &QCheckBox::toggled, this, [this, i] { Check1_Click(i); });
+        Check1[i] = box;
+    }
+
+    Frame2 = frame(this, "Frame2", twipsRect(120, 3080, 15015, 6015),
+                   QStringLiteral("式题显示窗口："), smallBold);
+    blackText(Frame2);
+    for (int n = 1; n <= 20; ++n) {
+        auto* slot = label(Frame2, "",
+                           twipsRect(kSlotColumnLeft[(n - 1) % 4], kSlotRowTop[(n - 1) / 4], 3435, 705),
+                           {}, songti(36, true));
+        slot->setObjectName(QStringLiteral("Label6(%1)").arg(n));
+        blackText(slot);
+        slot->hide();
+        Label6[n] = slot;
+    }
+    for (int i = 0; i < 3; ++i) {
+        auto* line = new QFrame(Frame2);
+        line->setObjectName(QStringLiteral("Line1(%1)").arg(i));
+        line->setGeometry(px(kLineX[i]) - 1, px(480), 2, px(5880 - 480));
+        fill(line, Qt::black);
+        line->hide();
+        Line1[i] = line;
+    }
+    Label1 = label(Frame2, "Label1", twipsRect(3960, 2400, 6945, 1695), {}, songti(80.25, true));
+    fill(Label1, QColor(192, 192, 255));
+
+    Frame5 = frame(this, "Frame5", twipsRect(120, 9120, 15015, 1215),
+                   QStringLiteral("计时器：（可用“空格键”直接停止）"), font());
+    Label8 = label(Frame5, "Label8", twipsRect(5400, 360, 3015, 615), QStringLiteral("0:0:0"),
+                   songti(36, true));
+    blackText(Label8);
+    Command4 = button(Frame5, "Command4", twipsRect(8400, 450, 735, 615), QStringLiteral("停止"),
+                      songti(12, true));
+
+    // The progress box of an export floats over the display panel.
+    Frame7 = frame(this, "Frame7", twipsRect(6360, 4080, 2415, 615), {}, font());
+    fill(Frame7, QColor(255, 192, 192));
+    Label9 = label(Frame7, "Label9", twipsRect(360, 120, 1695, 495), QStringLiteral("25%"),
+                   songti(18, true));
+    Frame7->hide();
+
+    Timer1 = new VbTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer2 = new VbTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    connect(Timer1, &VbTimer::tick, this, &Form1::Timer1_Timer);
+    connect(Timer2, &VbTimer::tick, this, &Form1::Timer2_Timer);
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+
+    // Labels, frames and lines take no focus; the rest in this order.
+    const QList<QWidget*> order{Check1[3], Check1[6], Check1[4], Check1[9],  Check1[10],
+                                Check1[11], Check1[8], Check1[0], Check1[2], Check1[7],
+                                Check1[1],  Check1[5], Command4,  Command7,  Text3,
+                                Command2,   Text2,     Command1,  Command3,  Text1};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+    Check1[3]->setFocus();
+}
+
+void Form1::Form_Load()
+{
+    attachSkin();
+    exportNumber = 0;
+}
+
+void Form1::Check1_Click(int /*index*/)
+{
+    // Rebuilt from scratch; slots from the new count on keep what they held.
+    int16_t k = 0;
+    for (int16_t i = 0; i <= 8; ++i) {
+        if (Check1[i]->isChecked()) selectedTypes[k++] = i;
+    }
+    selectedCount = k;
+}
+
+}  // namespace numbrook

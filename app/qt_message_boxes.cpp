@@ -1,0 +1,27 @@
+#include "app/qt_message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace numbrook {
+
+Answer QtMessageBoxes::show(const std::string& text, const std::string& title, Buttons buttons)
+{
+    QMessageBox box(parent_);
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(title.empty() ? QApplication::applicationDisplayName()
+                                     : QString::fromStdString(title));
+    box.setText(QString::fromStdString(text));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    if (buttons == Buttons::OkCancel)
+        box.setEscapeButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+    else
+        box.setEscapeButton(ok);
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok ? Answer::Ok : Answer::Cancel;
+}
+
+}  // namespace numbrook

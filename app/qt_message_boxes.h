@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/message_boxes.h"
+
+class QWidget;
+
+namespace numbrook {
+
+// Modal message boxes over a window, with "确定"/"取消" and no icon.
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
+    Answer show(const std::string& text, const std::string& title, Buttons buttons) override;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace numbrook

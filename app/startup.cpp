@@ -1,0 +1,44 @@
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QStyleFactory>
+#include <QTranslator>
+
+namespace numbrook {
+
+void setUpApplication(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("numbrook"));
+    QApplication::setApplicationDisplayName(QStringLiteral("NumbrookV1.6"));
+    QApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QApplication::setDesktopFileName(QStringLiteral("numbrook"));
+
+    // "宋体" is a Windows font; Noto Serif CJK SC is the serif CJK face with a
+    // real bold at the large sizes of the problem labels.
+    const QStringList serif{QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN"),
+                            QStringLiteral("Noto Sans CJK SC")};
+    QFont::insertSubstitutions(QStringLiteral("宋体"), serif);
+    QFont::insertSubstitutions(QStringLiteral("SimSun"), serif);
+
+    auto* qtbase = new QTranslator(&app);
+    if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtbase);
+
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/numbrook-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+}
+
+void attachSkin()
+{
+    // The classic look: frame captions sit in the frame's border.
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
+        QApplication::setStyle(style);
+}
+
+}  // namespace numbrook

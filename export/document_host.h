@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace numbrook {
+
+// A failed word-processor operation. what() is the host's error text (UTF-8).
+class HostError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The word processor as the export drives it. One object drives at most one
+// instance that it started itself, with at most one open document.
+// Every operation but isInstanceRunning throws HostError on failure.
+class DocumentHost {
+public:
+    virtual ~DocumentHost() = default;
+
+    // True when the user already runs an instance of the word processor.
+    virtual bool isInstanceRunning() = 0;
+    // Starts a new, hidden instance that only this host drives.
+    virtual void startInstance() = 0;
+    // Opens the document at an absolute path (UTF-8) for editing.
+    virtual void open(const std::string& path) = 0;
+    // Makes cell (row, column) of the k-th table of the document, counted
+    // from 1 in document order, the selection.
+    virtual void selectCell(int table, int row, int column) = 0;
+    // Replaces the whole content of the selected cell with text (UTF-8),
+    // keeping the cell's formatting.
+    virtual void typeText(const std::string& text) = 0;
+    // Prints one copy of the listed pages ("1-1", "1-2") on the current printer.
+    virtual void printPages(const std::string& pages) = 0;
+    // Closes the document without saving.
+    virtual void closeDocument() = 0;
+    // Ends the instance that startInstance started.
+    virtual void quit() = 0;
+    // Shows the instance's window with the document; the instance then
+    // belongs to the user and outlives this program.
+    virtual void show() = 0;
+};
+
+}  // namespace numbrook
+
+// The LibreOffice host lives in a module loaded at run time; this is its entry.
+extern "C" {
+using NumbrookCreateHostFn = numbrook::DocumentHost* (*)();
+}
+#define NUMBROOK_CREATE_HOST_SYMBOL "numbrook_create_document_host"

@@ -1,0 +1,177 @@
+#include "export/export_run.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "export/export_steps.h"
+
+namespace numbrook {
+
+namespace {
+
+constexpr const char* kAlreadyRunning = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！";
+constexpr const char* kPrintQuestion = "导出完毕，请确认是否直接进行打印,请确定！";
+constexpr const char* kAnswersQuestion = "请确认是否需要一并打印答案！";
+constexpr const char* kQuestionTitle = "提示语！";
+constexpr const char* kFailurePrefix = "导出失败：";
+constexpr const char* kFailureTitle = "提示！";
+constexpr int kPauseAfterPrintMs = 100;
+
+// What the export has begun on the host, so that a failure can undo it.
+// A step counts as begun before its call: a half-done start or open is undone too.
+struct HostUse {
+    bool instanceBegun = false;
+    bool documentBegun = false;
+    bool closeBegun = false;
+    bool quitBegun = false;
+    bool shown = false;
+};
+
+void writeCell(DocumentHost& host, int table, int row, int column, const std::string& text)
+{
+    host.selectCell(table, row, column);
+    host.typeText(text);
+}
+
+// Best effort after a failure: close the document without saving and end the
+// instance the export started, unless the user has been given it. Errors here
+// are secondary and dropped; the host's destructor kills what is left.
+void undoHostUse(DocumentHost* host, const HostUse& use)
+{
+    if (host == nullptr || use.shown) {
+        return;
+    }
+    if (use.documentBegun && !use.closeBegun) {
+        try {
+            host->closeDocument();
+        } catch (...) {
+        }
+    }
+    if (use.instanceBegun && !use.quitBegun) {
+        try {
+            host->quit();
+        } catch (...) {
+        }
+    }
+}
+
+}  // namespace
+
+std::string sheetNumberText(int exportNumber)
+{
+    std::string digits = std::to_string(exportNumber);
+    return exportNumber < 10 ? "0" + digits : digits;
+}
+
+std::string dateTimeText(const LocalTime& time)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second);
+    return buffer;
+}
+
+std::string headerText(Sheet sheet, const LocalTime& time, int exportNumber)
+{
+    const char* kind = sheet == Sheet::Problems ? "式题" : "答案";
+    return std::string("NumbrookV1.6导出（") + kind + "）专用纸张--作者QQ（" + kAuthorContact +
+           "）日期：" + dateTimeText(time) + "编号：" + sheetNumberText(exportNumber);
+}
+
+std::string progressText(int cellNumber)
+{
+    // How far the walk has come through the 100 cells, in whole percent.
+    return std::to_string(cellNumber * 100 / kGridCells) + "%";
+}
+
+std::string gridCellText(int cellNumber, const std::string& text)
+{
+    return "(" + std::to_string(cellNumber) + ")" + text;
+}
+
+std::vector<GridStep> gridSteps(const std::vector<std::string>& problemTexts,
+                                const std::vector<std::string>& answerTexts, int problemCount)
+{
+    std::vector<GridStep> steps;
+    steps.reserve(kGridCells * 3);
+    for (int n = 1; n <= kGridCells; ++n) {
+        const int row = (n - 1) / kGridSide + 1;
+        const int column = (n - 1) % kGridSide + 1;
+        if (n <= problemCount) {
+            // The problem grid is written before the answer grid; the caption follows.
+            steps.push_back({GridStep::Kind::Cell, kProblemGridTable, row, column,
+                             gridCellText(n, problemTexts[n])});
+            steps.push_back({GridStep::Kind::Cell, kAnswerGridTable, row, column,
+                             gridCellText(n, answerTexts[n])});
+            steps.push_back({GridStep::Kind::Progress, 0, 0, 0, progressText(n)});
+        } else {
+            // Blanking: the caption comes first, then one space in each grid.
+            steps.push_back({GridStep::Kind::Progress, 0, 0, 0, progressText(n)});
+            steps.push_back({GridStep::Kind::Cell, kProblemGridTable, row, column, " "});
+            steps.push_back({GridStep::Kind::Cell, kAnswerGridTable, row, column, " "});
+        }
+    }
+    return steps;
+}
+
+void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportView& view,
+                      MessageBoxes& boxes, const Clock& clock, const Pause& pause)
+{
+    std::unique_ptr<DocumentHost> host;
+    HostUse use;
+    try {
+        host = makeHost();
+
+        // 1. A word processor the user already runs would be taken over: refuse.
+        if (host->isInstanceRunning()) {
+            boxes.show(kAlreadyRunning, "", Buttons::Ok);
+            return;
+        }
+
+        // 2. Start a hidden instance of our own and open the exercise document.
+        use.instanceBegun = true;
+        host->startInstance();
+        use.documentBegun = true;
+        host->open(job.documentPath);
+
+        // 3.–5. The two headers, each with the clock read anew.
+        writeCell(*host, kProblemHeaderTable, 1, 1,
+                  headerText(Sheet::Problems, clock.now(), job.exportNumber));
+        writeCell(*host, kAnswerHeaderTable, 1, 1,
+                  headerText(Sheet::Answers, clock.now(), job.exportNumber));
+
+        // 6.–9. The grids, with the progress box showing how far the walk has come.
+        view.setProgressVisible(true);
+        view.setProgressText(progressText(0));
+        for (const GridStep& step : gridSteps(job.problemTexts, job.answerTexts, job.problemCount)) {
+            if (step.kind == GridStep::Kind::Cell) {
+                writeCell(*host, step.table, step.row, step.column, step.text);
+            } else {
+                view.setProgressText(step.text);
+            }
+        }
+        view.setProgressVisible(false);
+
+        // 10.–12. Print and end the instance, or give the filled document to the user.
+        if (boxes.show(kPrintQuestion, kQuestionTitle, Buttons::OkCancel) == Answer::Ok) {
+            const bool withAnswers =
+                boxes.show(kAnswersQuestion, kQuestionTitle, Buttons::OkCancel) == Answer::Ok;
+            host->printPages(withAnswers ? "1-2" : "1-1");
+            pause(kPauseAfterPrintMs);
+            use.closeBegun = true;
+            host->closeDocument();
+            use.quitBegun = true;
+            host->quit();
+        } else {
+            host->show();
+            use.shown = true;
+            host->selectCell(kProblemHeaderTable, 1, 1);
+        }
+    } catch (const std::exception& error) {
+        undoHostUse(host.get(), use);
+        view.setProgressVisible(false);
+        boxes.show(std::string(kFailurePrefix) + error.what(), kFailureTitle, Buttons::Ok);
+    }
+}
+
+}  // namespace numbrook

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/message_boxes.h"
+#include "export/document_host.h"
+
+namespace numbrook {
+
+// What one export writes: the problems of the finished export run.
+struct ExportJob {
+    const std::vector<std::string>& problemTexts;  // index 1..problemCount; 0 unused
+    const std::vector<std::string>& answerTexts;   // same indexing
+    int problemCount = 0;                          // 1..100
+    int exportNumber = 0;                          // the sheet number
+    std::string documentPath;                      // absolute path of the exercise document
+};
+
+// The window's side of an export: the progress box (Frame7 and Label9).
+class ExportView {
+public:
+    virtual ~ExportView() = default;
+    virtual void setProgressVisible(bool visible) = 0;
+    virtual void setProgressText(const std::string& text) = 0;
+};
+
+// Makes the document host; throws HostError when there is none (the word
+// processor is not installed).
+using HostFactory = std::function<std::unique_ptr<DocumentHost>()>;
+// Pauses the calling thread for a number of milliseconds.
+using Pause = std::function<void(int ms)>;
+
+// Fills the exercise document with the job's problems and answers and offers
+// to print it. Failures of the word processor are caught here: the instance
+// the export started is ended, the progress box hidden, and "导出失败：" with
+// the error's text is shown.
+void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportView& view,
+                      MessageBoxes& boxes, const Clock& clock, const Pause& pause);
+
+}  // namespace numbrook

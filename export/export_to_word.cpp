@@ -1,0 +1,41 @@
+// The export at the end of an export run, wired to the window's progress box.
+#include <QGroupBox>
+#include <QLabel>
+
+#include "app/form1.h"
+
+namespace numbrook {
+namespace {
+
+class ProgressBox final : public ExportView {
+public:
+    ProgressBox(QWidget* frame, QLabel* label) : frame_(frame), label_(label) {}
+    void setProgressVisible(bool visible) override
+    {
+        frame_->setVisible(visible);
+        frame_->repaint();
+    }
+    void setProgressText(const std::string& text) override
+    {
+        label_->setText(QString::fromStdString(text));
+        // The export holds the UI thread; paint the progress now.
+        label_->repaint();
+    }
+
+private:
+    QWidget* frame_;
+    QLabel* label_;
+};
+
+}  // namespace
+
+void Form1::exportToWord()
+{
+    const ExportJob job{problemTexts, answerTexts, problemCount, exportNumber,
+                        services_.documentPath};
+    ProgressBox view(Frame7, Label9);
+    exportToDocument(job, services_.makeHost, view, *services_.boxes, *services_.clock,
+                     services_.pause);
+}
+
+}  // namespace numbrook

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/message_boxes.h"
+
+namespace numbrook::testing {
+
+// A clock that stands still unless told to move.
+class FixedClock final : public Clock {
+public:
+    LocalTime time{2026, 12, 5, 19, 8, 5, 0};
+    LocalTime now() const override { return time; }
+};
+
+// Records every box and answers from a script (OK once the script is spent).
+class ScriptedBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        std::string text;
+        std::string title;
+        Buttons buttons;
+    };
+    std::vector<Shown> shown;
+    std::vector<Answer> answers;
+    // Runs while a box is open, as other events may be handled under a modal box.
+    std::function<void()> whileOpen;
+
+    Answer show(const std::string& text, const std::string& title, Buttons buttons) override
+    {
+        shown.push_back({text, title, buttons});
+        if (whileOpen) whileOpen();
+        if (answers.empty()) return Answer::Ok;
+        const Answer a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+};
+
+}  // namespace numbrook::testing

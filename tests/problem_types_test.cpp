@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+
+#include "generator/problem_types.h"
+#include "tests/fakes.h"
+
+namespace numbrook {
+namespace {
+
+struct Parsed {
+    int x = -1;
+    std::string op;
+    int y = -1;
+    int result = -1;
+};
+
+// Reads "x<op>y=" and "x<op>y=result" back, checking the texts' form:
+// plain digits without leading zeros, one operator, no blanks.
+Parsed parse(const Problem& p)
+{
+    Parsed r;
+    size_t i = 0;
+    auto number = [&](const std::string& s, size_t& at) {
+        const size_t start = at;
+        while (at < s.size() && s[at] >= '0' && s[at] <= '9') ++at;
+        if (at == start || (s[start] == '0' && at - start > 1)) return -1;
+        return std::stoi(s.substr(start, at - start));
+    };
+    r.x = number(p.text, i);
+    const size_t opStart = i;
+    while (i < p.text.size() && !(p.text[i] >= '0' && p.text[i] <= '9')) ++i;
+    r.op = p.text.substr(opStart, i - opStart);
+    r.y = number(p.text, i);
+    if (i + 1 != p.text.size() || p.text[i] != '=') r.y = -1;
+    if (p.answer.compare(0, p.text.size(), p.text) == 0) {
+        size_t j = p.text.size();
+        r.result = number(p.answer, j);
+        if (j != p.answer.size()) r.result = -1;
+    }
+    return r;
+}
+
+const std::string kFullPlus = "＋", kFullMinus = "－", kTimes = "×", kDivide = "÷";
+
+struct TypeCase {
+    int type;
+    std::string op;
+    int distinct;  // how many different problems the type can make
+    // The type's rule, stated on the problem as the pupil sees it.
+    std::function<bool(const Parsed&)> valid;
+};
+
+void PrintTo(const TypeCase& c, std::ostream* os) { *os << "type " << c.type; }
+
+class ProblemTypeTest : public ::testing::TestWithParam<TypeCase> {};
+
+TEST_P(ProblemTypeTest, MakesEveryValidProblemAndNoOther)
+{
+    const TypeCase& c = GetParam();
+    RandomSource random(42);
+    testing::FixedClock clock;  // re-seeds with an unmoving clock still vary
+    std::set<std::string> seen;
+    for (int i = 0; i < 60000; ++i) {
+        const Problem p = makeProblemOfType(c.type, random, clock);
+        const Parsed q = parse(p);
+        ASSERT_EQ(q.op, c.op) << p.answer;
+        ASSERT_GE(q.y, 0) << p.text;
+        ASSERT_GE(q.result, 0) << p.answer;
+        ASSERT_TRUE(c.valid(q)) << p.answer;
+        seen.insert(p.answer);
+    }
+    EXPECT_EQ(seen.size(), static_cast<size_t>(c.distinct));
+}
+
+bool in(int v, int lo, int hi) { return v >= lo && v <= hi; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, ProblemTypeTest,
+    ::testing::Values(
+        TypeCase{0, kFullPlus, 81,
+                 [](const Parsed& q) { return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x + q.y; }},
+        TypeCase{1, "+", 1260,
+                 [](const Parsed& q) {
+                     return in(q.x, 10, 99) && in(q.y, 10, 99) && q.result == q.x + q.y &&
+                            q.result <= 99 && q.x % 10 + q.y % 10 >= 10;
+                 }},
+        TypeCase{2, kFullMinus, 28,
+                 [](const Parsed& q) {
+                     return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x - q.y && q.result >= 2;
+                 }},
+        TypeCase{3, kFullMinus, 45,
+                 [](const Parsed& q) {
+                     return in(q.x, 10, 18) && in(q.y, 1, 9) && q.result == q.x - q.y &&
+                            in(q.result, 1, 9) && q.x % 10 < q.y;
+                 }},
+        TypeCase{4, kFullMinus, 1980,
+                 [](const Parsed& q) {
+                     return in(q.x, 20, 99) && in(q.y, 10, 89) && q.result == q.x - q.y &&
+                            in(q.result, 10, 89) && q.x % 10 >= q.y % 10;
+                 }},
+        TypeCase{5, kFullMinus, 1260,
+                 [](const Parsed& q) {
+                     return in(q.x, 30, 98) && in(q.y, 11, 79) && q.result == q.x - q.y &&
+                            in(q.result, 11, 79) && q.x % 10 < q.y % 10;
+                 }},
+        TypeCase{6, kTimes, 81,
+                 [](const Parsed& q) { return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x * q.y; }},
+        TypeCase{7, kTimes, 720,
+                 [](const Parsed& q) { return in(q.x, 10, 99) && in(q.y, 2, 9) && q.result == q.x * q.y; }},
+        TypeCase{8, kDivide, 64,
+                 [](const Parsed& q) {
+                     return in(q.y, 2, 9) && in(q.result, 2, 9) && q.x == q.y * q.result;
+                 }}),
+    [](const auto& p) { return "Type" + std::to_string(p.param.type); });
+
+TEST(ProblemTypes, TheEdgeProblemsOccur)
+{
+    RandomSource random(7);
+    testing::FixedClock clock;
+    std::set<std::string> seen;
+    for (int type : {1, 2, 3, 4, 7})
+        for (int i = 0; i < 40000; ++i) seen.insert(makeProblemOfType(type, random, clock).answer);
+    for (const char* p : {"19+11=30", "3－1=2", "9－7=2", "10－1=9", "18－9=9", "20－10=10",
+                          "99－89=10", "99×9=891", "10×2=20"})
+        EXPECT_TRUE(seen.count(p)) << p;
+    for (const char* p : {"9－8=1", "47+32=79"}) EXPECT_FALSE(seen.count(p)) << p;
+}
+
+TEST(ProblemTypes, EachAttemptReseedsAndRedrawsBothNumbers)
+{
+    // A clock that counts its readings: one re-seed per attempt.
+    struct CountingClock final : Clock {
+        mutable int readings = 0;
+        LocalTime now() const override
+        {
+            ++readings;
+            return LocalTime{};
+        }
+    } clock;
+    RandomSource random(1);
+    int attempts = 0;
+    int total = 0;
+    for (int i = 0; i < 1000; ++i) {
+        makeProblemOfType(1, random, clock, &attempts);
+        total += attempts;
+    }
+    EXPECT_EQ(clock.readings, total);
+    EXPECT_GT(total, 3000);  // type 1 takes about 6.4 attempts a problem
+}
+
+TEST(RandomSource, DrawsFromTheUnitIntervalAndReseedsMix)
+{
+    RandomSource a(5);
+    RandomSource b(5);
+    a.reseed(1000);
+    b.reseed(1000);
+    EXPECT_EQ(a.next(), b.next());  // the same state and clock give the same draw
+    // The same clock reading twice does not restart a sequence.
+    a.reseed(1000);
+    const double first = a.next();
+    a.reseed(1000);
+    EXPECT_NE(a.next(), first);
+    for (int i = 0; i < 100000; ++i) {
+        const double r = a.next();
+        ASSERT_GE(r, 0.0);
+        ASSERT_LT(r, 1.0);
+    }
+}
+
+}  // namespace
+}  // namespace numbrook

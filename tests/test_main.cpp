@@ -1,0 +1,18 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <memory>
+
+#include "app/startup.h"
+
+int main(int argc, char** argv)
+{
+    // Test discovery runs this binary during the build, with no display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    numbrook::setUpApplication(app);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <memory>
+
+#include "app/form1.h"
+#include "app/vb_timer.h"
+#include "tests/fakes.h"
+
+namespace numbrook::testing {
+
+// A window with scripted boxes, a fixed clock, a seeded random source and a
+// host factory that counts its calls and has no word processor behind it.
+class WindowTest : public ::testing::Test {
+protected:
+    ScriptedBoxes boxes;
+    FixedClock clock;
+    RandomSource random{2024};
+    int hostsMade = 0;
+    std::unique_ptr<Form1> w;
+
+    void SetUp() override
+    {
+        Form1Services s;
+        s.boxes = &boxes;
+        s.clock = &clock;
+        s.random = &random;
+        s.makeHost = [this]() -> std::unique_ptr<DocumentHost> {
+            ++hostsMade;
+            throw HostError("no word processor in unit tests");
+        };
+        s.documentPath = "/nonexistent/式题导出.doc";
+        s.pause = [](int) {};
+        w = std::make_unique<Form1>(std::move(s));
+    }
+
+    void tick(int n = 1)
+    {
+        for (int i = 0; i < n; ++i) w->Timer1_Timer();
+    }
+
+    // Starts a screen run of count problems and ticks it to its end.
+    void screenRun(const char* count)
+    {
+        w->Text1->setText(QString::fromUtf8(count));
+        w->Command1_Click();
+        while (w->Timer1->interval() != 0) tick();
+    }
+
+    int visibleSlots() const
+    {
+        int n = 0;
+        for (int i = 1; i <= 20; ++i) n += w->Label6[i]->isVisibleTo(w.get()) ? 1 : 0;
+        return n;
+    }
+
+    bool linesVisible() const
+    {
+        for (QFrame* l : w->Line1)
+            if (!l->isVisibleTo(w.get())) return false;
+        return true;
+    }
+
+    std::string text(QLabel* l) const { return l->text().toStdString(); }
+};
+
+}  // namespace numbrook::testing
