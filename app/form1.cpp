@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/number_label.h"
 #include "app/qt_message_boxes.h"
 #include "app/startup.h"
 #include "app/vb_timer.h"
@@ -54,6 +55,14 @@ QLabel* label(QWidget* parent, const char* name, QRect where, const QString& cap
 {
     auto* l = place(new QLabel(caption, parent), name, where, font);
     l->setAlignment(align);
+    return l;
+}
+
+QLabel* numberLabel(QWidget* parent, const char* name, QRect where, const QString& caption,
+                    const QFont& font)
+{
+    auto* l = place(new NumberLabel(caption, parent), name, where, font);
+    l->setAlignment(Qt::AlignCenter);
     return l;
 }
 
@@ -187,10 +196,14 @@ void Form1::buildControls()
     Frame2 = frame(this, "Frame2", twipsRect(120, 3080, 15015, 6015),
                    QStringLiteral("式题显示窗口："), smallBold);
     blackText(Frame2);
+    // The CJK serif face draws digits wider than "宋体" does: a slight condensing
+    // keeps the longest answers, "98－79=19" and "99×9=891", inside their slots.
+    QFont slotFont = songti(36, true);
+    slotFont.setStretch(92);
     for (int n = 1; n <= 20; ++n) {
-        auto* slot = label(Frame2, "",
+        auto* slot = numberLabel(Frame2, "",
                            twipsRect(kSlotColumnLeft[(n - 1) % 4], kSlotRowTop[(n - 1) / 4], 3435, 705),
-                           {}, songti(36, true));
+                           {}, slotFont);
         slot->setObjectName(QStringLiteral("Label6(%1)").arg(n));
         blackText(slot);
         slot->hide();
@@ -204,12 +217,12 @@ void Form1::buildControls()
         line->hide();
         Line1[i] = line;
     }
-    Label1 = label(Frame2, "Label1", twipsRect(3960, 2400, 6945, 1695), {}, songti(80.25, true));
+    Label1 = numberLabel(Frame2, "Label1", twipsRect(3960, 2400, 6945, 1695), {}, songti(80.25, true));
     fill(Label1, QColor(192, 192, 255));
 
     Frame5 = frame(this, "Frame5", twipsRect(120, 9120, 15015, 1215),
                    QStringLiteral("计时器：（可用“空格键”直接停止）"), font());
-    Label8 = label(Frame5, "Label8", twipsRect(5400, 360, 3015, 615), QStringLiteral("0:0:0"),
+    Label8 = numberLabel(Frame5, "Label8", twipsRect(5400, 360, 3015, 615), QStringLiteral("0:0:0"),
                    songti(36, true));
     blackText(Label8);
     Command4 = button(Frame5, "Command4", twipsRect(8400, 450, 735, 615), QStringLiteral("停止"),
@@ -234,6 +247,19 @@ void Form1::buildControls()
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+
+    // What a screen reader says: captions speak for themselves; these need a word.
+    Frame6->setAccessibleName(QStringLiteral("题数及间隔"));
+    Frame3->setAccessibleName(QStringLiteral("导出至文档"));
+    Frame7->setAccessibleName(QStringLiteral("导出进度"));
+    Text1->setAccessibleName(QStringLiteral("题数"));
+    Text2->setAccessibleName(QStringLiteral("间隔（秒）"));
+    Text3->setAccessibleName(QStringLiteral("导出题数"));
+    Label1->setAccessibleDescription(QStringLiteral("当前题目"));
+    Label8->setAccessibleDescription(QStringLiteral("计时"));
+    for (int n = 1; n <= 20; ++n)
+        Label6[n]->setAccessibleDescription(QStringLiteral("第%1题").arg(n));
+    for (QFrame* line : Line1) line->setAccessibleName(QStringLiteral("分隔线"));
 
     // Labels, frames and lines take no focus; the rest in this order.
     const QList<QWidget*> order{Check1[3], Check1[6], Check1[4], Check1[9],  Check1[10],

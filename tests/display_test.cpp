@@ -1,3 +1,6 @@
+#include <QFontInfo>
+#include <QFontMetrics>
+
 #include "tests/window_fixture.h"
 
 namespace numbrook {
@@ -46,6 +49,35 @@ TEST_F(WindowTest, TwentyProblemsFillEverySlot)
     for (int n = 1; n < 20; ++n) {
         EXPECT_LE(w->Label6[n]->y(), w->Label6[20]->y());
         EXPECT_LE(w->Label6[n]->x(), w->Label6[20]->x());
+    }
+}
+
+// Whether any ink of a label's text touches the label's edge, where the
+// label would clip it.
+bool touchesEdge(QLabel* label)
+{
+    const QImage img = label->grab().toImage();
+    auto ink = [&](int x, int y) { return qGray(img.pixel(x, y)) < 128; };
+    for (int x = 0; x < img.width(); ++x)
+        if (ink(x, 0) || ink(x, img.height() - 1)) return true;
+    for (int y = 0; y < img.height(); ++y)
+        if (ink(0, y) || ink(img.width() - 1, y)) return true;
+    return false;
+}
+
+TEST_F(WindowTest, TheWidestTextsFitTheirLabels)
+{
+    // The CJK serif face stands in for "宋体"; a fallback font would be wider.
+    EXPECT_EQ(QFontInfo(w->Label6[1]->font()).family(), "Noto Serif CJK SC");
+    const std::pair<QLabel*, const char*> cases[] = {
+        {w->Label6[1], "98－79=19"}, {w->Label6[1], "99×9=891"}, {w->Label6[20], "14＋9=23"},
+        {w->Label6[20], "81÷9=9"},   {w->Label1, "98－79="},     {w->Label8, "59:59:9"},
+    };
+    for (auto [label, sample] : cases) {
+        const QString text = QString::fromUtf8(sample);
+        for (QChar c : text) EXPECT_TRUE(QFontMetrics(label->font()).inFont(c)) << sample;
+        label->setText(text);
+        EXPECT_FALSE(touchesEdge(label)) << sample;
     }
 }
 

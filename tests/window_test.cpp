@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 
@@ -84,6 +85,24 @@ TEST_F(WindowTest, ControlsSitAtTheirPlacesWithTheirTexts)
     }
     EXPECT_EQ(w->Label1->palette().color(QPalette::Window), QColor(192, 192, 255));
     EXPECT_EQ(w->Frame7->palette().color(QPalette::Window), QColor(255, 192, 192));
+}
+
+TEST_F(WindowTest, EveryControlHasANameForAScreenReader)
+{
+    w->show();
+    screenRun("2");
+    w->Command3_Click();
+    for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (c->objectName().isEmpty() || !c->isVisibleTo(w.get())) continue;  // Qt's own parts
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+        ASSERT_NE(a, nullptr) << c->objectName().toStdString();
+        const bool empty = a->text(QAccessible::Name).isEmpty() &&
+                           a->text(QAccessible::Description).isEmpty();
+        EXPECT_FALSE(empty) << c->objectName().toStdString();
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Label6[1])->text(QAccessible::Name),
+              QString::fromStdString(w->problemTexts[1]));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Command1)->text(QAccessible::Name), "出题");
 }
 
 TEST_F(WindowTest, FocusMovesInTheDrillOrder)
