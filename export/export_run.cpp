@@ -122,25 +122,25 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
     try {
         host = makeHost();
 
-        // 1. A word processor the user already runs would be taken over: refuse.
+        // A word processor the user already runs would be taken over: refuse.
         if (host->isInstanceRunning()) {
             boxes.show(kAlreadyRunning, "", Buttons::Ok);
             return;
         }
 
-        // 2. Start a hidden instance of our own and open the exercise document.
+        // Start a hidden instance of our own and open the exercise document.
         use.instanceBegun = true;
         host->startInstance();
         use.documentBegun = true;
         host->open(job.documentPath);
 
-        // 3.–5. The two headers, each with the clock read anew.
+        // The two headers, each with the clock read anew.
         writeCell(*host, kProblemHeaderTable, 1, 1,
                   headerText(Sheet::Problems, clock.now(), job.exportNumber));
         writeCell(*host, kAnswerHeaderTable, 1, 1,
                   headerText(Sheet::Answers, clock.now(), job.exportNumber));
 
-        // 6.–9. The grids, with the progress box showing how far the walk has come.
+        // The grids, with the progress box showing how far the walk has come.
         view.setProgressVisible(true);
         view.setProgressText(progressText(0));
         for (const GridStep& step : gridSteps(job.problemTexts, job.answerTexts, job.problemCount)) {
@@ -152,7 +152,7 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
         }
         view.setProgressVisible(false);
 
-        // 10.–12. Print and end the instance, or give the filled document to the user.
+        // Print and end the instance, or give the filled document to the user.
         if (boxes.show(kPrintQuestion, kQuestionTitle, Buttons::OkCancel) == Answer::Ok) {
             const bool withAnswers =
                 boxes.show(kAnswersQuestion, kQuestionTitle, Buttons::OkCancel) == Answer::Ok;

@@ -1,0 +1,15 @@
+// The module's one exported symbol: the program finds it with dlsym.
+
+#include <type_traits>
+
+#include "export/libreoffice/libreoffice_host.h"
+
+extern "C" __attribute__((visibility("default"))) numbrook::DocumentHost* numbrook_create_document_host()
+{
+    static_assert(std::is_same_v<decltype(&numbrook_create_document_host), NumbrookCreateHostFn>);
+    try {
+        return new numbrook::LibreOfficeHost();
+    } catch (...) {
+        return nullptr;
+    }
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+// The office processes of this machine, as /proc shows them, and the
+// starting, watching and ending of the instance the host runs itself.
+// Nothing here knows UNO.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace numbrook::office {
+
+struct ProcessEntry {
+    pid_t pid = 0;
+    pid_t parent = 0;
+    pid_t group = 0;
+    uid_t uid = 0;
+    char state = '?';  // 'Z' for a zombie
+    std::string name;  // the kernel's command name, e.g. "soffice.bin"
+};
+
+struct UnixSocketEntry {
+    unsigned long inode = 0;
+    bool listening = false;
+    std::string path;  // empty for an unnamed socket
+};
+
+// One /proc/<pid>/stat line; the uid is left 0.
+std::optional<ProcessEntry> parseStatLine(const std::string& line);
+// The real uid from the text of /proc/<pid>/status.
+std::optional<uid_t> parseStatusUid(const std::string& status);
+// The sockets listed in the text of /proc/net/unix.
+std::vector<UnixSocketEntry> parseUnixSockets(const std::string& table);
+
+// Every process under procRoot ("/proc" or a copy laid out alike).
+std::vector<ProcessEntry> listProcesses(const std::string& procRoot);
+// The inodes of the sockets a process holds open.
+std::set<unsigned long> socketInodesOf(const std::string& procRoot, pid_t pid);
+
+// Whether an office instance of user uid runs that is not one of ours: a live
+// (non-zombie) soffice.bin or oosplash process, or a listening single-instance
+// pipe "OSL_PIPE_<uid>_SingleOfficeIPC_…" that no process of ours holds. The
+// processes of ours are ownRoots and all their descendants. A socket file
+// that nobody listens on any more does not count.
+bool userInstanceRunning(const std::string& procRoot, uid_t uid, const std::set<pid_t>& ownRoots);
+
+// A started office process: its own session and process group (so that it
+// can outlive this program), its standard streams on /dev/null.
+struct SpawnedProcess {
+    pid_t pid = -1;
+};
+
+// Starts program with arguments (argv[0] is program) in a new session.
+// Throws std::runtime_error with the reason on failure.
+SpawnedProcess spawnInNewSession(const std::string& program, const std::vector<std::string>& arguments);
+
+// Reaps the child when it has ended; true if it has ended (now or before).
+bool childHasEnded(pid_t pid);
+// Waits up to timeout for the child to end; true if it ended.
+bool waitForChild(pid_t pid, std::chrono::milliseconds timeout);
+// Ends the child and every process of its group (the child leads it): waits
+// up to grace for the child to end on its own, then kills the others before
+// the child, so that the child reaps them, and reaps the child.
+void endProcessGroup(pid_t pid, std::chrono::milliseconds grace);
+// The processes of a process group, zombies included.
+std::vector<ProcessEntry> groupMembers(const std::string& procRoot, pid_t group);
+// The live (non-zombie) processes of a process group.
+std::vector<pid_t> liveGroupMembers(const std::string& procRoot, pid_t group);
+// The paths of the listening unix sockets that the given processes hold.
+std::vector<std::string> listeningSocketPaths(const std::string& procRoot, const std::vector<pid_t>& pids);
+
+// Removes a folder tree, ignoring errors.
+void removeTree(const std::string& path);
+
+}  // namespace numbrook::office

@@ -1,0 +1,5 @@
+// A loadable library without the host entry, for the loader's tests.
+extern "C" int numbrook_not_the_entry()
+{
+    return 0;
+}

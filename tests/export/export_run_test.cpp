@@ -1,0 +1,280 @@
+// The export's exact conversation with the document host, the progress box
+// and the message boxes, driven through recording doubles.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "export/export_run.h"
+#include "export/export_steps.h"
+#include "tests/export/recording_host.h"
+
+namespace numbrook {
+namespace {
+
+using testing::FixedClock;
+using testing::Log;
+using testing::makeTime;
+using testing::RecordingHost;
+using testing::RecordingView;
+using testing::ScriptedBoxes;
+
+const std::string kDocument = "/opt/numbrook/式题导出.doc";
+const std::string kPrintQuestion = "box [提示语！] 导出完毕，请确认是否直接进行打印,请确定！ (ok/cancel)";
+const std::string kAnswersQuestion = "box [提示语！] 请确认是否需要一并打印答案！ (ok/cancel)";
+
+// Problem n is "n×2=" with the answer "n×2=<2n>".
+struct Problems {
+    explicit Problems(int problemCount) : count(problemCount)
+    {
+        problems.push_back("");
+        answers.push_back("");
+        for (int n = 1; n <= count; ++n) {
+            problems.push_back(std::to_string(n) + "×2=");
+            answers.push_back(std::to_string(n) + "×2=" + std::to_string(2 * n));
+        }
+    }
+    int count;
+    std::vector<std::string> problems;
+    std::vector<std::string> answers;
+};
+
+struct ExportOutcome {
+    Log log;
+    bool progressVisibleAtEnd = true;
+};
+
+ExportOutcome runExport(const Problems& p, int exportNumber, std::vector<Answer> answers,
+              RecordingHost::Script script = {},
+              std::vector<LocalTime> times = {makeTime(2026, 12, 5, 19, 8, 5)})
+{
+    ExportOutcome run;
+    RecordingView view(run.log);
+    ScriptedBoxes boxes(run.log, std::move(answers));
+    FixedClock clock(std::move(times));
+    const ExportJob job{p.problems, p.answers, p.count, exportNumber, kDocument};
+    const HostFactory factory = [&run, &script]() -> std::unique_ptr<DocumentHost> {
+        return std::make_unique<RecordingHost>(run.log, script);
+    };
+    exportToDocument(job, factory, view, boxes, clock,
+                     [&run](int ms) { run.log.push_back("pause " + std::to_string(ms)); });
+    run.progressVisibleAtEnd = view.visible();
+    return run;
+}
+
+// The walk as the rules put it: at a problem position the problem cell, the
+// answer cell, then the caption; at a blanked position the caption first.
+Log expectedWalk(const Problems& p)
+{
+    Log log{"progress shown", "label 0%"};
+    for (int row = 1; row <= 10; ++row) {
+        for (int column = 1; column <= 10; ++column) {
+            const int n = (row - 1) * 10 + column;
+            const std::string where = std::to_string(row) + "," + std::to_string(column);
+            const std::string label = "label " + std::to_string(n) + "%";
+            if (n <= p.count) {
+                const std::string number = "(" + std::to_string(n) + ")";
+                log.insert(log.end(), {"select 2," + where, "type " + number + p.problems[n],
+                                       "select 4," + where, "type " + number + p.answers[n], label});
+            } else {
+                log.insert(log.end(), {label, "select 2," + where, "type  ", "select 4," + where, "type  "});
+            }
+        }
+    }
+    log.push_back("progress hidden");
+    return log;
+}
+
+Log expectedStart(const std::string& number, const std::string& problemTime, const std::string& answerTime)
+{
+    return {"running?",
+            "start",
+            "open " + kDocument,
+            "select 1,1,1",
+            "type NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：" + problemTime + "编号：" + number,
+            "select 3,1,1",
+            "type NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：" + answerTime + "编号：" + number};
+}
+
+Log concat(std::initializer_list<Log> parts)
+{
+    Log all;
+    for (const Log& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+// ---- complete exports ------------------------------------------------------------
+
+class CompleteExport : public ::testing::TestWithParam<int> {};
+
+TEST_P(CompleteExport, WritesHeadersGridsAndPrintsBothSheets)
+{
+    const Problems p(GetParam());
+    const ExportOutcome run = runExport(p, 1, {Answer::Ok, Answer::Ok});
+    const Log expected = concat({expectedStart("01", "2026-12-05 19:08:05", "2026-12-05 19:08:05"),
+                                 expectedWalk(p),
+                                 {kPrintQuestion, kAnswersQuestion, "print 1-2", "pause 100", "close", "quit", "~host"}});
+    EXPECT_EQ(run.log, expected);
+    EXPECT_FALSE(run.progressVisibleAtEnd);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, CompleteExport, ::testing::Values(1, 10, 15, 100));
+
+// Spot checks of the grid addressing, independent of the expected-walk helper.
+TEST(GridWalk, FifteenProblemsFillRowOneAndHalfOfRowTwoThenBlankTheRest)
+{
+    const Problems p(15);
+    const Log log = runExport(p, 1, {Answer::Ok, Answer::Ok}).log;
+    const auto at = [&log](const std::string& entry) {
+        return std::find(log.begin(), log.end(), entry) - log.begin();
+    };
+    // Cell 15 is row 2, column 5; cell 16 is row 2, column 6; cell 21 is row 3, column 1.
+    EXPECT_EQ(log[at("select 2,2,5") + 1], "type (15)15×2=");
+    EXPECT_EQ(log[at("select 4,2,5") + 1], "type (15)15×2=30");
+    EXPECT_EQ(log[at("select 4,2,5") + 2], "label 15%");
+    EXPECT_EQ(log[at("select 2,2,6") - 1], "label 16%");
+    EXPECT_EQ(log[at("select 2,2,6") + 1], "type  ");
+    EXPECT_EQ(log[at("select 2,3,1") - 1], "label 21%");
+    EXPECT_EQ(log[at("select 4,10,10") + 1], "type  ");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "type  "), 2 * 85);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("label", 0) == 0; }),
+              101);
+    EXPECT_EQ(log[at("progress hidden") - 1], "type  ");
+}
+
+// ---- headers ------------------------------------------------------------------------
+
+struct SheetNumberCase {
+    int exportNumber;
+    const char* text;
+    friend void PrintTo(const SheetNumberCase& c, std::ostream* out) { *out << c.exportNumber; }
+};
+
+class SheetNumber : public ::testing::TestWithParam<SheetNumberCase> {};
+
+TEST_P(SheetNumber, StandsInBothHeaders)
+{
+    const Log log = runExport(Problems(1), GetParam().exportNumber, {Answer::Ok, Answer::Ok}).log;
+    const std::string suffix = std::string("编号：") + GetParam().text;
+    for (const size_t index : {4u, 6u}) {
+        const std::string& header = log[index];
+        ASSERT_GE(header.size(), suffix.size());
+        EXPECT_EQ(header.substr(header.size() - suffix.size()), suffix) << header;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Numbers, SheetNumber,
+                         ::testing::Values(SheetNumberCase{0, "00"}, SheetNumberCase{1, "01"},
+                                           SheetNumberCase{9, "09"}, SheetNumberCase{10, "10"},
+                                           SheetNumberCase{123, "123"}));
+
+TEST(Headers, ReadTheClockAnewForEachSheet)
+{
+    const ExportOutcome run = runExport(Problems(1), 7, {Answer::Ok, Answer::Ok}, {},
+                                        {makeTime(2026, 1, 2, 3, 4, 59), makeTime(2026, 1, 2, 3, 5, 0)});
+    const Log start(run.log.begin(), run.log.begin() + 7);
+    EXPECT_EQ(start, expectedStart("07", "2026-01-02 03:04:59", "2026-01-02 03:05:00"));
+}
+
+// ---- the answers to the print questions ------------------------------------------------------
+
+TEST(PrintQuestion, OkThenCancelPrintsTheProblemSheetAlone)
+{
+    const Log log = runExport(Problems(15), 1, {Answer::Ok, Answer::Cancel}).log;
+    const Log tail(log.end() - 7, log.end());
+    EXPECT_EQ(tail, (Log{kPrintQuestion, kAnswersQuestion, "print 1-1", "pause 100", "close", "quit", "~host"}));
+}
+
+TEST(PrintQuestion, CancelShowsTheDocumentWithTheCursorInTheProblemHeader)
+{
+    const ExportOutcome run = runExport(Problems(15), 1, {Answer::Cancel});
+    const Log tail(run.log.end() - 5, run.log.end());
+    EXPECT_EQ(tail, (Log{"progress hidden", kPrintQuestion, "show", "select 1,1,1", "~host"}));
+    EXPECT_EQ(std::count(run.log.begin(), run.log.end(), "close"), 0);
+    EXPECT_EQ(std::count(run.log.begin(), run.log.end(), "quit"), 0);
+    EXPECT_FALSE(run.progressVisibleAtEnd);
+}
+
+// ---- the refusal ----------------------------------------------------------------------------
+
+TEST(Refusal, RunningInstanceOnlyShowsTheMessageWithTheApplicationsTitle)
+{
+    RecordingHost::Script script;
+    script.instanceRunning = true;
+    const ExportOutcome run = runExport(Problems(15), 1, {}, script);
+    EXPECT_EQ(run.log, (Log{"running?", "box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)", "~host"}));
+}
+
+// ---- failures ---------------------------------------------------------------------------------
+
+struct FailureCase {
+    const char* name;
+    std::vector<Answer> answers;
+    std::string failAt;
+    int occurrence;
+    bool dies;
+    // What follows the failing operation, before the failure message.
+    Log undo;
+    friend void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class Failure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(Failure, UndoesWhatWasBegunHidesTheProgressAndReportsTheError)
+{
+    const FailureCase& c = GetParam();
+    RecordingHost::Script script;
+    script.failAt = c.failAt;
+    script.failOccurrence = c.occurrence;
+    script.diesAtFailure = c.dies;
+    const ExportOutcome run = runExport(Problems(15), 1, c.answers, script);
+
+    auto failed = run.log.begin() - 1;
+    for (int i = 0; i < c.occurrence; ++i) {
+        failed = std::find(failed + 1, run.log.end(), c.failAt);
+        ASSERT_NE(failed, run.log.end());
+    }
+    Log expectedTail = c.undo;
+    expectedTail.push_back("progress hidden");
+    expectedTail.push_back("box [提示！] 导出失败：boom (ok)");
+    expectedTail.push_back("~host");
+    EXPECT_EQ(Log(failed + 1, run.log.end()), expectedTail);
+    EXPECT_FALSE(run.progressVisibleAtEnd);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, Failure,
+    ::testing::Values(
+        FailureCase{"InstanceCannotStart", {}, "start", 1, false, {"quit"}},
+        FailureCase{"DocumentMissing", {}, "open " + kDocument, 1, false, {"close", "quit"}},
+        FailureCase{"HeaderTableMissing", {}, "select 3,1,1", 1, false, {"close", "quit"}},
+        FailureCase{"GridCellMissing", {}, "select 4,2,3", 1, false, {"close", "quit"}},
+        FailureCase{"InstanceDiesWhileFilling", {}, "type (7)7×2=14", 1, true, {"close", "quit"}},
+        FailureCase{"NoPrinter", {Answer::Ok, Answer::Ok}, "print 1-2", 1, false, {"close", "quit"}},
+        FailureCase{"CloseFailsAfterPrinting", {Answer::Ok, Answer::Cancel}, "close", 1, false, {"quit"}},
+        FailureCase{"QuitFails", {Answer::Ok, Answer::Ok}, "quit", 1, false, {}},
+        FailureCase{"ShowFails", {Answer::Cancel}, "show", 1, false, {"close", "quit"}},
+        FailureCase{"CursorAfterShowingFails", {Answer::Cancel}, "select 1,1,1", 2, false, {}}),
+    [](const ::testing::TestParamInfo<FailureCase>& tested) { return std::string(tested.param.name); });
+
+TEST(Failure, MissingWordProcessorReportsTheFactorysError)
+{
+    Log log;
+    RecordingView view(log);
+    ScriptedBoxes boxes(log, {});
+    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5)});
+    const Problems p(3);
+    const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
+    exportToDocument(
+        job, []() -> std::unique_ptr<DocumentHost> { throw HostError("找不到LibreOffice"); }, view, boxes,
+        clock, [&log](int) { log.push_back("pause"); });
+    EXPECT_EQ(log, (Log{"progress hidden", "box [提示！] 导出失败：找不到LibreOffice (ok)"}));
+}
+
+}  // namespace
+}  // namespace numbrook

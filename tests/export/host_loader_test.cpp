@@ -1,0 +1,59 @@
+// Loading the document host module, and the paths beside the program.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "export/host_loader.h"
+
+namespace numbrook {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ProgramFolder, IsTheFolderOfThisExecutable)
+{
+    const fs::path folder = programFolder();
+    EXPECT_TRUE(folder.is_absolute());
+    EXPECT_TRUE(fs::exists(folder / "numbrook_export_tests"));
+    EXPECT_EQ(exerciseDocumentPath(), folder.string() + "/式题导出.doc");
+}
+
+std::string failureOf(const std::string& modulePath)
+{
+    try {
+        loadDocumentHost(modulePath);
+    } catch (const HostError& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+TEST(LoadDocumentHost, MissingModuleAsksToReinstall)
+{
+    const std::string text = failureOf("/nonexistent/libnumbrook_libreoffice.so");
+    EXPECT_EQ(text.rfind("找不到文档组件/nonexistent/libnumbrook_libreoffice.so", 0), 0u) << text;
+    EXPECT_NE(text.find("请重新安装本程序！"), std::string::npos) << text;
+}
+
+TEST(LoadDocumentHost, UnloadableModuleNamesLibreOfficeAndTheLoadersReason)
+{
+    const fs::path fake = fs::temp_directory_path() / "numbrook-not-a-module.so";
+    std::ofstream(fake) << "not a shared object";
+    const std::string text = failureOf(fake.string());
+    fs::remove(fake);
+    EXPECT_EQ(text.rfind("无法加载文档组件，请确认已安装LibreOffice Writer！（", 0), 0u) << text;
+    EXPECT_NE(text.find("numbrook-not-a-module.so"), std::string::npos) << "dlerror's text: " << text;
+}
+
+TEST(LoadDocumentHost, LibraryWithoutTheEntryIsRejected)
+{
+    const std::string text = failureOf(NUMBROOK_EMPTY_MODULE);
+    EXPECT_EQ(text.rfind("文档组件无效", 0), 0u) << text;
+    EXPECT_NE(text.find("numbrook_create_document_host"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace numbrook

@@ -1,0 +1,432 @@
+// The export through the real LibreOffice: the exercise document, the
+// written cells read back before the document closes, printing to a file,
+// the failures, and that no office process is ever left behind.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "export/export_run.h"
+#include "export/export_steps.h"
+#include "export/host_loader.h"
+#include "export/libreoffice/libreoffice_host.h"
+#include "export/libreoffice/office_process.h"
+#include "tests/export/recording_host.h"
+
+namespace numbrook {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FixedClock;
+using testing::Log;
+using testing::makeTime;
+using testing::RecordingView;
+using testing::ScriptedBoxes;
+
+using Grid = std::vector<std::vector<std::string>>;  // [table 1..4][cell number 1..100]
+
+void expectNothingLeft(pid_t pid, const std::string& profile)
+{
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(office::groupMembers("/proc", pid).empty()) << "processes of the instance are left";
+    EXPECT_FALSE(profile.empty());
+    EXPECT_FALSE(fs::exists(profile)) << profile;
+}
+
+// Ends an instance that was shown to the user, as the user would, and
+// removes what it leaves: its profile and its pipes' socket files.
+void endShownInstance(pid_t pid, const std::string& profile)
+{
+    const auto pipes = office::listeningSocketPaths("/proc", office::liveGroupMembers("/proc", pid));
+    office::endProcessGroup(pid, std::chrono::milliseconds(0));
+    for (const std::string& path : pipes) {
+        fs::remove(path);
+    }
+    fs::remove_all(profile);
+}
+
+int pagesOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string text = bytes.str();
+    if (text.rfind("%PDF", 0) == 0) {
+        const std::string command = "pdfinfo '" + path + "' 2>/dev/null";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) {
+            return -1;
+        }
+        char line[256];
+        int pages = -1;
+        while (std::fgets(line, sizeof line, pipe) != nullptr) {
+            std::sscanf(line, "Pages: %d", &pages);
+        }
+        ::pclose(pipe);
+        return pages;
+    }
+    int pages = 0;  // PostScript
+    for (size_t at = text.find("\n%%Page:"); at != std::string::npos; at = text.find("\n%%Page:", at + 1)) {
+        ++pages;
+    }
+    return pages;
+}
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "numbrook-test-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+// What the test wants to see of the real host an export makes.
+struct Observation {
+    pid_t pid = -1;
+    std::string profile;
+    std::string printFile;                            // prints go here
+    Grid grid;                                        // read just before printing
+    int killAfterTyping = 0;                          // kill the office after this many typings
+};
+
+// Passes every operation to a real host and looks in at chosen moments.
+class ObservedHost final : public DocumentHost {
+public:
+    explicit ObservedHost(Observation& seen) : seen_(seen) { host_.setPrintFile(seen.printFile); }
+
+    bool isInstanceRunning() override { return host_.isInstanceRunning(); }
+    void startInstance() override
+    {
+        host_.startInstance();
+        seen_.pid = host_.instancePid();
+        seen_.profile = host_.profileFolder();
+    }
+    void open(const std::string& path) override { host_.open(path); }
+    void selectCell(int table, int row, int column) override { host_.selectCell(table, row, column); }
+    void typeText(const std::string& text) override
+    {
+        host_.typeText(text);
+        if (++typed_ == seen_.killAfterTyping) {
+            for (const pid_t member : office::liveGroupMembers("/proc", seen_.pid)) {
+                if (member != seen_.pid) {
+                    ::kill(member, SIGKILL);  // soffice.bin, not the launcher
+                }
+            }
+        }
+    }
+    void printPages(const std::string& pages) override
+    {
+        seen_.grid.assign(5, std::vector<std::string>(101));
+        for (const int table : {1, 3}) {
+            seen_.grid[table][1] = host_.cellText(table, 1, 1);
+        }
+        for (const int table : {2, 4}) {
+            for (int n = 1; n <= 100; ++n) {
+                seen_.grid[table][n] = host_.cellText(table, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
+            }
+        }
+        host_.printPages(pages);
+    }
+    void closeDocument() override { host_.closeDocument(); }
+    void quit() override { host_.quit(); }
+    void show() override { host_.show(); }
+
+private:
+    LibreOfficeHost host_;
+    Observation& seen_;
+    int typed_ = 0;
+};
+
+struct Problems {
+    explicit Problems(int problemCount) : count(problemCount)
+    {
+        const char* samples[] = {"7×8=", "3＋5=", "47+38=", "9－4=", "56÷8=", "46×7="};
+        const char* results[] = {"56", "8", "85", "5", "7", "322"};
+        problems.push_back("");
+        answers.push_back("");
+        for (int n = 1; n <= count; ++n) {
+            problems.push_back(samples[n % 6]);
+            answers.push_back(std::string(samples[n % 6]) + results[n % 6]);
+        }
+    }
+    int count;
+    std::vector<std::string> problems;
+    std::vector<std::string> answers;
+};
+
+struct ExportResult {
+    Log log;
+};
+
+ExportResult exportWith(Observation& seen, const std::string& document, std::vector<Answer> answers,
+                        const Problems& p = Problems(15))
+{
+    ExportResult result;
+    RecordingView view(result.log);
+    ScriptedBoxes boxes(result.log, std::move(answers));
+    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
+    const ExportJob job{p.problems, p.answers, p.count, 3, document};
+    exportToDocument(
+        job, [&seen]() -> std::unique_ptr<DocumentHost> { return std::make_unique<ObservedHost>(seen); }, view,
+        boxes, clock, [](int) {});
+    return result;
+}
+
+std::string failureMessage(const Log& log)
+{
+    for (const std::string& entry : log) {
+        if (entry.rfind("box [提示！] 导出失败：", 0) == 0) {
+            return entry;
+        }
+    }
+    return {};
+}
+
+class RealOffice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (LibreOfficeHost().isInstanceRunning()) {
+            GTEST_SKIP() << "this user runs LibreOffice; the export would refuse";
+        }
+    }
+    const std::string document = exerciseDocumentPath();
+};
+
+// ---- the exercise document -----------------------------------------------------------
+
+TEST_F(RealOffice, ExerciseDocumentHasFourTablesOnTwoPages)
+{
+    LibreOfficeHost host;
+    host.startInstance();
+    host.open(document);
+    const auto shapes = host.tableShapes();
+    ASSERT_EQ(shapes.size(), 4u);
+    const int expected[4][4] = {{1, 1, 1, 1}, {10, 10, 1, 1}, {1, 1, 2, 2}, {10, 10, 2, 2}};
+    for (size_t k = 0; k < 4; ++k) {
+        SCOPED_TRACE("table " + std::to_string(k + 1));
+        EXPECT_EQ(shapes[k].rows, expected[k][0]);
+        EXPECT_EQ(shapes[k].columns, expected[k][1]);
+        EXPECT_EQ(shapes[k].firstPage, expected[k][2]);
+        EXPECT_EQ(shapes[k].lastPage, expected[k][3]);
+    }
+    EXPECT_EQ(host.pageCount(), 2);
+    host.closeDocument();
+    host.quit();
+}
+
+TEST_F(RealOffice, WidestTextsKeepEveryCellOnOneLineAndTheSheetsOnTheirPages)
+{
+    auto owned = std::make_unique<LibreOfficeHost>();
+    LibreOfficeHost& host = *owned;
+    host.startInstance();
+    const pid_t pid = host.instancePid();
+    host.open(document);
+    const LocalTime time = makeTime(2026, 12, 5, 19, 8, 5);
+    for (const auto& [table, sheet] : {std::pair{1, Sheet::Problems}, std::pair{3, Sheet::Answers}}) {
+        host.selectCell(table, 1, 1);
+        host.typeText(headerText(sheet, time, 32767));
+    }
+    const char* widest[] = {"(100)99×9=891", "(100)99－10=89", "(100)79+19=98", "(100)98－19=79"};
+    for (const int table : {2, 4}) {
+        for (int n = 1; n <= 100; ++n) {
+            host.selectCell(table, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
+            host.typeText(widest[n % 4]);
+        }
+    }
+    for (const int table : {1, 3}) {
+        EXPECT_TRUE(host.cellTextOnOneLine(table, 1, 1)) << "header of table " << table;
+    }
+    for (const int table : {2, 4}) {
+        for (int row = 1; row <= 10; ++row) {
+            for (int column = 1; column <= 10; ++column) {
+                EXPECT_TRUE(host.cellTextOnOneLine(table, row, column))
+                    << "table " << table << " cell (" << row << ", " << column << ")";
+            }
+        }
+    }
+    EXPECT_EQ(host.pageCount(), 2);
+    const auto shapes = host.tableShapes();
+    ASSERT_EQ(shapes.size(), 4u);
+    EXPECT_EQ(shapes[1].lastPage, 1);
+    EXPECT_EQ(shapes[2].firstPage, 2);
+    // Ending the host without closing or quitting still ends the instance.
+    const std::string profile = host.profileFolder();
+    owned.reset();
+    expectNothingLeft(pid, profile);
+}
+
+// ---- exports through the real host --------------------------------------------------------
+
+struct PrintCase {
+    const char* name;
+    std::vector<Answer> answers;
+    int pages;
+    friend void PrintTo(const PrintCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class RealExportPrints : public RealOffice, public ::testing::WithParamInterface<PrintCase> {};
+
+TEST_P(RealExportPrints, FifteenProblemsAreWrittenAndTheChosenSheetsPrinted)
+{
+    TempFolder folder;
+    Observation seen;
+    seen.printFile = folder.file("printed.pdf");
+    const ExportResult result = exportWith(seen, document, GetParam().answers);
+
+    EXPECT_EQ(failureMessage(result.log), "");
+    ASSERT_EQ(seen.grid.size(), 5u) << "nothing was printed";
+    EXPECT_EQ(seen.grid[1][1],
+              "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：03");
+    EXPECT_EQ(seen.grid[3][1],
+              "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：03");
+    const Problems p(15);
+    for (int n = 1; n <= 100; ++n) {
+        SCOPED_TRACE("cell " + std::to_string(n));
+        EXPECT_EQ(seen.grid[2][n], n <= 15 ? "(" + std::to_string(n) + ")" + p.problems[n] : " ");
+        EXPECT_EQ(seen.grid[4][n], n <= 15 ? "(" + std::to_string(n) + ")" + p.answers[n] : " ");
+    }
+    EXPECT_EQ(pagesOf(seen.printFile), GetParam().pages);
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, RealExportPrints,
+                         ::testing::Values(PrintCase{"BothSheets", {Answer::Ok, Answer::Ok}, 2},
+                                           PrintCase{"ProblemSheetAlone", {Answer::Ok, Answer::Cancel}, 1}),
+                         [](const auto& tested) { return std::string(tested.param.name); });
+
+TEST_F(RealOffice, DecliningToPrintLeavesTheInstanceRunningAndTheNextExportRefuses)
+{
+    Observation seen;
+    const ExportResult result = exportWith(seen, document, {Answer::Cancel});
+    EXPECT_EQ(failureMessage(result.log), "");
+    EXPECT_EQ(result.log.back(), "box [提示语！] 导出完毕，请确认是否直接进行打印,请确定！ (ok/cancel)");
+    ASSERT_GT(seen.pid, 0);
+    EXPECT_FALSE(office::liveGroupMembers("/proc", seen.pid).empty()) << "the shown instance must stay";
+    EXPECT_TRUE(fs::exists(seen.profile)) << "the shown instance keeps its profile";
+
+    // The shown instance is the user's now: a second export refuses.
+    Observation second;
+    const ExportResult refused = exportWith(second, document, {});
+    EXPECT_EQ(refused.log, (Log{"box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)"}));
+    EXPECT_EQ(second.pid, -1);
+
+    endShownInstance(seen.pid, seen.profile);
+    EXPECT_TRUE(office::groupMembers("/proc", seen.pid).empty());
+}
+
+TEST_F(RealOffice, MissingDocumentFailsWithoutLeavingAnInstance)
+{
+    Observation seen;
+    const ExportResult result = exportWith(seen, "/nonexistent/式题导出.doc", {});
+    EXPECT_EQ(failureMessage(result.log),
+              "box [提示！] 导出失败：无法打开文档/nonexistent/式题导出.doc（No such file or directory） (ok)");
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+TEST_F(RealOffice, DocumentThatIsNoExerciseDocumentFailsWithoutLeavingAnInstance)
+{
+    TempFolder folder;
+    const std::string text = folder.file("text.doc");
+    std::ofstream(text) << "这不是一个WORD文档\n";  // opens as text, without tables
+    const std::string binary = folder.file("binary.doc");
+    fs::copy_file("/bin/true", binary);  // opens as nothing
+    for (const auto& [path, reason] : {std::pair{text, "文档中没有第1个表格"}, std::pair{binary, "不是WORD文档"}}) {
+        SCOPED_TRACE(path);
+        Observation seen;
+        const ExportResult result = exportWith(seen, path, {});
+        EXPECT_NE(failureMessage(result.log).find(reason), std::string::npos) << failureMessage(result.log);
+        expectNothingLeft(seen.pid, seen.profile);
+    }
+}
+
+TEST_F(RealOffice, InstanceKilledWhileFillingFailsWithoutLeavingAProcess)
+{
+    Observation seen;
+    seen.killAfterTyping = 40;
+    const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok}, Problems(100));
+    EXPECT_EQ(failureMessage(result.log).rfind("box [提示！] 导出失败：LibreOffice已意外退出", 0), 0u)
+        << failureMessage(result.log);
+    EXPECT_EQ(std::count(result.log.begin(), result.log.end(), "progress hidden"), 1);
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
+{
+    if (fs::exists("/run/cups/cups.sock") || fs::exists("/var/run/cups/cups.sock") ||
+        fs::exists("/etc/cups/printers.conf")) {
+        GTEST_SKIP() << "a print system is set up here: this would print";
+    }
+    Observation seen;  // no print file: the real printer
+    const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok});
+    EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：无法打印，请检查打印机 (ok)");
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+// ---- the host on its own -------------------------------------------------------------------
+
+TEST_F(RealOffice, AHiddenInstanceOfThisProcessIsNoUsersInstanceButAShownOneIs)
+{
+    LibreOfficeHost first;
+    first.startInstance();
+    EXPECT_FALSE(LibreOfficeHost().isInstanceRunning());
+    first.open(document);
+    first.show();
+    const pid_t pid = first.instancePid();
+    const std::string profile = first.profileFolder();
+    EXPECT_TRUE(LibreOfficeHost().isInstanceRunning());
+    endShownInstance(pid, profile);
+}
+
+TEST_F(RealOffice, ErrorsOfTheModuleArriveAsHostError)
+{
+    std::unique_ptr<DocumentHost> host = loadLibreOfficeHost();
+    EXPECT_FALSE(host->isInstanceRunning());
+    host->startInstance();
+    host->open(document);
+    host->selectCell(2, 10, 10);
+    host->typeText("(100)99×9=891");
+    EXPECT_THROW(host->selectCell(5, 1, 1), HostError);
+    EXPECT_THROW(host->selectCell(2, 11, 1), HostError);
+    EXPECT_THROW(host->open(document), HostError) << "one document at a time";
+    host->closeDocument();
+    EXPECT_THROW(host->typeText("x"), HostError);
+    host->quit();
+    EXPECT_THROW(host->quit(), HostError);
+}
+
+TEST(LibreOfficeMissing, StartFailsWithAnInstallHint)
+{
+    LibreOfficeHost::Options options;
+    options.programFolder = "/nonexistent/libreoffice/program";
+    LibreOfficeHost host(options);
+    try {
+        host.startInstance();
+        FAIL() << "started without LibreOffice";
+    } catch (const HostError& error) {
+        EXPECT_STREQ(error.what(),
+                     "找不到LibreOffice（/nonexistent/libreoffice/program/soffice），请安装LibreOffice Writer！");
+    }
+    EXPECT_EQ(host.instancePid(), -1);
+}
+
+}  // namespace
+}  // namespace numbrook

@@ -1,0 +1,141 @@
+#pragma once
+
+// Test doubles for the export: a document host, a progress view, message
+// boxes and a clock that write every call into one shared log, so that a
+// test sees the exact order of host operations, progress captions and boxes.
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/message_boxes.h"
+#include "export/document_host.h"
+#include "export/export_run.h"
+
+namespace numbrook::testing {
+
+using Log = std::vector<std::string>;
+
+// Log entries: "running?", "start", "open <path>", "select t,r,c",
+// "type <text>", "print <pages>", "close", "quit", "show", "~host".
+class RecordingHost final : public DocumentHost {
+public:
+    struct Script {
+        bool instanceRunning = false;
+        // The operation whose log entry equals failAt for the failOccurrence-th
+        // time fails with HostError("boom").
+        std::string failAt;
+        int failOccurrence = 1;
+        // After the failure every later operation fails too, as when the instance died.
+        bool diesAtFailure = false;
+    };
+
+    RecordingHost(Log& log, Script script) : log_(log), script_(std::move(script)) {}
+    ~RecordingHost() override { log_.push_back("~host"); }
+
+    bool isInstanceRunning() override
+    {
+        log_.push_back("running?");
+        return script_.instanceRunning;
+    }
+    void startInstance() override { record("start"); }
+    void open(const std::string& path) override { record("open " + path); }
+    void selectCell(int table, int row, int column) override
+    {
+        record("select " + std::to_string(table) + "," + std::to_string(row) + "," + std::to_string(column));
+    }
+    void typeText(const std::string& text) override { record("type " + text); }
+    void printPages(const std::string& pages) override { record("print " + pages); }
+    void closeDocument() override { record("close"); }
+    void quit() override { record("quit"); }
+    void show() override { record("show"); }
+
+private:
+    void record(const std::string& entry)
+    {
+        log_.push_back(entry);
+        if (entry == script_.failAt) {
+            ++seen_;
+        }
+        if (dead_ || (entry == script_.failAt && seen_ == script_.failOccurrence)) {
+            dead_ = dead_ || script_.diesAtFailure;
+            throw HostError("boom");
+        }
+    }
+
+    Log& log_;
+    Script script_;
+    bool dead_ = false;
+    int seen_ = 0;
+};
+
+// Log entries: "progress shown", "progress hidden", "label <text>".
+class RecordingView final : public ExportView {
+public:
+    explicit RecordingView(Log& log) : log_(log) {}
+    void setProgressVisible(bool visible) override
+    {
+        visible_ = visible;
+        log_.push_back(visible ? "progress shown" : "progress hidden");
+    }
+    void setProgressText(const std::string& text) override { log_.push_back("label " + text); }
+    bool visible() const { return visible_; }
+
+private:
+    Log& log_;
+    bool visible_ = false;
+};
+
+// Log entries: "box [<title>] <text> (ok)" or "(ok/cancel)". Answers come from a queue.
+class ScriptedBoxes final : public MessageBoxes {
+public:
+    ScriptedBoxes(Log& log, std::vector<Answer> answers) : log_(log), answers_(std::move(answers)) {}
+    Answer show(const std::string& text, const std::string& title, Buttons buttons) override
+    {
+        log_.push_back("box [" + title + "] " + text + (buttons == Buttons::Ok ? " (ok)" : " (ok/cancel)"));
+        if (answers_.empty()) {
+            return Answer::Ok;
+        }
+        const Answer answer = answers_.front();
+        answers_.erase(answers_.begin());
+        return answer;
+    }
+
+private:
+    Log& log_;
+    std::vector<Answer> answers_;
+};
+
+// Returns the given times in turn, the last one from then on.
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(std::vector<LocalTime> times) : times_(std::move(times)) {}
+    LocalTime now() const override
+    {
+        const LocalTime time = times_[std::min(next_, times_.size() - 1)];
+        ++next_;
+        return time;
+    }
+
+private:
+    std::vector<LocalTime> times_;
+    mutable size_t next_ = 0;
+};
+
+inline LocalTime makeTime(int year, int month, int day, int hour, int minute, int second)
+{
+    LocalTime time;
+    time.year = year;
+    time.month = month;
+    time.day = day;
+    time.hour = hour;
+    time.minute = minute;
+    time.second = second;
+    return time;
+}
+
+}  // namespace numbrook::testing
