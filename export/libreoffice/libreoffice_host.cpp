@@ -731,11 +731,17 @@ void LibreOfficeHost::show()
     });
     d.shown = true;
     unregisterHidden(d.pid);
-    // The child is still ours to reap when the user ends it.
-    const pid_t pid = d.pid;
-    std::thread([pid] {
+    // The launcher is still our child: reap it when the user ends the
+    // instance while this program runs, and clear its profile and pipes away.
+    std::thread([pid = d.pid, profile = d.profileFolder, pipes = d.socketFiles] {
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (office::liveGroupMembers("/proc", pid).empty()) {
+            office::removeTree(profile);
+            for (const std::string& path : pipes) {
+                ::unlink(path.c_str());
+            }
         }
     }).detach();
 }

@@ -51,10 +51,12 @@ void endShownInstance(pid_t pid, const std::string& profile)
 {
     const auto pipes = office::listeningSocketPaths("/proc", office::liveGroupMembers("/proc", pid));
     office::endProcessGroup(pid, std::chrono::milliseconds(0));
+    // The host clears them away too once it sees the instance end.
+    std::error_code ignored;
     for (const std::string& path : pipes) {
-        fs::remove(path);
+        fs::remove(path, ignored);
     }
-    fs::remove_all(profile);
+    fs::remove_all(profile, ignored);
 }
 
 int pagesOf(const std::string& path)
