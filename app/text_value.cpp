@@ -67,7 +67,7 @@ double textValue(std::string_view text)
     std::string s;
     s.reserve(text.size());
     for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') s += c;
+        if (c != ' ' && c != '\t' && c != '\n') s += c;
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'H' || s[1] == 'h') return radixValue(std::string_view(s).substr(2), 16);
         if (s[1] == 'O' || s[1] == 'o') return radixValue(std::string_view(s).substr(2), 8);

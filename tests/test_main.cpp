@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 #include <cstdlib>
 #include <memory>
 
@@ -11,6 +13,7 @@ int main(int argc, char** argv)
 {
     // Test discovery runs this binary during the build, with no display.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    std::signal(SIGPIPE, SIG_IGN);  // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     numbrook::setUpApplication(app);

@@ -25,7 +25,7 @@ TEST_P(TextValueTest, ReadsTheNumberAtTheStart)
 INSTANTIATE_TEST_SUITE_P(
     Texts, TextValueTest,
     ::testing::Values(ValueCase{"5", 5}, ValueCase{"0.01", 0.01}, ValueCase{"  1 2 ", 12},
-                      ValueCase{"1\t2\n0", 120}, ValueCase{"&hFF", 255}, ValueCase{"&HfF", 255},
+                      ValueCase{"1\t2\n0", 120}, ValueCase{"\r5", 0}, ValueCase{"&hFF", 255}, ValueCase{"&HfF", 255},
                       ValueCase{"&O17", 15}, ValueCase{"&o18", 1}, ValueCase{"&H", 0},
                       ValueCase{"&X1", 0}, ValueCase{"1.5e1", 15}, ValueCase{"1D2", 100},
                       ValueCase{"1d-1", 0.1}, ValueCase{"2E", 2}, ValueCase{"2e+", 2},
