@@ -1,0 +1,271 @@
+"""A private X display with the real program on it, driven by xdotool.
+
+The program runs unmodified; the probe library (probe.cpp), preloaded into
+it, writes what its widgets show to a JSON file that the tests read. Every
+wait polls a condition against a deadline.
+"""
+
+import json
+import os
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+POLL_S = 0.02
+DEFAULT_TIMEOUT_S = 30.0
+# What the end-to-end tests need on the machine.
+TOOLS = ("Xvfb", "xdotool")
+
+
+def missing_tools():
+    return [t for t in TOOLS if shutil.which(t) is None]
+
+
+def wait_until(condition, what, timeout=DEFAULT_TIMEOUT_S, alive=None):
+    """Polls condition() until it returns a true value, which is returned."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while True:
+        if alive is not None:
+            alive()
+        try:
+            value = condition()
+            if value:
+                return value
+        except (OSError, ValueError, KeyError) as error:  # file not there yet, or half a state
+            last_error = error
+        if time.monotonic() > deadline:
+            detail = f" (last error: {last_error})" if last_error else ""
+            raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}{detail}")
+        time.sleep(POLL_S)
+
+
+def stop_process(process, grace_s=10.0):
+    """Ends a process we started, by its PID: SIGTERM, then SIGKILL."""
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(timeout=grace_s)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+    return process.returncode
+
+
+class Display:
+    """An Xvfb server on the first free display number."""
+
+    def __init__(self, log_path, size="1280x800x24"):
+        read_end, write_end = os.pipe()
+        with open(log_path, "wb") as log:
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size,
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                stdout=log, stderr=subprocess.STDOUT)
+        os.close(write_end)
+        try:
+            number = b""
+            deadline = time.monotonic() + DEFAULT_TIMEOUT_S
+            while not number.endswith(b"\n"):
+                remaining = deadline - time.monotonic()
+                if remaining <= 0 or self.process.poll() is not None:
+                    raise AssertionError(f"Xvfb did not start; see {log_path}")
+                ready, _, _ = select.select([read_end], [], [], remaining)
+                if ready:
+                    chunk = os.read(read_end, 16)
+                    if not chunk:
+                        raise AssertionError(f"Xvfb did not start; see {log_path}")
+                    number += chunk
+        except BaseException:
+            stop_process(self.process)
+            raise
+        finally:
+            os.close(read_end)
+        self.name = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.name)
+
+    def xdotool(self, *args):
+        result = subprocess.run(["xdotool", *map(str, args)], env=self.env,
+                                capture_output=True, text=True, timeout=DEFAULT_TIMEOUT_S)
+        if result.returncode not in (0, 1):  # search answers 1 when nothing matches
+            raise AssertionError(f"xdotool {' '.join(map(str, args))} failed: {result.stderr}")
+        return result.stdout
+
+    def screenshot(self, path, geometry=None):
+        """Saves the screen, or the part of it at geometry [x, y, w, h], as an
+        image; returns False without ImageMagick."""
+        if shutil.which("import") is None:
+            return False
+        crop = []
+        if geometry:
+            x, y, w, h = geometry
+            crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
+        subprocess.run(["import", "-window", "root", *crop, path], env=self.env, check=True,
+                       timeout=DEFAULT_TIMEOUT_S)
+        return True
+
+    def close(self):
+        stop_process(self.process)
+
+
+class Program:
+    """The program on a display, with the probe preloaded into it."""
+
+    def __init__(self, display, program, probe, artifacts, watch=("Label8",)):
+        self.display = display
+        self.workdir = tempfile.mkdtemp(prefix="numbrook-e2e-")
+        os.chmod(self.workdir, 0o700)
+        self.state_path = os.path.join(self.workdir, "state.json")
+        self.log_path = os.path.join(artifacts, "numbrook.log")
+        env = dict(display.env)
+        # The program runs in a folder of its own: every path given must be absolute.
+        preload = [os.path.abspath(probe)] + [p for p in env.get("LD_PRELOAD", "").split() if p]
+        env.update({
+            "LD_PRELOAD": " ".join(preload),
+            "NUMBROOK_PROBE": self.state_path,
+            "NUMBROOK_PROBE_WATCH": ",".join(watch),
+            "QT_QPA_PLATFORM": "xcb",
+            "XDG_RUNTIME_DIR": self.workdir,
+        })
+        with open(self.log_path, "wb") as log:
+            self.process = subprocess.Popen([os.path.abspath(program)], env=env, cwd=self.workdir,
+                                            stdin=subprocess.DEVNULL, stdout=log,
+                                            stderr=subprocess.STDOUT)
+
+    # -- reading the window ------------------------------------------------
+
+    def alive(self):
+        if self.process.poll() is not None:
+            with open(self.log_path, encoding="utf-8", errors="replace") as log:
+                tail = log.read()[-3000:]
+            raise AssertionError(
+                f"the program ended with status {self.process.returncode}; its output:\n{tail}")
+
+    def state(self):
+        with open(self.state_path, encoding="utf-8") as f:
+            return json.load(f)
+
+    def wait(self, condition, what, timeout=DEFAULT_TIMEOUT_S):
+        """Polls the probe's state until condition(state) is true; returns that state."""
+        found = {}
+
+        def check():
+            s = self.state()
+            if condition(s):
+                found["state"] = s
+                return True
+            return False
+
+        wait_until(check, what, timeout, alive=self.alive)
+        return found["state"]
+
+    def wait_for_window(self, title_prefix):
+        """Waits until the window is shown by the program and mapped by the X server."""
+        state = self.wait(lambda s: any(w["visible"] and w["title"].startswith(title_prefix)
+                                        for w in s["windows"]),
+                          f"a window titled {title_prefix}…")
+        pattern = "^" + title_prefix.replace(".", "\\.")
+        wait_until(lambda: self.display.xdotool("search", "--onlyvisible", "--name", pattern).split(),
+                   "the X server to map the window", alive=self.alive)
+        return state
+
+    # -- input -------------------------------------------------------------
+
+    def click(self, name, state=None):
+        """Clicks a widget with the mouse: a check box on its box, anything else in its middle."""
+        widget = (state or self.state())["widgets"][name]
+        assert widget["visible"] and widget["enabled"], f"{name} cannot be clicked: {widget}"
+        x, y, w, h = widget["geometry"]
+        # A check box takes clicks on its box and caption only, not on the
+        # empty rest of its width.
+        dx = min(8, w // 2) if widget["class"] in ("QCheckBox", "QRadioButton") else w // 2
+        self.display.xdotool("mousemove", "--sync", x + dx, y + h // 2, "click", "1")
+
+    def key(self, *keys):
+        self.display.xdotool("key", *keys)
+
+    def type(self, text):
+        self.display.xdotool("type", "--delay", "20", text)
+
+    def close(self):
+        status = stop_process(self.process)
+        shutil.rmtree(self.workdir, ignore_errors=True)
+        return status
+
+
+# -- reading the probe's state ----------------------------------------------
+
+def widget(state, name):
+    return state["widgets"][name]
+
+
+def text(state, name):
+    return state["widgets"][name]["text"]
+
+
+def visible(state, name):
+    return state["widgets"][name]["visible"]
+
+
+def events_after(state, n, event=None, obj=None):
+    """The probe's events numbered above n, optionally of one kind and object."""
+    return [e for e in state["events"] if e["n"] > n
+            and (event is None or e["event"] == event)
+            and (obj is None or e["object"] == obj)]
+
+
+def last_event_number(state):
+    return state["events"][-1]["n"] if state["events"] else -1
+
+
+# -- processes ----------------------------------------------------------------
+
+def processes():
+    """Every process: {pid: {"name", "ppid", "uid", "state", "args"}}."""
+    table = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat", encoding="utf-8", errors="replace") as f:
+                stat = f.read()
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                args = [a.decode(errors="replace") for a in f.read().split(b"\0") if a]
+            uid = os.stat(f"/proc/{entry}").st_uid
+        except OSError:  # ended meanwhile
+            continue
+        name = stat[stat.index("(") + 1:stat.rindex(")")]
+        fields = stat[stat.rindex(")") + 2:].split()
+        table[int(entry)] = {"name": name, "state": fields[0], "ppid": int(fields[1]),
+                             "uid": uid, "args": args}
+    return table
+
+
+def descendants(pid, table=None):
+    """The processes below pid, zombies included."""
+    table = table if table is not None else processes()
+    found, frontier = {}, [pid]
+    while frontier:
+        parent = frontier.pop()
+        for child, info in table.items():
+            if info["ppid"] == parent and child not in found:
+                found[child] = info
+                frontier.append(child)
+    return found
+
+
+def live(table):
+    return {pid: info for pid, info in table.items() if info["state"] != "Z"}
+
+
+OFFICE_PROCESSES = ("soffice.bin", "oosplash", "soffice")
+
+
+def office_instances_of_user(uid=None):
+    uid = os.getuid() if uid is None else uid
+    return {pid: info for pid, info in live(processes()).items()
+            if info["uid"] == uid and info["name"] in OFFICE_PROCESSES}

@@ -1,0 +1,232 @@
+#!/usr/bin/env python3
+"""An exercise sheet of 15 problems through the real program and the real LibreOffice.
+
+Ticks two problem types, types 15 beside 导出至文档, presses 确定, answers
+Cancel to the print question, and then reads the four tables of the open
+document back through UNO: both headers, problems 1 to 15 of the ticked
+types on the problem sheet, the same problems with their right results on
+the answer sheet, and one space in every later cell. The exercise document
+on disk stays as it was. Then it closes LibreOffice and checks that no
+process of the instance is left.
+
+  export_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \
+                 --artifacts DIR [--types 3,7] [--uno-python /usr/bin/python3]
+
+Exits 77 (skipped) when Xvfb, xdotool or LibreOffice's Python bridge is
+missing, or LibreOffice is running for this user, unless CI is set.
+"""
+
+import argparse
+import datetime
+import hashlib
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import unittest
+import urllib.parse
+
+# The helpers beside this script; no bytecode caches in the source tree.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import desktop  # noqa: E402
+from desktop import text, visible  # noqa: E402
+from problems import answer_error, problem_error  # noqa: E402
+
+DOCUMENT = "式题导出.doc"
+COUNT = 15
+HEADER = re.compile(r"^NumbrookV1\.6导出（(式题|答案)）专用纸张--作者QQ（(\d+)）"
+                    r"日期：(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)编号：(\d{2,})$")
+PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
+CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
+OFFICE_TIMEOUT_S = 180
+OTHER_OFFICE_TIMEOUT_S = 300
+REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
+TABLES_HELPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "office_tables.py")
+
+ARGS = None
+
+
+def sha256(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def office_helper(pipe, *command):
+    result = subprocess.run([ARGS.uno_python, TABLES_HELPER, pipe, *command],
+                            capture_output=True, text=True, timeout=OFFICE_TIMEOUT_S)
+    if result.returncode != 0:
+        raise AssertionError(f"office_tables.py {' '.join(command)}: {result.stderr.strip()}")
+    return json.loads(result.stdout)
+
+
+def missing_requirements():
+    missing = desktop.missing_tools()
+    check = subprocess.run([ARGS.uno_python, "-c", "import uno"], capture_output=True)
+    if check.returncode != 0:
+        missing.append(f"LibreOffice's Python bridge for {ARGS.uno_python} (python3-uno)")
+    # The export refuses while this user runs LibreOffice: give an instance
+    # that something else on the machine runs time to end.
+    try:
+        desktop.wait_until(lambda: not desktop.office_instances_of_user(),
+                           "LibreOffice of this user to end", timeout=OTHER_OFFICE_TIMEOUT_S)
+    except AssertionError:
+        missing.append("no LibreOffice of this user running (the export would refuse)")
+    return missing
+
+
+class ExportTest(unittest.TestCase):
+
+    def setUp(self):
+        missing = missing_requirements()
+        if missing:
+            self.fail("missing " + ", ".join(missing))
+        os.makedirs(ARGS.artifacts, exist_ok=True)
+        self.document = os.path.join(os.path.dirname(os.path.realpath(ARGS.program)), DOCUMENT)
+        self.document_hash = sha256(self.document)
+        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
+        self.addCleanup(self.display.close)
+        self.app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts,
+                                   watch=("Label9",))
+        self.addCleanup(self.app.close)
+        # Whatever happens, no office process of the test outlives it.
+        self.addCleanup(self.end_office_processes)
+
+    def office_processes(self):
+        return {pid: info for pid, info in desktop.descendants(self.app.process.pid).items()
+                if info["name"] in desktop.OFFICE_PROCESSES}
+
+    def end_office_processes(self):
+        for pid, info in desktop.live(self.office_processes()).items():
+            print(f"ending office process {pid} ({info['name']}) left by the test", file=sys.stderr)
+            try:
+                os.kill(pid, 9)
+            except ProcessLookupError:
+                pass
+
+    @staticmethod
+    def remove_profiles(urls):
+        """The instance's profile folders, which nothing removes once it belongs to the user."""
+        for url in urls:
+            path = urllib.parse.unquote(urllib.parse.urlparse(url).path)
+            if os.path.isdir(path):
+                print(f"removing the profile folder {path} left behind", file=sys.stderr)
+                shutil.rmtree(path, ignore_errors=True)
+
+    def test_fifteen_problems_written_and_left_open(self):
+        app = self.app
+        types = ARGS.types
+        started = datetime.datetime.now().replace(microsecond=0)
+
+        app.wait_for_window("NumbrookV1.6")
+        for t in types:
+            box = f"Check1({t})"
+            app.click(box)
+            app.wait(lambda st, box=box: st["widgets"][box]["checked"], f"{box} ticked")
+        app.click("Text3")
+        app.wait(lambda st: st["focus"] == "Text3", "the focus in the export count")
+        app.type(str(COUNT))
+        app.wait(lambda st: text(st, "Text3") == str(COUNT), f"the export count to read {COUNT}")
+
+        # 确定: the run, LibreOffice filling the document, and the print question.
+        app.click("Command7")
+        s = app.wait(lambda st: any(w["visible"] and {PRINT_QUESTION, REFUSAL} & set(w["texts"])
+                                    for w in st["windows"]),
+                     "the print question", timeout=OFFICE_TIMEOUT_S)
+        self.assertFalse(any(w["visible"] and REFUSAL in w["texts"] for w in s["windows"]),
+                         "the export refused: a LibreOffice of this user started meanwhile")
+        question = next(w for w in s["windows"] if w["visible"] and PRINT_QUESTION in w["texts"])
+        self.assertEqual(question["title"], "提示语！")
+        self.assertTrue(question["modal"])
+        self.assertEqual(len(question["buttons"]), 2, question["buttons"])
+        self.assertFalse(visible(s, "Frame7"), "the progress box is hidden before the question")
+        self.assertEqual(text(s, "Label9"), "100%")
+
+        cancel = next(b for b in question["buttons"] if b["text"] in CANCEL_TEXTS)
+        x, y, w, h = cancel["geometry"]
+        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
+        s = app.wait(lambda st: not any(w["visible"] and w["modal"] for w in st["windows"])
+                     and not visible(st, "Label1"),
+                     "the question to close and the run to end")
+
+        # LibreOffice stays, showing the filled document.
+        office = self.office_processes()
+        pipes = {m.group(1) for info in office.values() for a in info["args"]
+                 if (m := re.match(r"--accept=pipe,name=([^;]+);", a))}
+        self.assertEqual(len(pipes), 1, f"one LibreOffice instance: {office}")
+        pipe = pipes.pop()
+        profiles = {a.split("=", 1)[1] for info in office.values() for a in info["args"]
+                    if a.startswith("-env:UserInstallation=file://")}
+        self.addCleanup(self.remove_profiles, profiles)
+        desktop.wait_until(
+            lambda: self.display.xdotool("search", "--onlyvisible", "--name", "式题导出").split(),
+            "LibreOffice's window on the screen", timeout=OFFICE_TIMEOUT_S, alive=app.alive)
+        document = office_helper(pipe, "read", DOCUMENT)
+        self.display.screenshot(os.path.join(ARGS.artifacts, "export-left-open.png"))
+        finished = datetime.datetime.now()
+        self.assertEqual(document["path"], self.document)
+        self.assertTrue(document["visible"])
+        self.assertTrue(document["modified"], "the filled document is left unsaved")
+        self.assertEqual(sha256(self.document), self.document_hash, "the file is never written")
+
+        tables = document["tables"]
+        self.assertEqual(len(tables), 4)
+        headers = [HEADER.match(tables[k][0][0]) for k in (0, 2)]
+        for k, header in zip((0, 2), headers):
+            self.assertIsNotNone(header, f"table {k + 1} header {tables[k][0][0]!r}")
+        self.assertEqual([h.group(1) for h in headers], ["式题", "答案"])
+        self.assertEqual(headers[0].group(2), headers[1].group(2), "one contact number")
+        for h in headers:
+            stamp = datetime.datetime.strptime(h.group(3), "%Y-%m-%d %H:%M:%S")
+            self.assertTrue(started <= stamp <= finished, f"{stamp} within the export")
+            self.assertEqual(h.group(4), "01", "the first export of the session")
+
+        problems, answers = tables[1], tables[3]
+        self.assertEqual([len(problems), len(answers)], [10, 10])
+        for n in range(1, 101):
+            row, column = divmod(n - 1, 10)
+            problem, answer = problems[row][column], answers[row][column]
+            with self.subTest(cell=n):
+                if n <= COUNT:
+                    prefix = f"({n})"
+                    self.assertTrue(problem.startswith(prefix), problem)
+                    self.assertTrue(answer.startswith(problem), f"{answer!r} after {problem!r}")
+                    self.assertIsNone(problem_error(problem[len(prefix):], types))
+                    self.assertIsNone(answer_error(answer[len(prefix):], types))
+                else:
+                    self.assertEqual([problem, answer], [" ", " "])
+
+        # Closing LibreOffice ends every process of the instance.
+        office_helper(pipe, "close")
+        desktop.wait_until(lambda: not desktop.live(self.office_processes()),
+                           "every LibreOffice process to end", timeout=OFFICE_TIMEOUT_S,
+                           alive=app.alive)
+        left = [pid for pid, info in desktop.live(desktop.processes()).items()
+                if any(pipe in a for a in info["args"])]
+        self.assertEqual(left, [], "no process of the instance is left")
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--types", default="3,7",
+                        type=lambda v: {int(t) for t in v.split(",")})
+    parser.add_argument("--uno-python", default="/usr/bin/python3")
+    ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
+    missing = missing_requirements()
+    if missing and not os.environ.get("CI"):
+        print(f"skipped: missing {', '.join(missing)}", file=sys.stderr)
+        return 77
+    result = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2).result
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,133 @@
+// The fuzzer's corpus, replayed through its invariant checks; and faulty
+// number rules, to show that the corpus and the checks catch such faults.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/text_value.h"
+#include "fuzz/text_invariants.h"
+
+namespace numbrook::fuzz {
+namespace {
+
+struct Input {
+    std::string name;
+    std::string text;
+};
+
+std::vector<Input> corpus()
+{
+    std::vector<Input> inputs;
+    for (const auto& entry : std::filesystem::directory_iterator(NUMBROOK_FUZZ_CORPUS)) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        inputs.push_back({entry.path().filename().string(),
+                          std::string(std::istreambuf_iterator<char>(file), {})});
+    }
+    std::sort(inputs.begin(), inputs.end(),
+              [](const Input& a, const Input& b) { return a.name < b.name; });
+    return inputs;
+}
+
+TEST(FuzzCorpus, EveryInputKeepsTheInvariants)
+{
+    const std::vector<Input> inputs = corpus();
+    ASSERT_GE(inputs.size(), 40u) << "the corpus in " << NUMBROOK_FUZZ_CORPUS << " is missing";
+    for (const Input& input : inputs) {
+        for (const std::string& violation : invariantViolations(input.text))
+            ADD_FAILURE() << input.name << ": " << violation;
+    }
+}
+
+// Faulty rules, each wrapping the program's own with one fault.
+
+double blanksEndTheText(std::string_view t) { return textValue(t.substr(0, t.find(' '))); }
+
+double carriageReturnIsBlank(std::string_view t)
+{
+    std::string s(t);
+    std::erase(s, '\r');
+    return textValue(s);
+}
+
+double octalReadAsHex(std::string_view t)
+{
+    if (t.size() >= 2 && t[0] == '&' && (t[1] == 'O' || t[1] == 'o'))
+        return textValue("&H" + std::string(t.substr(2)));
+    return textValue(t);
+}
+
+double exponentDIgnored(std::string_view t)
+{
+    std::string s(t);
+    std::replace(s.begin(), s.end(), 'D', 'z');
+    std::replace(s.begin(), s.end(), 'd', 'z');
+    return textValue(s);
+}
+
+int16_t toInt16Saturated(double r)
+{
+    if (std::isnan(r)) return 0;
+    return static_cast<int16_t>(std::clamp(r, -32768.0, 32767.0));
+}
+
+int16_t countHalfAwayFromZero(std::string_view t) { return toInt16Saturated(std::round(textValue(t))); }
+
+int16_t countWrapping(std::string_view t)
+{
+    const double r = std::nearbyint(textValue(t));
+    if (!(std::fabs(r) < 1e9)) return countFromText(t);
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<long long>(r) & 0xffff));
+}
+
+int intervalAllowingZero(std::string_view t)
+{
+    const double ms = std::nearbyint(textValue(t) * 1000);
+    if (std::isnan(ms)) return 0;
+    return static_cast<int>(std::clamp(ms, 0.0, 65535.0));
+}
+
+int intervalTruncated(std::string_view t)
+{
+    const double ms = std::floor(textValue(t) * 1000);
+    if (std::isnan(ms)) return 1;
+    return static_cast<int>(std::clamp(ms, 1.0, 65535.0));
+}
+
+TEST(FuzzCorpus, ChecksCatchFaultyRules)
+{
+    const TextRules real = programRules();
+    const struct {
+        const char* fault;
+        TextRules rules;
+    } faulty[] = {
+        {"blanks end the text", {&blanksEndTheText, real.countFromText, real.intervalMsFromText}},
+        {"a carriage return taken for a blank",
+         {&carriageReturnIsBlank, real.countFromText, real.intervalMsFromText}},
+        {"&O read as hexadecimal", {&octalReadAsHex, real.countFromText, real.intervalMsFromText}},
+        {"D not taken for an exponent",
+         {&exponentDIgnored, real.countFromText, real.intervalMsFromText}},
+        {"count rounded half away from zero",
+         {real.textValue, &countHalfAwayFromZero, real.intervalMsFromText}},
+        {"count wrapping past the 16-bit range",
+         {real.textValue, &countWrapping, real.intervalMsFromText}},
+        {"interval of 0 ms", {real.textValue, real.countFromText, &intervalAllowingZero}},
+        {"interval truncated", {real.textValue, real.countFromText, &intervalTruncated}},
+    };
+    const std::vector<Input> inputs = corpus();
+    for (const auto& f : faulty) {
+        const bool caught = std::any_of(inputs.begin(), inputs.end(), [&](const Input& input) {
+            return !invariantViolations(input.text, f.rules).empty();
+        });
+        EXPECT_TRUE(caught) << "no input of the corpus shows the fault: " << f.fault;
+    }
+}
+
+}  // namespace
+}  // namespace numbrook::fuzz
