@@ -5,6 +5,7 @@ it, writes what its widgets show to a JSON file that the tests read. Every
 wait polls a condition against a deadline.
 """
 
+import argparse
 import json
 import os
 import select
@@ -12,7 +13,9 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import sys
 import time
+import unittest
 
 POLL_S = 0.02
 DEFAULT_TIMEOUT_S = 30.0
@@ -269,3 +272,23 @@ def office_instances_of_user(uid=None):
     uid = os.getuid() if uid is None else uid
     return {pid: info for pid, info in live(processes()).items()
             if info["uid"] == uid and info["name"] in OFFICE_PROCESSES}
+
+
+def scenario_arguments(description, default_types):
+    """The options every end-to-end scenario takes."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--types", default=default_types,
+                        type=lambda v: {int(t) for t in v.split(",")})
+    return parser
+
+
+def run_scenario(rest, missing):
+    """Runs the scenario's tests; without its tools it is skipped (exit 77), except in CI."""
+    if missing and not os.environ.get("CI"):
+        print(f"skipped: missing {', '.join(missing)}", file=sys.stderr)
+        return 77
+    result = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2).result
+    return 0 if result.wasSuccessful() else 1

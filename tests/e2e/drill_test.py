@@ -13,7 +13,6 @@ the time it showed when the space bar went down.
 Exits 77 (skipped) when Xvfb or xdotool is missing, unless CI is set.
 """
 
-import argparse
 import os
 import re
 import sys
@@ -184,20 +183,10 @@ class ScreenDrillTest(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("--types", default="1,8",
-                        type=lambda v: {int(t) for t in v.split(",")})
+    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "1,8")
     ARGS, rest = parser.parse_known_args()
     ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    missing = desktop.missing_tools()
-    if missing and not os.environ.get("CI"):
-        print(f"skipped: missing {', '.join(missing)}", file=sys.stderr)
-        return 77
-    result = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2).result
-    return 0 if result.wasSuccessful() else 1
+    return desktop.run_scenario(rest, desktop.missing_tools())
 
 
 if __name__ == "__main__":

@@ -16,7 +16,6 @@ Exits 77 (skipped) when Xvfb, xdotool or LibreOffice's Python bridge is
 missing, or LibreOffice is running for this user, unless CI is set.
 """
 
-import argparse
 import datetime
 import hashlib
 import json
@@ -211,21 +210,11 @@ class ExportTest(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("--types", default="3,7",
-                        type=lambda v: {int(t) for t in v.split(",")})
+    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "3,7")
     parser.add_argument("--uno-python", default="/usr/bin/python3")
     ARGS, rest = parser.parse_known_args()
     ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    missing = missing_requirements()
-    if missing and not os.environ.get("CI"):
-        print(f"skipped: missing {', '.join(missing)}", file=sys.stderr)
-        return 77
-    result = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2).result
-    return 0 if result.wasSuccessful() else 1
+    return desktop.run_scenario(rest, missing_requirements())
 
 
 if __name__ == "__main__":
