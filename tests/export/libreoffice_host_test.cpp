@@ -106,7 +106,8 @@ struct Observation {
     std::string profile;
     std::string printFile;                            // prints go here
     Grid grid;                                        // read just before printing
-    int killAfterTyping = 0;                          // kill the office after this many typings
+    enum class Kill { Never, AfterStart, AfterOpen, WhileFilling, BeforePrint };
+    Kill kill = Kill::Never;                          // when to kill the office
 };
 
 // Passes every operation to a real host and looks in at chosen moments.
@@ -120,22 +121,26 @@ public:
         host_.startInstance();
         seen_.pid = host_.instancePid();
         seen_.profile = host_.profileFolder();
+        killAt(Observation::Kill::AfterStart);
     }
-    void open(const std::string& path) override { host_.open(path); }
+    void open(const std::string& path) override
+    {
+        host_.open(path);
+        killAt(Observation::Kill::AfterOpen);
+    }
     void selectCell(int table, int row, int column) override { host_.selectCell(table, row, column); }
     void typeText(const std::string& text) override
     {
         host_.typeText(text);
-        if (++typed_ == seen_.killAfterTyping) {
-            for (const pid_t member : office::liveGroupMembers("/proc", seen_.pid)) {
-                if (member != seen_.pid) {
-                    ::kill(member, SIGKILL);  // soffice.bin, not the launcher
-                }
-            }
-        }
+        if (++typed_ == 40) killAt(Observation::Kill::WhileFilling);
     }
     void printPages(const std::string& pages) override
     {
+        killAt(Observation::Kill::BeforePrint);
+        if (seen_.kill == Observation::Kill::BeforePrint) {
+            host_.printPages(pages);
+            return;
+        }
         seen_.grid.assign(5, std::vector<std::string>(101));
         for (const int table : {1, 3}) {
             seen_.grid[table][1] = host_.cellText(table, 1, 1);
@@ -152,6 +157,16 @@ public:
     void show() override { host_.show(); }
 
 private:
+    void killAt(Observation::Kill stage)
+    {
+        if (seen_.kill != stage) return;
+        for (const pid_t member : office::liveGroupMembers("/proc", seen_.pid)) {
+            if (member != seen_.pid) {
+                ::kill(member, SIGKILL);  // soffice.bin, not the launcher
+            }
+        }
+    }
+
     LibreOfficeHost host_;
     Observation& seen_;
     int typed_ = 0;
@@ -360,16 +375,43 @@ TEST_F(RealOffice, DocumentThatIsNoExerciseDocumentFailsWithoutLeavingAnInstance
     }
 }
 
-TEST_F(RealOffice, InstanceKilledWhileFillingFailsWithoutLeavingAProcess)
+// An office that dies at any stage: the message, no process left, and the
+// next export works.
+std::string stageName(const ::testing::TestParamInfo<Observation::Kill>& stage)
+{
+    static const char* const kNames[] = {"Never", "AfterStart", "AfterOpen", "WhileFilling",
+                                         "BeforePrint"};
+    return kNames[static_cast<int>(stage.param)];
+}
+
+class RealOfficeKilled : public RealOffice, public ::testing::WithParamInterface<Observation::Kill> {};
+
+TEST_P(RealOfficeKilled, FailsWithoutLeavingAProcess)
 {
     Observation seen;
-    seen.killAfterTyping = 40;
+    seen.kill = GetParam();
     const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok}, Problems(100));
-    EXPECT_EQ(failureMessage(result.log).rfind("box [提示！] 导出失败：LibreOffice已意外退出", 0), 0u)
-        << failureMessage(result.log);
-    EXPECT_EQ(std::count(result.log.begin(), result.log.end(), "progress hidden"), 1);
+    const std::string message = failureMessage(result.log);
+    EXPECT_EQ(message.rfind("box [提示！] 导出失败：", 0), 0u) << message;
+    const auto lastShown = std::find(result.log.rbegin(), result.log.rend(), "progress shown");
+    EXPECT_NE(std::find(result.log.rbegin(), lastShown, "progress hidden"), lastShown)
+        << "the progress box is hidden again";
     expectNothingLeft(seen.pid, seen.profile);
+
+    TempFolder out;
+    Observation next;
+    next.printFile = out.file("print.pdf");
+    const ExportResult again = exportWith(next, document, {Answer::Ok, Answer::Ok});
+    EXPECT_EQ(failureMessage(again.log), "");
+    EXPECT_EQ(next.grid[2][1], "(1)" + Problems(15).problems[1]);
+    expectNothingLeft(next.pid, next.profile);
 }
+
+INSTANTIATE_TEST_SUITE_P(Stages, RealOfficeKilled,
+                         ::testing::Values(Observation::Kill::AfterStart, Observation::Kill::AfterOpen,
+                                           Observation::Kill::WhileFilling,
+                                           Observation::Kill::BeforePrint),
+                         stageName);
 
 TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
 {
