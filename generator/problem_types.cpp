@@ -44,8 +44,13 @@ Problem build(int first, const char* op, int second, int result)
     return p;
 }
 
-}  // namespace
+// The two numbers a draw of a type yields before its acceptance test.
+struct Pair {
+    int a = 0;
+    int b = 0;
+};
 
+// Draws a pair for a type by its ranges (no re-seed, no acceptance test).
 Pair drawPair(int type, RandomSource& random)
 {
     const TypeRanges& r = kRanges[type];
@@ -55,6 +60,7 @@ Pair drawPair(int type, RandomSource& random)
     return p;
 }
 
+// Whether a type accepts a drawn pair.
 bool acceptsPair(int type, Pair p)
 {
     const int units = p.a % 10 + p.b % 10;
@@ -69,6 +75,7 @@ bool acceptsPair(int type, Pair p)
     }
 }
 
+// The problem a type makes of an accepted pair.
 Problem problemFromPair(int type, Pair p)
 {
     const int a = p.a;
@@ -85,6 +92,8 @@ Problem problemFromPair(int type, Pair p)
     default: return build(a * b, kDivide, b, a);  // 8
     }
 }
+
+}  // namespace
 
 Problem makeProblemOfType(int type, RandomSource& random, const Clock& clock, int* attempts)
 {

@@ -194,6 +194,21 @@ class Program:
     def type(self, text):
         self.display.xdotool("type", "--delay", "20", text)
 
+    def tick_types(self, types):
+        """Ticks the type boxes of the given indexes, one after the other."""
+        for t in types:
+            box = f"Check1({t})"
+            self.click(box)
+            self.wait(lambda st, box=box: st["widgets"][box]["checked"], f"{box} ticked")
+
+    def enter(self, name, value):
+        """Replaces the text of a text box by typing, as a user would."""
+        self.click(name)
+        self.wait(lambda st: st["focus"] == name, f"the focus in {name}")
+        self.key("ctrl+a")
+        self.type(value)
+        self.wait(lambda st: text(st, name) == value, f"{name} to read {value}")
+
     def close(self):
         status = stop_process(self.process)
         shutil.rmtree(self.workdir, ignore_errors=True)

@@ -102,18 +102,8 @@ class ScreenDrillTest(unittest.TestCase):
         self.assertTrue(visible(s, "Label1"))
         self.assertFalse(any(visible(s, slot) for slot in SLOTS))
 
-        # Tick the two types.
-        for t in types:
-            box = f"Check1({t})"
-            app.click(box)
-            app.wait(lambda st, box=box: st["widgets"][box]["checked"], f"{box} ticked")
-
-        # 20 into 题数.
-        app.click("Text1")
-        app.wait(lambda st: st["focus"] == "Text1", "the focus in 题数")
-        app.key("ctrl+a")
-        app.type("20")
-        app.wait(lambda st: text(st, "Text1") == "20", "题数 to read 20")
+        app.tick_types(types)
+        app.enter("Text1", "20")  # 题数
 
         # 出题, and the run to end: its big label is hidden once every problem is made.
         before = last_event_number(app.state())

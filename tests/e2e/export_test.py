@@ -121,14 +121,8 @@ class ExportTest(unittest.TestCase):
         started = datetime.datetime.now().replace(microsecond=0)
 
         app.wait_for_window("NumbrookV1.6")
-        for t in types:
-            box = f"Check1({t})"
-            app.click(box)
-            app.wait(lambda st, box=box: st["widgets"][box]["checked"], f"{box} ticked")
-        app.click("Text3")
-        app.wait(lambda st: st["focus"] == "Text3", "the focus in the export count")
-        app.type(str(COUNT))
-        app.wait(lambda st: text(st, "Text3") == str(COUNT), f"the export count to read {COUNT}")
+        app.tick_types(types)
+        app.enter("Text3", str(COUNT))  # the export count
 
         # 确定: the run, LibreOffice filling the document, and the print question.
         app.click("Command7")
