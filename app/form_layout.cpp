@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "app/scaled_style.h"
+
 namespace numbrook {
 namespace {
 
@@ -70,6 +72,7 @@ void FormLayout::apply(QSize client)
     offset_ = offset;
 
     if (rescaled) {
+        form_->setProperty(ScaledStyle::kScaleProperty, scale_);
         form_->setFont(scaled(formFont_));
         for (const Item& item : items_) item.control->setFont(scaled(item.font));
     }
