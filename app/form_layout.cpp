@@ -9,9 +9,9 @@
 namespace numbrook {
 namespace {
 
-int toPixels(int twips, double scale)
+int toPixels(int twips, double scale, double shift = 0)
 {
-    return qRound(twips * scale / FormLayout::kTwipsPerPixel);
+    return qRound(twips * scale / FormLayout::kTwipsPerPixel + shift);
 }
 
 }  // namespace
@@ -45,10 +45,10 @@ QRect FormLayout::pixels(const Item& item) const
 {
     // Each edge is rounded in its container, as the designed pixels are; only
     // the controls placed straight on the form move with the centring.
-    QRect r(toPixels(item.twips.left(), scale_), toPixels(item.twips.top(), scale_),
-            toPixels(item.twips.width(), scale_), toPixels(item.twips.height(), scale_));
-    if (item.control->parentWidget() == form_) r.translate(offset_);
-    return r;
+    const QPointF shift = item.control->parentWidget() == form_ ? offset_ : QPointF();
+    return {toPixels(item.twips.left(), scale_, shift.x()),
+            toPixels(item.twips.top(), scale_, shift.y()), toPixels(item.twips.width(), scale_),
+            toPixels(item.twips.height(), scale_)};
 }
 
 QFont FormLayout::scaled(const QFont& font) const
@@ -63,9 +63,8 @@ void FormLayout::apply(QSize client)
     if (client.isEmpty()) return;
     const double scale = scaleFor(client);
     const QSize design = designSize();
-    const QSize form(qRound(design.width() * scale), qRound(design.height() * scale));
-    const QPoint offset((client.width() - form.width()) / 2,
-                        (client.height() - form.height()) / 2);
+    const QPointF offset((client.width() - design.width() * scale) / 2,
+                         (client.height() - design.height() * scale) / 2);
     const bool rescaled = scale != scale_;
     if (!rescaled && offset == offset_) return;
     scale_ = scale;

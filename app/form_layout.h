@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QFont>
-#include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 
@@ -39,7 +39,8 @@ public:
     void apply(QSize client);
 
     double scale() const { return scale_; }
-    QPoint offset() const { return offset_; }
+    // Where the form's top left corner lies in the window.
+    QPointF offset() const { return offset_; }
 
 private:
     struct Item {
@@ -55,7 +56,7 @@ private:
     QFont formFont_;
     std::vector<Item> items_;
     double scale_ = 1.0;
-    QPoint offset_;
+    QPointF offset_;
 };
 
 }  // namespace numbrook
