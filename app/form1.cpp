@@ -6,26 +6,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QShortcut>
 
 #include <chrono>
 #include <thread>
 
+#include "app/form_layout.h"
 #include "app/number_label.h"
 #include "app/qt_message_boxes.h"
 #include "app/startup.h"
 #include "app/vb_timer.h"
+#include "app/window_look.h"
 #include "export/host_loader.h"
 
 namespace numbrook {
 namespace {
-
-// Positions are laid out in twips: 15 twips to the pixel at 96 DPI.
-int px(int twips) { return qRound(twips / 15.0); }
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {px(left), px(top), px(width), px(height)};
-}
 
 QFont songti(double points, bool bold)
 {
@@ -35,50 +31,51 @@ QFont songti(double points, bool bold)
     return f;
 }
 
+// Every control is placed by the form's layout, in twips: the layout keeps
+// the designed rectangle and font and scales both with the window.
 template <class W>
-W* place(W* w, const char* name, QRect where, const QFont& font)
+W* place(FormLayout& layout, W* w, const char* name, QRect twips, const QFont& font)
 {
     w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(where);
-    w->setFont(font);
+    layout.add(w, twips, font);
     return w;
 }
 
-QGroupBox* frame(QWidget* parent, const char* name, QRect where, const QString& caption,
+QGroupBox* frame(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& caption,
                  const QFont& font)
 {
-    return place(new QGroupBox(caption, parent), name, where, font);
+    return place(layout, new QGroupBox(caption, parent), name, twips, font);
 }
 
-QLabel* label(QWidget* parent, const char* name, QRect where, const QString& caption,
+QLabel* label(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& caption,
               const QFont& font, Qt::Alignment align = Qt::AlignCenter)
 {
-    auto* l = place(new QLabel(caption, parent), name, where, font);
+    auto* l = place(layout, new QLabel(caption, parent), name, twips, font);
     l->setAlignment(align);
     return l;
 }
 
-QLabel* numberLabel(QWidget* parent, const char* name, QRect where, const QString& caption,
+QLabel* numberLabel(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& caption,
                     const QFont& font)
 {
-    auto* l = place(new NumberLabel(caption, parent), name, where, font);
+    auto* l = place(layout, new NumberLabel(caption, parent), name, twips, font);
     l->setAlignment(Qt::AlignCenter);
     return l;
 }
 
-QPushButton* button(QWidget* parent, const char* name, QRect where, const QString& caption,
+QPushButton* button(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& caption,
                     const QFont& font)
 {
-    auto* b = place(new QPushButton(caption, parent), name, where, font);
+    auto* b = place(layout, new QPushButton(caption, parent), name, twips, font);
     b->setAutoDefault(false);
     b->setDefault(false);
     return b;
 }
 
-QLineEdit* textBox(QWidget* parent, const char* name, QRect where, const QString& text,
+QLineEdit* textBox(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& text,
                    const QFont& font)
 {
-    auto* t = place(new QLineEdit(text, parent), name, where, font);
+    auto* t = place(layout, new QLineEdit(text, parent), name, twips, font);
     t->setAlignment(Qt::AlignCenter);
     return t;
 }
@@ -150,42 +147,48 @@ void Form1::buildControls()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("NumbrookV1.6  作者：口算园地"));
-    setFixedSize(px(15240), px(10530));
-    setFont(songti(14.25, true));
+    // The window's own colours, set before its controls inherit them.
+    setPalette(classicPalette());
+    layout_ = std::make_unique<FormLayout>(this);
+    FormLayout& L = *layout_;
+    resize(FormLayout::designSize());
+    setMinimumSize(FormLayout::designSize() / 2);
+    const QFont windowFont = songti(14.25, true);
+    L.setFormFont(windowFont);
 
     const QFont small = songti(10.5, false);
     const QFont smallBold = songti(10.5, true);
 
-    Frame1 = frame(this, "Frame1", twipsRect(120, 240, 3375, 2775),
+    Frame1 = frame(L, this, "Frame1", QRect(120, 240, 3375, 2775),
                    QStringLiteral("题数及间隔时间设置："), smallBold);
-    Frame6 = frame(Frame1, "Frame6", twipsRect(120, 240, 3135, 1640), {}, font());
-    Label2 = label(Frame6, "Label2", twipsRect(80, 360, 615, 255), QStringLiteral("题数"), small);
-    Text1 = textBox(Frame6, "Text1", twipsRect(840, 307, 735, 360), QStringLiteral("5"),
+    Frame6 = frame(L, Frame1, "Frame6", QRect(120, 240, 3135, 1640), {}, windowFont);
+    Label2 = label(L, Frame6, "Label2", QRect(80, 360, 615, 255), QStringLiteral("题数"), small);
+    Text1 = textBox(L, Frame6, "Text1", QRect(840, 307, 735, 360), QStringLiteral("5"),
                     songti(12, false));
-    Label3 = label(Frame6, "Label3", twipsRect(1680, 360, 375, 255), QStringLiteral("题"), small);
-    Label4 = label(Frame6, "Label4", twipsRect(80, 1080, 615, 255), QStringLiteral("间隔"), small);
-    Text2 = textBox(Frame6, "Text2", twipsRect(840, 1027, 735, 360), QStringLiteral("0.01"),
+    Label3 = label(L, Frame6, "Label3", QRect(1680, 360, 375, 255), QStringLiteral("题"), small);
+    Label4 = label(L, Frame6, "Label4", QRect(80, 1080, 615, 255), QStringLiteral("间隔"), small);
+    Text2 = textBox(L, Frame6, "Text2", QRect(840, 1027, 735, 360), QStringLiteral("0.01"),
                     songti(12, false));
-    Label5 = label(Frame6, "Label5", twipsRect(1680, 1080, 375, 255), QStringLiteral("秒"), small);
-    Command1 = button(Frame6, "Command1", twipsRect(2240, 240, 630, 320), QStringLiteral("出题"),
+    Label5 = label(L, Frame6, "Label5", QRect(1680, 1080, 375, 255), QStringLiteral("秒"), small);
+    Command1 = button(L, Frame6, "Command1", QRect(2240, 240, 630, 320), QStringLiteral("出题"),
                       smallBold);
-    Command3 = button(Frame6, "Command3", twipsRect(2240, 660, 630, 320), QStringLiteral("显示"),
+    Command3 = button(L, Frame6, "Command3", QRect(2240, 660, 630, 320), QStringLiteral("显示"),
                       smallBold);
-    Command2 = button(Frame6, "Command2", twipsRect(2240, 1080, 630, 320), QStringLiteral("答案"),
+    Command2 = button(L, Frame6, "Command2", QRect(2240, 1080, 630, 320), QStringLiteral("答案"),
                       smallBold);
-    Frame3 = frame(Frame1, "Frame3", twipsRect(120, 1920, 3135, 735), {}, font());
-    Label7 = label(Frame3, "Label7", twipsRect(120, 300, 1215, 255), QStringLiteral("导出至文档"),
+    Frame3 = frame(L, Frame1, "Frame3", QRect(120, 1920, 3135, 735), {}, windowFont);
+    Label7 = label(L, Frame3, "Label7", QRect(120, 300, 1215, 255), QStringLiteral("导出至文档"),
                    smallBold, Qt::AlignLeft | Qt::AlignVCenter);
-    Text3 = textBox(Frame3, "Text3", twipsRect(1440, 240, 615, 320), {}, smallBold);
-    Command7 = button(Frame3, "Command7", twipsRect(2280, 240, 570, 320), QStringLiteral("确定"),
+    Text3 = textBox(L, Frame3, "Text3", QRect(1440, 240, 615, 320), {}, smallBold);
+    Command7 = button(L, Frame3, "Command7", QRect(2280, 240, 570, 320), QStringLiteral("确定"),
                       smallBold);
 
-    Frame4 = frame(this, "Frame4", twipsRect(3720, 240, 11415, 2775),
+    Frame4 = frame(L, this, "Frame4", QRect(3720, 240, 11415, 2775),
                    QStringLiteral("式题类型选择："), smallBold);
     for (int i = 0; i < 12; ++i) {
         const TypeBox& t = kTypeBoxes[i];
         auto* box = new QCheckBox(QString::fromUtf8(t.caption), Frame4);
-        place(box, "", twipsRect(kTypeColumnLeft[t.column], kTypeRowTop[t.row], 3255, 495),
+        place(L, box, "", QRect(kTypeColumnLeft[t.column], kTypeRowTop[t.row], 3255, 495),
               songti(14.25, false));
         box->setObjectName(QStringLiteral("Check1(%1)").arg(i));
         // The list is rebuilt after the box has changed state.
@@ -193,7 +196,7 @@ void Form1::buildControls()
         Check1[i] = box;
     }
 
-    Frame2 = frame(this, "Frame2", twipsRect(120, 3080, 15015, 6015),
+    Frame2 = frame(L, this, "Frame2", QRect(120, 3080, 15015, 6015),
                    QStringLiteral("式题显示窗口："), smallBold);
     blackText(Frame2);
     // The CJK serif face draws digits wider than "宋体" does: a slight condensing
@@ -201,8 +204,8 @@ void Form1::buildControls()
     QFont slotFont = songti(36, true);
     slotFont.setStretch(92);
     for (int n = 1; n <= 20; ++n) {
-        auto* slot = numberLabel(Frame2, "",
-                           twipsRect(kSlotColumnLeft[(n - 1) % 4], kSlotRowTop[(n - 1) / 4], 3435, 705),
+        auto* slot = numberLabel(L, Frame2, "",
+                           QRect(kSlotColumnLeft[(n - 1) % 4], kSlotRowTop[(n - 1) / 4], 3435, 705),
                            {}, slotFont);
         slot->setObjectName(QStringLiteral("Label6(%1)").arg(n));
         blackText(slot);
@@ -212,26 +215,27 @@ void Form1::buildControls()
     for (int i = 0; i < 3; ++i) {
         auto* line = new QFrame(Frame2);
         line->setObjectName(QStringLiteral("Line1(%1)").arg(i));
-        line->setGeometry(px(kLineX[i]) - 1, px(480), 2, px(5880 - 480));
+        // Two pixels wide, centred on its x.
+        L.add(line, QRect(kLineX[i] - 15, 480, 30, 5880 - 480), windowFont);
         fill(line, Qt::black);
         line->hide();
         Line1[i] = line;
     }
-    Label1 = numberLabel(Frame2, "Label1", twipsRect(3960, 2400, 6945, 1695), {}, songti(80.25, true));
+    Label1 = numberLabel(L, Frame2, "Label1", QRect(3960, 2400, 6945, 1695), {}, songti(80.25, true));
     fill(Label1, QColor(192, 192, 255));
 
-    Frame5 = frame(this, "Frame5", twipsRect(120, 9120, 15015, 1215),
-                   QStringLiteral("计时器：（可用“空格键”直接停止）"), font());
-    Label8 = numberLabel(Frame5, "Label8", twipsRect(5400, 360, 3015, 615), QStringLiteral("0:0:0"),
+    Frame5 = frame(L, this, "Frame5", QRect(120, 9120, 15015, 1215),
+                   QStringLiteral("计时器：（可用“空格键”直接停止）"), windowFont);
+    Label8 = numberLabel(L, Frame5, "Label8", QRect(5400, 360, 3015, 615), QStringLiteral("0:0:0"),
                    songti(36, true));
     blackText(Label8);
-    Command4 = button(Frame5, "Command4", twipsRect(8400, 450, 735, 615), QStringLiteral("停止"),
+    Command4 = button(L, Frame5, "Command4", QRect(8400, 450, 735, 615), QStringLiteral("停止"),
                       songti(12, true));
 
     // The progress box of an export floats over the display panel.
-    Frame7 = frame(this, "Frame7", twipsRect(6360, 4080, 2415, 615), {}, font());
+    Frame7 = frame(L, this, "Frame7", QRect(6360, 4080, 2415, 615), {}, windowFont);
     fill(Frame7, QColor(255, 192, 192));
-    Label9 = label(Frame7, "Label9", twipsRect(360, 120, 1695, 495), QStringLiteral("25%"),
+    Label9 = label(L, Frame7, "Label9", QRect(360, 120, 1695, 495), QStringLiteral("25%"),
                    songti(18, true));
     Frame7->hide();
 
@@ -268,6 +272,37 @@ void Form1::buildControls()
                                 Command2,   Text2,     Command1,  Command3,  Text1};
     for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
     Check1[3]->setFocus();
+
+    // F11 puts the window on the whole screen and back, Esc leaves the whole
+    // screen; neither key does anything else, and the space bar stays with
+    // the focused control.
+    auto* fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
+    connect(fullScreen, &QShortcut::activated, this, &Form1::toggleFullScreen);
+    leaveFullScreen_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    leaveFullScreen_->setEnabled(false);
+    connect(leaveFullScreen_, &QShortcut::activated, this, [this] {
+        if (isFullScreen()) toggleFullScreen();
+    });
+}
+
+double Form1::formScale() const { return layout_->scale(); }
+
+void Form1::toggleFullScreen()
+{
+    // Leaving the whole screen returns to the normal or maximised window.
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layout_->apply(size());
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) leaveFullScreen_->setEnabled(isFullScreen());
 }
 
 void Form1::Form_Load()

@@ -19,9 +19,11 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShortcut;
 
 namespace numbrook {
 
+class FormLayout;
 class VbTimer;
 
 // What the window uses of the world, injectable for tests. Left empty, each
@@ -96,6 +98,17 @@ public slots:
     void Command4_Click();
     void Timer2_Timer();
 
+public:
+    // The scale at which the form is laid out in the window: 1 at its designed
+    // size, the largest that fits the window otherwise.
+    double formScale() const;
+    // F11: the whole screen, or back to the window it was.
+    void toggleFullScreen();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildControls();
     void startRun(int16_t count);
@@ -107,6 +120,8 @@ private:
     std::unique_ptr<MessageBoxes> ownBoxes_;
     std::unique_ptr<RandomSource> ownRandom_;
     std::unique_ptr<Clock> ownClock_;
+    std::unique_ptr<FormLayout> layout_;
+    QShortcut* leaveFullScreen_ = nullptr;
     bool inTimer1_ = false;  // a tick never begins while another is handled
 };
 

@@ -4,6 +4,7 @@
 
 #include "app/form1.h"
 #include "app/startup.h"
+#include "app/window_look.h"
 
 int main(int argc, char** argv)
 {
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     numbrook::setUpApplication(app);
     numbrook::Form1 window;
+    numbrook::fitToScreen(window);
     window.show();
     return QApplication::exec();
 }

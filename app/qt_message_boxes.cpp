@@ -4,11 +4,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/window_look.h"
+
 namespace numbrook {
 
 Answer QtMessageBoxes::show(const std::string& text, const std::string& title, Buttons buttons)
 {
     QMessageBox box(parent_);
+    box.setPalette(classicPalette());  // the window's colours, whatever the desktop's
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(title.empty() ? QApplication::applicationDisplayName()
                                      : QString::fromStdString(title));

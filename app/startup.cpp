@@ -7,6 +7,8 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include "app/scaled_style.h"
+
 namespace numbrook {
 
 void setUpApplication(QApplication& app)
@@ -38,7 +40,7 @@ void attachSkin()
 {
     // The classic look: frame captions sit in the frame's border.
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
-        QApplication::setStyle(style);
+        QApplication::setStyle(new ScaledStyle(style));
 }
 
 }  // namespace numbrook

@@ -6,6 +6,7 @@
 namespace numbrook {
 namespace {
 
+using testing::touchesEdge;
 using testing::WindowTest;
 
 TEST_F(WindowTest, ShowLaysTheProblemsOutRowByRow)
@@ -50,19 +51,6 @@ TEST_F(WindowTest, TwentyProblemsFillEverySlot)
         EXPECT_LE(w->Label6[n]->y(), w->Label6[20]->y());
         EXPECT_LE(w->Label6[n]->x(), w->Label6[20]->x());
     }
-}
-
-// Whether any ink of a label's text touches the label's edge, where the
-// label would clip it.
-bool touchesEdge(QLabel* label)
-{
-    const QImage img = label->grab().toImage();
-    auto ink = [&](int x, int y) { return qGray(img.pixel(x, y)) < 128; };
-    for (int x = 0; x < img.width(); ++x)
-        if (ink(x, 0) || ink(x, img.height() - 1)) return true;
-    for (int y = 0; y < img.height(); ++y)
-        if (ink(0, y) || ink(img.width() - 1, y)) return true;
-    return false;
 }
 
 TEST_F(WindowTest, TheWidestTextsFitTheirLabels)

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +16,19 @@
 #include "tests/fakes.h"
 
 namespace numbrook::testing {
+
+// Whether any ink of a label's text touches the label's edge, where the
+// label would clip it.
+inline bool touchesEdge(QLabel* label)
+{
+    const QImage img = label->grab().toImage();
+    auto ink = [&](int x, int y) { return qGray(img.pixel(x, y)) < 128; };
+    for (int x = 0; x < img.width(); ++x)
+        if (ink(x, 0) || ink(x, img.height() - 1)) return true;
+    for (int y = 0; y < img.height(); ++y)
+        if (ink(0, y) || ink(img.width() - 1, y)) return true;
+    return false;
+}
 
 // A window with scripted boxes, a fixed clock, a seeded random source and a
 // host factory that counts its calls and has no word processor behind it.

@@ -15,7 +15,8 @@
 // clicks of buttons and "tick()" signals of timer objects; each records the
 // texts of the widgets named in NUMBROOK_PROBE_WATCH (comma separated) at
 // that moment, so a test can tell what a label showed when a key went down.
-// Without NUMBROOK_PROBE the probe does nothing. Either way it leaves the
+// NUMBROOK_PROBE_PALETTE=dark gives the application the palette of a dark
+// desktop theme. Without NUMBROOK_PROBE the probe records nothing. Either way it leaves the
 // environment of the program without itself and its settings.
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTimer>
@@ -205,6 +207,7 @@ private:
 struct Settings {
     QString path;
     QStringList watched;
+    bool darkDesktop = false;  // NUMBROOK_PROBE_PALETTE=dark: a dark colour scheme
 };
 
 Settings& settings()
@@ -220,7 +223,17 @@ void startProbe()
     // loop runs, when the window exists.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [s] { new Probe(s.path, s.watched, QCoreApplication::instance()); },
+        [s] {
+            if (s.darkDesktop) {
+                // What a dark desktop theme gives the application.
+                QPalette dark(QColor(0x35, 0x35, 0x35));
+                for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                    dark.setColor(role, QColor(0xee, 0xee, 0xee));
+                dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+                QApplication::setPalette(dark);
+            }
+            if (!s.path.isEmpty()) new Probe(s.path, s.watched, QCoreApplication::instance());
+        },
         Qt::QueuedConnection);
 }
 
@@ -233,7 +246,9 @@ struct LoadTime {
         s.path = qEnvironmentVariable("NUMBROOK_PROBE");
         s.watched = qEnvironmentVariable("NUMBROOK_PROBE_WATCH").split(QLatin1Char(','), Qt::SkipEmptyParts);
         qunsetenv("NUMBROOK_PROBE");
+        s.darkDesktop = qEnvironmentVariable("NUMBROOK_PROBE_PALETTE") == QLatin1String("dark");
         qunsetenv("NUMBROOK_PROBE_WATCH");
+        qunsetenv("NUMBROOK_PROBE_PALETTE");
         QStringList preload;
         for (const QString& library :
              qEnvironmentVariable("LD_PRELOAD").split(QRegularExpression(QStringLiteral("[ :]")), Qt::SkipEmptyParts)) {
@@ -243,7 +258,7 @@ struct LoadTime {
             qunsetenv("LD_PRELOAD");
         else
             qputenv("LD_PRELOAD", preload.join(QLatin1Char(' ')).toLocal8Bit());
-        if (!s.path.isEmpty()) qAddPreRoutine(startProbe);
+        if (!s.path.isEmpty() || s.darkDesktop) qAddPreRoutine(startProbe);
     }
 };
 

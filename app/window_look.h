@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPalette>
+
+class QWidget;
+
+namespace numbrook {
+
+// The program's own colours, the same on every desktop: a light grey face,
+// white text boxes and black text, whatever theme or colour scheme the
+// desktop has.
+QPalette classicPalette();
+
+// Sizes the form's window for the screen it opens on: the designed size, but
+// never more than the screen's free area (leaving room for the window
+// frame), scaled down as a whole when it does not fit; centred on that area.
+void fitToScreen(QWidget& window);
+
+}  // namespace numbrook
