@@ -42,6 +42,7 @@ SheetPreviewWindow::SheetPreviewWindow(const FilledSheets& sheets, QWidget* pare
     preview_ = new QPrintPreviewWidget(previewPrinter_, this);
     preview_->setObjectName(QStringLiteral("SheetPreview"));
     preview_->setViewMode(QPrintPreviewWidget::AllPagesView);
+    preview_->setZoomMode(QPrintPreviewWidget::FitInView);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { renderSheets(*printer, sheets_, 1, kSheetPages); });
     setCentralWidget(preview_);
@@ -68,8 +69,10 @@ SheetPreviewWindow::SheetPreviewWindow(const FilledSheets& sheets, QWidget* pare
         preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
         preview_->fitToWidth();
     });
-    addTool(QStringLiteral("全部页"), QStringLiteral("AllPagesButton"),
-            [this] { preview_->setViewMode(QPrintPreviewWidget::AllPagesView); });
+    addTool(QStringLiteral("全部页"), QStringLiteral("AllPagesButton"), [this] {
+        preview_->setViewMode(QPrintPreviewWidget::AllPagesView);
+        preview_->fitInView();
+    });
     tools->addSeparator();
     addTool(QStringLiteral("关闭"), QStringLiteral("ClosePreviewButton"), &QWidget::close);
 
