@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/form_layout.h"
+#include "app/host_choice.h"
 #include "app/number_label.h"
 #include "app/qt_message_boxes.h"
 #include "app/startup.h"
@@ -132,7 +133,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
             static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
         services_.random = ownRandom_.get();
     }
-    if (!services_.makeHost) services_.makeHost = [] { return loadLibreOfficeHost(); };
+    if (!services_.makeHost) services_.makeHost = chooseHostFactory(SheetsHost::Automatic);
     if (services_.documentPath.empty()) services_.documentPath = exerciseDocumentPath();
     if (!services_.pause)
         services_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };

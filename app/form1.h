@@ -28,7 +28,8 @@ class VbTimer;
 
 // What the window uses of the world, injectable for tests. Left empty, each
 // is the real one: message boxes over the window, the system clock, a random
-// source of the window's own, the LibreOffice host and a real pause.
+// source of the window's own, LibreOffice where it loads
+// (else the built-in host) and a real pause.
 struct Form1Services {
     MessageBoxes* boxes = nullptr;
     RandomSource* random = nullptr;

@@ -1,8 +1,11 @@
 #include <QApplication>
 
 #include <csignal>
+#include <cstdio>
 
+#include "app/command_line.h"
 #include "app/form1.h"
+#include "app/host_choice.h"
 #include "app/startup.h"
 #include "app/window_look.h"
 
@@ -13,7 +16,25 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     numbrook::setUpApplication(app);
-    numbrook::Form1 window;
+
+    // Qt has taken its own options (-platform, -style …); the rest are ours.
+    const numbrook::CommandLine commandLine =
+        numbrook::parseCommandLine(QApplication::arguments());
+    switch (commandLine.action) {
+    case numbrook::CommandLine::Action::Help:
+    case numbrook::CommandLine::Action::Version:
+        std::fputs(commandLine.output.c_str(), stdout);
+        return 0;
+    case numbrook::CommandLine::Action::UsageError:
+        std::fputs(commandLine.output.c_str(), stderr);
+        return numbrook::kUsageExitStatus;
+    case numbrook::CommandLine::Action::Run:
+        break;
+    }
+
+    numbrook::Form1Services services;
+    services.makeHost = numbrook::chooseHostFactory(commandLine.sheets);
+    numbrook::Form1 window(std::move(services));
     numbrook::fitToScreen(window);
     window.show();
     return QApplication::exec();

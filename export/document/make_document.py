@@ -6,10 +6,12 @@
     python3 export/document/make_document.py --fodt-only
 
 Layout: A4 landscape. Page 1 is the problem sheet: a title line, table 1
-(one cell: the header line), table 2 (10 x 10 grid). Page 2 is the answer
+(one cell: the header line), the teacher's line (a paragraph with blanks for
+name, class, time and score), table 2 (10 x 10 grid). Page 2 is the answer
 sheet with tables 3 and 4 alike. A paragraph stands between consecutive
 tables (Word would merge them otherwise) and page 2 starts with a paragraph
-that has a page break before it.
+that has a page break before it. The program's built-in sheet
+(export/builtin/sheet_layout.h) repeats these figures.
 """
 
 import os
@@ -29,6 +31,7 @@ MARGIN_TOP_CM = 1.0
 TABLE_WIDTH_CM = PAGE_WIDTH_CM - 2 * MARGIN_SIDE_CM
 GRID_SIDE = 10
 GRID_ROW_CM = 1.6
+TEACHER_LINE = "姓名：______ 班级：______ 用时：______ 得分：______"
 
 HEAD = f"""<?xml version="1.0" encoding="UTF-8"?>
 <office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
@@ -58,6 +61,10 @@ HEAD = f"""<?xml version="1.0" encoding="UTF-8"?>
    <style:text-properties fo:font-size="10.5pt" style:font-size-asian="10.5pt" style:font-size-complex="10.5pt"/>
   </style:style>
   <style:style style:name="GridCell" style:family="paragraph" style:parent-style-name="Standard">
+   <style:text-properties fo:font-size="10.5pt" style:font-size-asian="10.5pt" style:font-size-complex="10.5pt"/>
+  </style:style>
+  <style:style style:name="TeacherLine" style:family="paragraph" style:parent-style-name="Standard">
+   <style:paragraph-properties fo:margin-top="0.1cm" fo:margin-bottom="0.1cm"/>
    <style:text-properties fo:font-size="10.5pt" style:font-size-asian="10.5pt" style:font-size-complex="10.5pt"/>
   </style:style>
   <style:style style:name="Gap" style:family="paragraph" style:parent-style-name="Standard">
@@ -132,12 +139,16 @@ def gap():
     return '   <text:p text:style-name="Gap"/>\n'
 
 
+def teacher_line():
+    return f'   <text:p text:style-name="TeacherLine">{TEACHER_LINE}</text:p>\n'
+
+
 def document():
     return (HEAD
             + '   <text:p text:style-name="FirstTitle">口算练习</text:p>\n'
-            + header_table("ProblemHeader") + gap() + grid_table("ProblemGrid")
+            + header_table("ProblemHeader") + teacher_line() + grid_table("ProblemGrid")
             + '   <text:p text:style-name="BreakTitle">答案</text:p>\n'
-            + header_table("AnswerHeader") + gap() + grid_table("AnswerGrid")
+            + header_table("AnswerHeader") + teacher_line() + grid_table("AnswerGrid")
             + gap()
             + TAIL)
 

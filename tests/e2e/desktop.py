@@ -118,7 +118,8 @@ class Display:
 class Program:
     """The program on a display, with the probe preloaded into it."""
 
-    def __init__(self, display, program, probe, artifacts, watch=("Label8",)):
+    def __init__(self, display, program, probe, artifacts, watch=("Label8",), args=(),
+                 extra_env=None):
         self.display = display
         self.workdir = tempfile.mkdtemp(prefix="numbrook-e2e-")
         os.chmod(self.workdir, 0o700)
@@ -134,8 +135,9 @@ class Program:
             "QT_QPA_PLATFORM": "xcb",
             "XDG_RUNTIME_DIR": self.workdir,
         })
+        env.update(extra_env or {})
         with open(self.log_path, "wb") as log:
-            self.process = subprocess.Popen([os.path.abspath(program)], env=env, cwd=self.workdir,
+            self.process = subprocess.Popen([os.path.abspath(program), *args], env=env, cwd=self.workdir,
                                             stdin=subprocess.DEVNULL, stdout=log,
                                             stderr=subprocess.STDOUT)
 

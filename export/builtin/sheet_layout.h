@@ -1,0 +1,66 @@
+#pragma once
+
+// The exercise sheet as the built-in document host lays it out: the same
+// page, paragraphs, tables, fonts and borders as the exercise document
+// 式题导出.doc (made by export/document/make_document.py), described here
+// once. The painter in sheet_renderer.cpp only reads these figures.
+//
+// Each of the two pages, from the top margin down:
+//   title paragraph      "口算练习" or "答案", centred, bold
+//   header table         one cell across the width: the header line
+//   teacher's line       a paragraph with blanks to fill by hand
+//   grid table           10 × 10 cells, "(n)" texts at the top left
+// Page 1 is the problem sheet (tables 1 and 2), page 2 the answer sheet
+// (tables 3 and 4).
+
+namespace numbrook::builtin {
+
+struct FontSpec {
+    const char* family;
+    double pointSize;
+    bool bold;
+};
+
+struct SheetLayout {
+    // A4 landscape; all lengths in millimetres, line widths in points.
+    double pageWidthMm = 297.0;
+    double pageHeightMm = 210.0;
+    double marginSideMm = 8.0;         // left and right
+    double marginTopBottomMm = 10.0;   // top and bottom
+    double tableWidthMm = 297.0 - 2 * 8.0;
+    double borderPt = 0.5;             // every cell's border, solid black
+
+    // The document's font: a CJK face whose Latin digits are narrow enough
+    // for "(100)99×9=891" on one line of a grid cell.
+    const char* fontFamily = "Noto Sans CJK SC";
+
+    // Title paragraph.
+    const char* problemTitle = "口算练习";
+    const char* answerTitle = "答案";
+    FontSpec titleFont{fontFamily, 16.0, true};
+    double titleSpaceBelowMm = 1.5;
+
+    // Header table: one cell, its text vertically centred.
+    FontSpec headerFont{fontFamily, 10.5, false};
+    double headerPaddingMm = 0.8;
+
+    // The teacher's line, left-aligned, between the header and the grid.
+    const char* teacherLine = "姓名：______ 班级：______ 用时：______ 得分：______";
+    FontSpec teacherFont{fontFamily, 10.5, false};
+    double teacherSpaceAboveMm = 1.0;
+    double teacherSpaceBelowMm = 1.0;
+
+    // Grid table: equal columns across the width, fixed row height, texts
+    // at the top left of the cell, on one line.
+    int gridSide = 10;
+    double gridRowMm = 16.0;
+    double gridPaddingLeftMm = 0.5;
+    double gridPaddingTopMm = 0.5;
+    FontSpec gridFont{fontFamily, 10.5, false};
+
+    double gridColumnMm() const { return tableWidthMm / gridSide; }
+};
+
+inline constexpr SheetLayout kSheetLayout{};
+
+}  // namespace numbrook::builtin

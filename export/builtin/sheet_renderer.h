@@ -1,0 +1,22 @@
+#pragma once
+
+// Paints the filled sheets as laid out in sheet_layout.h.
+
+#include <QPageLayout>
+
+#include "export/builtin/filled_sheets.h"
+
+class QPagedPaintDevice;
+
+namespace numbrook::builtin {
+
+// A4 landscape with the sheet's margins.
+QPageLayout sheetPageLayout();
+
+// Sets the device's page layout and paints pages firstPage to lastPage
+// (page 1 the problem sheet, page 2 the answer sheet). False when the device
+// can't be painted on.
+bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,
+                  int lastPage);
+
+}  // namespace numbrook::builtin

@@ -1,0 +1,251 @@
+// The built-in document host: its cells, its failures, and the sheets it
+// renders, read back from the PDF with poppler's tools.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPointer>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <tuple>
+#include <utility>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "export/builtin/builtin_host.h"
+#include "export/builtin/sheet_layout.h"
+#include "export/builtin/sheet_preview.h"
+#include "tests/export/pdf_tools.h"
+
+namespace numbrook {
+namespace {
+
+namespace fs = std::filesystem;
+using builtin::BuiltinHost;
+using builtin::kSheetLayout;
+
+const char* const kProblemHeader = "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：32767";
+const char* const kAnswerHeader = "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：32767";
+
+HostFailure failureOf(const std::function<void()>& operation)
+{
+    try {
+        operation();
+    } catch (const HostError& error) {
+        return error.failure();
+    }
+    ADD_FAILURE() << "no HostError";
+    return HostFailure::Other;
+}
+
+TEST(BuiltinHost, NeverSeesAnInstanceRunningAndKeepsTheLastTextOfACell)
+{
+    BuiltinHost host;
+    EXPECT_FALSE(host.isInstanceRunning());
+    host.startInstance();
+    host.open("/nowhere/式题导出.doc");  // the layout is built in; the file isn't read
+    host.selectCell(2, 10, 10);
+    host.typeText("(100)9×9=");
+    host.typeText(" ");
+    EXPECT_EQ(host.sheets().text(2, 10, 10), " ");
+    host.selectCell(3, 1, 1);
+    host.typeText("答案");
+    EXPECT_EQ(host.sheets().text(3, 1, 1), "答案");
+    EXPECT_EQ(host.sheets().text(1, 1, 1), "");
+    // A new document starts empty.
+    host.open("/nowhere/式题导出.doc");
+    EXPECT_EQ(host.sheets().text(3, 1, 1), "");
+}
+
+TEST(BuiltinHost, RefusesCellsTheDocumentHasNotAndOperationsOutOfOrder)
+{
+    BuiltinHost host;
+    EXPECT_EQ(failureOf([&] { host.open("x"); }), HostFailure::Other) << "open before start";
+    host.startInstance();
+    EXPECT_EQ(failureOf([&] { host.selectCell(2, 1, 1); }), HostFailure::Other) << "no document";
+    host.open("x");
+    EXPECT_EQ(failureOf([&] { host.typeText("x"); }), HostFailure::Other) << "nothing selected";
+    for (const auto& [t, r, c] : {std::tuple{0, 1, 1}, {5, 1, 1}, {1, 1, 2}, {3, 2, 1}, {2, 0, 1}, {4, 11, 1}, {2, 1, 11}}) {
+        EXPECT_EQ(failureOf([&, t = t, r = r, c = c] { host.selectCell(t, r, c); }), HostFailure::DocumentUnusable)
+            << t << "," << r << "," << c;
+    }
+    EXPECT_EQ(failureOf([&] { host.printPages("2-3"); }), HostFailure::PrintFailed);
+}
+
+TEST(BuiltinHost, WithoutADefaultPrinterPrintingFailsAsNoPrinter)
+{
+    // These tests see no print server at all (no_printer_environment.cpp).
+    BuiltinHost host;
+    host.startInstance();
+    host.open("x");
+    EXPECT_EQ(failureOf([&] { host.printPages("1-1"); }), HostFailure::NoPrinter);
+}
+
+// ---- the rendered sheets -------------------------------------------------------------
+
+struct Word {
+    double xMin, yMin, xMax, yMax;
+    std::string text;
+};
+
+std::vector<Word> wordsOf(const std::string& bboxXhtml)
+{
+    static const std::regex word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    std::vector<Word> words;
+    for (auto it = std::sregex_iterator(bboxXhtml.begin(), bboxXhtml.end(), word); it != std::sregex_iterator(); ++it) {
+        const auto& m = *it;
+        words.push_back({std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5]});
+    }
+    return words;
+}
+
+std::string unescape(std::string text)
+{
+    for (const auto& [from, to] : {std::pair{"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}}) {
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1)) {
+            text.replace(at, std::string(from).size(), to);
+        }
+    }
+    return text;
+}
+
+constexpr double kPointsPerMm = 72.0 / 25.4;
+
+// Qt's PDF text map names a glyph by the lowest code point that the font maps
+// to it, so 口, 用 and 日 read back as the look-alike Kangxi radicals
+// (U+2F1D, U+2F64, U+2F47); texts are compared in compatibility form.
+std::string nfkc(const std::string& text)
+{
+    return QString::fromStdString(text).normalized(QString::NormalizationForm_KC).toStdString();
+}
+
+class RenderedSheets : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!testing::havePoppler()) GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
+    }
+
+    // 100 problems of the widest kind, two-digit by one-digit products:
+    // cell 100 of the answer sheet holds "(100)99×9=891".
+    std::string printed(const std::string& pages)
+    {
+        const std::string pdf = folder + "/sheets-" + pages + ".pdf";
+        BuiltinHost host;
+        host.setPrintFile(pdf);
+        host.startInstance();
+        host.open("x");
+        host.selectCell(1, 1, 1);
+        host.typeText(kProblemHeader);
+        host.selectCell(3, 1, 1);
+        host.typeText(kAnswerHeader);
+        for (int n = 1; n <= 100; ++n) {
+            host.selectCell(2, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
+            host.typeText("(" + std::to_string(n) + ")" + problem(n));
+            host.selectCell(4, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
+            host.typeText("(" + std::to_string(n) + ")" + answer(n));
+        }
+        host.printPages(pages);
+        return pdf;
+    }
+    static std::string problem(int n) { return std::to_string(n == 100 ? 99 : 10 + n % 90) + "×" + std::to_string(n == 100 ? 9 : 1 + n % 9) + "="; }
+    static std::string answer(int n)
+    {
+        const int a = n == 100 ? 99 : 10 + n % 90;
+        const int b = n == 100 ? 9 : 1 + n % 9;
+        return problem(n) + std::to_string(a * b);
+    }
+
+    std::string folder = [] {
+        std::string pattern = (fs::temp_directory_path() / "numbrook-sheets-XXXXXX").string();
+        return std::string(::mkdtemp(pattern.data()));
+    }();
+    ~RenderedSheets() override { fs::remove_all(folder); }
+};
+
+TEST_F(RenderedSheets, PrintsOnePageOrTwoAsAsked)
+{
+    EXPECT_EQ(testing::pageCountOf(printed("1-1")), 1);
+    EXPECT_EQ(testing::pageCountOf(printed("1-2")), 2);
+}
+
+TEST_F(RenderedSheets, EachPageHoldsItsTitleHeaderTeachersLineAndCellsInRowOrder)
+{
+    const std::string pdf = printed("1-2");
+    for (int page = 1; page <= 2; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page));
+        const std::string text = nfkc(testing::pdfPageText(pdf, page));
+        EXPECT_NE(text.find(nfkc(page == 1 ? kSheetLayout.problemTitle : kSheetLayout.answerTitle)), std::string::npos);
+        EXPECT_NE(text.find(nfkc(page == 1 ? kProblemHeader : kAnswerHeader)), std::string::npos) << text;
+        // pdftotext may widen the gaps between the fields; each field is whole.
+        for (const char* field : {"姓名：______", "班级：______", "用时：______", "得分：______"}) {
+            EXPECT_NE(text.find(nfkc(field)), std::string::npos) << field;
+        }
+        size_t at = 0;
+        for (int n = 1; n <= 100; ++n) {
+            const std::string cell = "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
+            const size_t found = text.find(cell, at);
+            ASSERT_NE(found, std::string::npos) << cell << " after position " << at << " in\n" << text;
+            at = found + cell.size();
+        }
+    }
+}
+
+TEST_F(RenderedSheets, EveryCellTextStandsWholeOnOneLineInsideItsCell)
+{
+    const std::string pdf = printed("1-2");
+    const double gridLeft = kSheetLayout.marginSideMm * kPointsPerMm;
+    const double column = kSheetLayout.gridColumnMm() * kPointsPerMm;
+    const double row = kSheetLayout.gridRowMm * kPointsPerMm;
+    for (int page = 1; page <= 2; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page));
+        const std::vector<Word> words = wordsOf(testing::pdfPageText(pdf, page, "-bbox"));
+        std::vector<double> rowTops;
+        for (int n = 1; n <= 100; ++n) {
+            const std::string cell = "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
+            const auto word = std::find_if(words.begin(), words.end(), [&](const Word& w) { return unescape(w.text) == cell; });
+            ASSERT_NE(word, words.end()) << cell << " is not one word on one line";
+            const int c = (n - 1) % 10;
+            EXPECT_GE(word->xMin, gridLeft + c * column) << cell;
+            EXPECT_LE(word->xMax, gridLeft + (c + 1) * column) << cell << " sticks out of its cell";
+            EXPECT_LT(word->yMax - word->yMin, row) << cell;
+            if (c == 0) {
+                rowTops.push_back(word->yMin);
+            } else {
+                EXPECT_NEAR(word->yMin, rowTops.back(), 0.5) << cell << " on the line of its row";
+            }
+        }
+        for (size_t r = 1; r < rowTops.size(); ++r) EXPECT_NEAR(rowTops[r] - rowTops[r - 1], row, 0.5);
+        // The last row ends above the bottom margin.
+        EXPECT_LT(rowTops.back() + row, (kSheetLayout.pageHeightMm - kSheetLayout.marginTopBottomMm) * kPointsPerMm);
+    }
+}
+
+TEST_F(RenderedSheets, PreviewOffersADatedNumberedPdfOfBothSheets)
+{
+    builtin::FilledSheets sheets;
+    sheets.setText(1, 1, 1, kProblemHeader);
+    sheets.setText(3, 1, 1, kAnswerHeader);
+    auto* window = new builtin::SheetPreviewWindow(sheets);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    const QPointer<builtin::SheetPreviewWindow> alive(window);
+    window->show();
+    QApplication::processEvents();
+    EXPECT_EQ(window->pageCount(), 2);
+    EXPECT_EQ(QFileInfo(window->suggestedPdfPath()).fileName(), QStringLiteral("口算练习-2026-12-05-编号32767.pdf"));
+    const std::string pdf = folder + "/saved.pdf";
+    ASSERT_TRUE(window->savePdf(QString::fromStdString(pdf)));
+    EXPECT_EQ(testing::pageCountOf(pdf), 2);
+    EXPECT_FALSE(window->savePdf(QStringLiteral("/nonexistent/folder/x.pdf")));
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(alive);
+}
+
+}  // namespace
+}  // namespace numbrook

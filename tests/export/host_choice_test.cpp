@@ -1,0 +1,151 @@
+// Which host makes the sheets: LibreOffice where its module loads, else the
+// built-in host; and what each forced choice gives.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/host_choice.h"
+#include "export/builtin/builtin_host.h"
+#include "export/builtin/sheet_preview.h"
+#include "export/host_loader.h"
+#include "tests/export/recording_host.h"
+
+namespace numbrook {
+namespace {
+
+using testing::Log;
+using testing::RecordingHost;
+
+// An office maker as on a machine without LibreOffice: its module doesn't load.
+std::unique_ptr<DocumentHost> officeWithoutLibreOffice()
+{
+    return loadDocumentHost("/nonexistent/libnumbrook_libreoffice.so");
+}
+
+struct Makers {
+    Log log;
+    int officeCalls = 0;
+    int builtinCalls = 0;
+    HostMakers with(bool officeLoads)
+    {
+        return {[this, officeLoads]() -> std::unique_ptr<DocumentHost> {
+                    ++officeCalls;
+                    if (!officeLoads) return officeWithoutLibreOffice();
+                    return std::make_unique<RecordingHost>(log, RecordingHost::Script{});
+                },
+                [this]() -> std::unique_ptr<DocumentHost> {
+                    ++builtinCalls;
+                    return std::make_unique<builtin::BuiltinHost>();
+                }};
+    }
+};
+
+struct ChoiceCase {
+    SheetsHost choice;
+    bool officeLoads;
+    const char* expected;  // "office", "builtin" or "error"
+};
+
+class HostChoice : public ::testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(HostChoice, MakesTheExpectedHost)
+{
+    const ChoiceCase c = GetParam();
+    Makers makers;
+    const HostFactory factory = chooseHostFactory(c.choice, makers.with(c.officeLoads));
+    std::string made;
+    try {
+        const auto host = factory();
+        made = dynamic_cast<builtin::BuiltinHost*>(host.get()) ? "builtin" : "office";
+    } catch (const HostError&) {
+        made = "error";
+    }
+    EXPECT_EQ(made, c.expected);
+    if (c.choice == SheetsHost::Builtin) {
+        EXPECT_EQ(makers.officeCalls, 0) << "LibreOffice is not even looked for";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, HostChoice,
+    ::testing::Values(ChoiceCase{SheetsHost::Automatic, true, "office"},
+                      ChoiceCase{SheetsHost::Automatic, false, "builtin"},
+                      ChoiceCase{SheetsHost::Office, true, "office"},
+                      ChoiceCase{SheetsHost::Office, false, "error"},
+                      ChoiceCase{SheetsHost::Builtin, true, "builtin"},
+                      ChoiceCase{SheetsHost::Builtin, false, "builtin"}));
+
+}  // namespace
+}  // namespace numbrook
+
+namespace numbrook {
+namespace {
+
+using testing::FixedClock;
+using testing::makeTime;
+using testing::RecordingView;
+using testing::ScriptedBoxes;
+
+// One export of three problems through the chosen factory, answering the questions.
+Log exportThrough(const HostFactory& factory, std::vector<Answer> answers)
+{
+    const std::vector<std::string> problems{"", "7×8=", "3×5=", "9×9="};
+    const std::vector<std::string> results{"", "7×8=56", "3×5=15", "9×9=81"};
+    Log log;
+    RecordingView view(log);
+    ScriptedBoxes boxes(log, std::move(answers));
+    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5)});
+    exportToDocument({problems, results, 3, 1, exerciseDocumentPath()}, factory, view, boxes, clock,
+                     [](int) {});
+    return log;
+}
+
+bool hasFailureBox(const Log& log)
+{
+    return std::any_of(log.begin(), log.end(),
+                       [](const std::string& e) { return e.rfind("box [提示！] 导出失败：", 0) == 0; });
+}
+
+TEST(HostChoiceExport, ForcedOfficeWithoutLibreOfficeShowsTheFailureMessage)
+{
+    Makers makers;
+    const Log log = exportThrough(chooseHostFactory(SheetsHost::Office, makers.with(false)), {});
+    EXPECT_TRUE(hasFailureBox(log)) << ::testing::PrintToString(log);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "progress shown"), 0);
+}
+
+TEST(HostChoiceExport, WithoutLibreOfficeTheBuiltinHostShowsTheSheets)
+{
+    Makers makers;
+    const Log log = exportThrough(chooseHostFactory(SheetsHost::Automatic, makers.with(false)), {Answer::Cancel});
+    EXPECT_FALSE(hasFailureBox(log)) << ::testing::PrintToString(log);
+    EXPECT_EQ(makers.builtinCalls, 1);
+    int previews = 0;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* preview = qobject_cast<builtin::SheetPreviewWindow*>(top); preview && preview->isVisible()) {
+            ++previews;
+            preview->close();
+        }
+    }
+    EXPECT_EQ(previews, 1);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(HostChoiceExport, BuiltinHostWithoutAPrinterShowsTheFailureMessage)
+{
+    // These tests see no print server (no_printer_environment.cpp): no default printer.
+    Makers makers;
+    const Log log =
+        exportThrough(chooseHostFactory(SheetsHost::Builtin, makers.with(false)), {Answer::Ok, Answer::Ok});
+    EXPECT_TRUE(hasFailureBox(log)) << ::testing::PrintToString(log);
+}
+
+}  // namespace
+}  // namespace numbrook
