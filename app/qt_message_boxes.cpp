@@ -1,8 +1,9 @@
 #include "app/qt_message_boxes.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include "app/startup.h"
 
 namespace numbrook {
 
@@ -10,8 +11,7 @@ Answer QtMessageBoxes::show(const std::string& text, const std::string& title, B
 {
     QMessageBox box(parent_);
     box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(title.empty() ? QApplication::applicationDisplayName()
-                                     : QString::fromStdString(title));
+    box.setWindowTitle(QString::fromUtf8(title.empty() ? kApplicationTitle : title.c_str()));
     box.setText(QString::fromStdString(text));
     box.setTextFormat(Qt::PlainText);
     QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);

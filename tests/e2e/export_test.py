@@ -133,6 +133,10 @@ class ExportTest(unittest.TestCase):
                          "the export refused: a LibreOffice of this user started meanwhile")
         question = next(w for w in s["windows"] if w["visible"] and PRINT_QUESTION in w["texts"])
         self.assertEqual(question["title"], "提示语！")
+        # The title as the window manager reads it, with nothing appended.
+        if shutil.which("xprop"):
+            desktop.wait_until(lambda: "提示语！" in self.display.titles(app.process.pid).values(),
+                               "the question mapped with the title 提示语！", alive=app.alive)
         self.assertTrue(question["modal"])
         self.assertEqual(len(question["buttons"]), 2, question["buttons"])
         self.assertFalse(visible(s, "Frame7"), "the progress box is hidden before the question")
