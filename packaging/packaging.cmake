@@ -2,30 +2,20 @@
 # package (cpack -G DEB in the build tree gives numbrook_<version>_<arch>.deb).
 #
 # Installed layout, under the prefix:
-#   lib/numbrook/numbrook                      the program, with its module and
-#                                              exercise document beside it
-#   bin/numbrook -> ../lib/numbrook/numbrook   the command
+#   bin/numbrook                                  the program
+#   lib/<multiarch>/numbrook/libnumbrook_libreoffice.so
+#                                                 its LibreOffice module, loaded
+#                                                 when an export starts
+#   share/numbrook/式题导出.doc                    the exercise document
 #   share/applications/numbrook.desktop
-#   share/icons/hicolor/<n>x<n>/apps/numbrook.png
-# The program finds its module and document through /proc/self/exe, which
-# names the real file behind the symlink.
+#   share/icons/hicolor/<n>x<n>/apps/numbrook.png, scalable/apps/numbrook.svg
+# The program finds its module and document relative to its own folder
+# (/proc/self/exe, read when an export needs them), or beside itself in the
+# build tree.
 
 set(numbrook_packaging_dir ${CMAKE_CURRENT_LIST_DIR})
 
-install(TARGETS numbrook RUNTIME DESTINATION ${NUMBROOK_INSTALL_DIR})
-
-# The command is a relative symlink, so that the tree can be moved with its prefix.
-file(RELATIVE_PATH numbrook_command_target
-     ${CMAKE_INSTALL_FULL_BINDIR}
-     ${CMAKE_INSTALL_PREFIX}/${NUMBROOK_INSTALL_DIR}/numbrook)
-install(CODE "
-  set(numbrook_command \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/numbrook\")
-  message(STATUS \"Installing: \${numbrook_command} -> ${numbrook_command_target}\")
-  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-  file(REMOVE \"\${numbrook_command}\")
-  file(CREATE_LINK \"${numbrook_command_target}\" \"\${numbrook_command}\" SYMBOLIC)
-  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${numbrook_command}\")
-")
+install(TARGETS numbrook RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES ${numbrook_packaging_dir}/numbrook.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

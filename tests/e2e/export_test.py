@@ -84,7 +84,11 @@ class ExportTest(unittest.TestCase):
         if missing:
             self.fail("missing " + ", ".join(missing))
         os.makedirs(ARGS.artifacts, exist_ok=True)
-        self.document = os.path.join(os.path.dirname(os.path.realpath(ARGS.program)), DOCUMENT)
+        # Beside the program in the build tree, in share/numbrook when installed.
+        folder = os.path.dirname(os.path.realpath(ARGS.program))
+        self.document = next((path for path in (os.path.join(folder, DOCUMENT),
+                                                os.path.join(folder, "../share/numbrook", DOCUMENT))
+                              if os.path.isfile(path)), os.path.join(folder, DOCUMENT))
         self.document_hash = sha256(self.document)
         self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
         self.addCleanup(self.display.close)
