@@ -87,7 +87,8 @@ class ExportTest(unittest.TestCase):
         # Beside the program in the build tree, in share/numbrook when installed.
         folder = os.path.dirname(os.path.realpath(ARGS.program))
         self.document = next((path for path in (os.path.join(folder, DOCUMENT),
-                                                os.path.join(folder, "../share/numbrook", DOCUMENT))
+                                                os.path.normpath(os.path.join(folder, "../share/numbrook",
+                                                                              DOCUMENT)))
                               if os.path.isfile(path)), os.path.join(folder, DOCUMENT))
         self.document_hash = sha256(self.document)
         self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
