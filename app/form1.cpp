@@ -134,7 +134,6 @@ Form1::Form1(Form1Services services, QWidget* parent)
         services_.random = ownRandom_.get();
     }
     if (!services_.makeHost) services_.makeHost = chooseHostFactory(SheetsHost::Automatic);
-    if (services_.documentPath.empty()) services_.documentPath = exerciseDocumentPath();
     if (!services_.pause)
         services_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 

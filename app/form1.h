@@ -35,7 +35,7 @@ struct Form1Services {
     RandomSource* random = nullptr;
     const Clock* clock = nullptr;
     HostFactory makeHost;
-    std::string documentPath;  // the exercise document; default beside the program
+    std::string documentPath;  // the exercise document; empty: found when an export opens it
     Pause pause;
 };
 

@@ -1,9 +1,9 @@
 #include "app/qt_message_boxes.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/startup.h"
 #include "app/window_look.h"
 
 namespace numbrook {
@@ -13,8 +13,7 @@ Answer QtMessageBoxes::show(const std::string& text, const std::string& title, B
     QMessageBox box(parent_);
     box.setPalette(classicPalette());  // the window's colours, whatever the desktop's
     box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(title.empty() ? QApplication::applicationDisplayName()
-                                     : QString::fromStdString(title));
+    box.setWindowTitle(QString::fromUtf8(title.empty() ? kApplicationTitle : title.c_str()));
     box.setText(QString::fromStdString(text));
     box.setTextFormat(Qt::PlainText);
     QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);

@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 
-#include <cmath>
 #include <limits>
 
 #include "app/form1.h"
@@ -63,7 +62,7 @@ void Form1::Timer1_Timer()
     RandomSource& random = *services_.random;
     random.reseedFrom(*services_.clock);
     const double r = random.next();
-    const auto j = static_cast<int>(std::floor(selectedCount * r));
+    const int j = indexFromUnit(r, selectedCount);
     currentType = selectedTypes[static_cast<size_t>(j)];
 
     if (nextIndex == problemCount + 1) {

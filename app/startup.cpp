@@ -14,7 +14,9 @@ namespace numbrook {
 void setUpApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("numbrook"));
-    QApplication::setApplicationDisplayName(QStringLiteral("NumbrookV1.6"));
+    // No display name: Qt would append it to every title the window manager
+    // shows ("… — NumbrookV1.6"). Boxes without a title of their own take
+    // kApplicationTitle instead.
     QApplication::setApplicationVersion(QStringLiteral("1.6"));
     QApplication::setDesktopFileName(QStringLiteral("numbrook"));
 

@@ -4,6 +4,9 @@ class QApplication;
 
 namespace numbrook {
 
+// The application's own title: the caption of a message box that has none of its own.
+inline constexpr const char* kApplicationTitle = "NumbrookV1.6";
+
 // What the application needs before its window is made: names, the CJK
 // font that stands in for "宋体", Qt's Chinese texts.
 void setUpApplication(QApplication& app);

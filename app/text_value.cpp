@@ -1,5 +1,6 @@
 #include "app/text_value.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -29,35 +30,70 @@ double radixValue(std::string_view s, int radix)
     return v;
 }
 
+// Whether a decimal number too far out for a double lies beyond its largest
+// value rather than below its smallest: the power of ten of its first
+// significant digit (saturating) is positive.
+bool beyondLargest(std::string_view digits, std::string_view exponent)
+{
+    constexpr long long kFar = 1'000'000'000;
+    long long magnitude = 0;
+    const size_t dot = digits.find('.');
+    const std::string_view whole = digits.substr(0, dot);
+    const size_t firstWhole = whole.find_first_not_of('0');
+    if (firstWhole != std::string_view::npos) {
+        magnitude = static_cast<long long>(whole.size() - firstWhole);
+    } else if (dot != std::string_view::npos) {
+        const std::string_view fraction = digits.substr(dot + 1);
+        magnitude = -static_cast<long long>(fraction.find_first_not_of('0'));
+    }
+    long long e = 0;
+    size_t i = 0;
+    const bool negative = !exponent.empty() && exponent[0] == '-';
+    if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+')) ++i;
+    for (; i < exponent.size() && e < kFar; ++i) e = e * 10 + (exponent[i] - '0');
+    return magnitude + (negative ? -e : e) > 0;
+}
+
 double decimalValue(std::string_view s)
 {
-    // Copy the part that fits the pattern, then let strtod convert it exactly.
-    std::string n;
+    // The part that fits the pattern, converted by std::from_chars: the same
+    // value whatever the user's locale says a decimal point is.
     size_t i = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) n += s[i++];
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    const size_t first = i;
     bool digits = false;
     bool dot = false;
     for (; i < s.size(); ++i) {
         if (isDigit(s[i])) {
             digits = true;
-            n += s[i];
         } else if (s[i] == '.' && !dot) {
             dot = true;
-            n += '.';
         } else {
             break;
         }
     }
     if (!digits) return 0;
+    const std::string_view mantissa = s.substr(first, i - first);
+    std::string n(mantissa);
+    std::string_view exponent;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
         size_t j = i + 1;
-        std::string e = "e";
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) e += s[j++];
-        const size_t first = j;
-        while (j < s.size() && isDigit(s[j])) e += s[j++];
-        if (j > first) n += e;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+        const size_t firstDigit = j;
+        while (j < s.size() && isDigit(s[j])) ++j;
+        if (j > firstDigit) {
+            exponent = s.substr(i + 1, j - i - 1);
+            n += 'e';
+            n += exponent;
+        }
     }
-    return std::strtod(n.c_str(), nullptr);
+    double v = 0;
+    const auto [end, error] = std::from_chars(n.data(), n.data() + n.size(), v);
+    (void)end;
+    if (error == std::errc::result_out_of_range)
+        v = beyondLargest(mantissa, exponent) ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -v : v;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "export/export_steps.h"
+#include "export/host_loader.h"
 
 namespace numbrook {
 
@@ -128,11 +129,16 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
             return;
         }
 
+        // Where the exercise document is, before an instance is started for it.
+        const std::string document = !job.documentPath.empty() ? job.documentPath
+                                     : job.locateDocument     ? job.locateDocument()
+                                                              : exerciseDocumentPath();
+
         // Start a hidden instance of our own and open the exercise document.
         use.instanceBegun = true;
         host->startInstance();
         use.documentBegun = true;
-        host->open(job.documentPath);
+        host->open(document);
 
         // The two headers, each with the clock read anew.
         writeCell(*host, kProblemHeaderTable, 1, 1,

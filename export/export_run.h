@@ -17,7 +17,10 @@ struct ExportJob {
     const std::vector<std::string>& answerTexts;   // same indexing
     int problemCount = 0;                          // 1..100
     int exportNumber = 0;                          // the sheet number
-    std::string documentPath;                      // absolute path of the exercise document
+    // The exercise document. Empty: worked out by locateDocument when the
+    // export opens it, so that a failure there is the export's failure.
+    std::string documentPath;
+    std::function<std::string()> locateDocument = {};  // empty: exerciseDocumentPath
 };
 
 // The window's side of an export: the progress box (Frame7 and Label9).

@@ -2,30 +2,20 @@
 # package (cpack -G DEB in the build tree gives numbrook_<version>_<arch>.deb).
 #
 # Installed layout, under the prefix:
-#   lib/numbrook/numbrook                      the program, with its module and
-#                                              exercise document beside it
-#   bin/numbrook -> ../lib/numbrook/numbrook   the command
+#   bin/numbrook                                  the program
+#   lib/<multiarch>/numbrook/libnumbrook_libreoffice.so
+#                                                 its LibreOffice module, loaded
+#                                                 when an export starts
+#   share/numbrook/式题导出.doc                    the exercise document
 #   share/applications/numbrook.desktop
-#   share/icons/hicolor/<n>x<n>/apps/numbrook.png
-# The program finds its module and document through /proc/self/exe, which
-# names the real file behind the symlink.
+#   share/icons/hicolor/<n>x<n>/apps/numbrook.png, scalable/apps/numbrook.svg
+# The program finds its module and document relative to its own folder
+# (/proc/self/exe, read when an export needs them), or beside itself in the
+# build tree.
 
 set(numbrook_packaging_dir ${CMAKE_CURRENT_LIST_DIR})
 
-install(TARGETS numbrook RUNTIME DESTINATION ${NUMBROOK_INSTALL_DIR})
-
-# The command is a relative symlink, so that the tree can be moved with its prefix.
-file(RELATIVE_PATH numbrook_command_target
-     ${CMAKE_INSTALL_FULL_BINDIR}
-     ${CMAKE_INSTALL_PREFIX}/${NUMBROOK_INSTALL_DIR}/numbrook)
-install(CODE "
-  set(numbrook_command \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/numbrook\")
-  message(STATUS \"Installing: \${numbrook_command} -> ${numbrook_command_target}\")
-  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-  file(REMOVE \"\${numbrook_command}\")
-  file(CREATE_LINK \"${numbrook_command_target}\" \"\${numbrook_command}\" SYMBOLIC)
-  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${numbrook_command}\")
-")
+install(TARGETS numbrook RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES ${numbrook_packaging_dir}/numbrook.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -34,14 +24,55 @@ foreach(size IN ITEMS 16 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME numbrook.png)
 endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/app/icons/numbrook.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The package's maintainer: a placeholder that lintian reports
+# (bogus-mail-host) until a real one is passed:
+#   cmake -S . -B build -DNUMBROOK_PACKAGE_MAINTAINER="Name <address>"
+set(NUMBROOK_PACKAGE_MAINTAINER "Unset NUMBROOK_PACKAGE_MAINTAINER <unset@localhost>"
+    CACHE STRING "The Maintainer field of the Debian package, as \"Name <address>\"")
+set(NUMBROOK_DEBIAN_RELEASE 1)
+set(NUMBROOK_DEBIAN_VERSION ${PROJECT_VERSION}-${NUMBROOK_DEBIAN_RELEASE})
+
+# AppStream: the component's ID, and where its screenshots (docs/*.png) are
+# published; the placeholder address is to be replaced by the published one.
+set(NUMBROOK_APPSTREAM_ID org.numbrook.numbrook)
+set(NUMBROOK_SCREENSHOT_BASE_URL "https://numbrook.invalid/docs"
+    CACHE STRING "The web address of the folder with the screenshots of docs/")
+
+# Generated files of the package: the Debian changelog and the man page,
+# compressed as Debian wants them (gzip -9n, no time stamp), and the
+# AppStream metadata.
+find_program(NUMBROOK_GZIP gzip REQUIRED)
+set(numbrook_generated ${CMAKE_BINARY_DIR}/packaging)
+configure_file(${numbrook_packaging_dir}/changelog.in ${numbrook_generated}/changelog.Debian @ONLY)
+configure_file(${numbrook_packaging_dir}/numbrook.metainfo.xml.in
+               ${numbrook_generated}/${NUMBROOK_APPSTREAM_ID}.metainfo.xml @ONLY)
+add_custom_command(
+  OUTPUT ${numbrook_generated}/changelog.Debian.gz ${numbrook_generated}/numbrook.1.gz
+  COMMAND ${NUMBROOK_GZIP} -9nc ${numbrook_generated}/changelog.Debian > ${numbrook_generated}/changelog.Debian.gz
+  COMMAND ${NUMBROOK_GZIP} -9nc ${numbrook_packaging_dir}/numbrook.1 > ${numbrook_generated}/numbrook.1.gz
+  DEPENDS ${numbrook_generated}/changelog.Debian ${numbrook_packaging_dir}/numbrook.1
+  COMMENT "Compressing the Debian changelog and the man page")
+add_custom_target(numbrook_package_files ALL
+  DEPENDS ${numbrook_generated}/changelog.Debian.gz ${numbrook_generated}/numbrook.1.gz)
+
+install(FILES ${numbrook_packaging_dir}/copyright ${numbrook_generated}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/numbrook)
+install(FILES ${numbrook_generated}/numbrook.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${numbrook_generated}/${NUMBROOK_APPSTREAM_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Findings of lintian that are right for this package, each with its reason.
+install(FILES ${numbrook_packaging_dir}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME numbrook)
 
 # The Debian package.
-set(NUMBROOK_PACKAGE_MAINTAINER "Numbrook maintainers <numbrook@localhost>"
-    CACHE STRING "The Maintainer field of the Debian package")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME numbrook)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${NUMBROOK_DEBIAN_RELEASE})
 set(CPACK_PACKAGE_CONTACT ${NUMBROOK_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "mental arithmetic drill for primary school (口算练习)")
 set(CPACK_STRIP_FILES ON)

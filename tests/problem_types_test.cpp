@@ -75,6 +75,33 @@ TEST_P(ProblemTypeTest, MakesEveryValidProblemAndNoOther)
     EXPECT_EQ(seen.size(), static_cast<size_t>(c.distinct));
 }
 
+// The largest value the random source can return: 1 − 2⁻⁵³.
+constexpr double kLargestDraw = 0x1.fffffffffffffp-1;
+
+// A source that gives its largest value at every third draw, so that the
+// first and the second number of a pair both get it, and seeded draws else.
+class EdgeSource final : public RandomSource {
+public:
+    using RandomSource::RandomSource;
+    double next() override { return ++draws_ % 3 == 0 ? kLargestDraw : RandomSource::next(); }
+
+private:
+    int draws_ = 0;
+};
+
+TEST_P(ProblemTypeTest, StaysInRangeWhenTheSourceGivesItsLargestValue)
+{
+    const TypeCase& c = GetParam();
+    EdgeSource random(11);
+    testing::FixedClock clock;
+    for (int i = 0; i < 3000; ++i) {
+        const Problem p = makeProblemOfType(c.type, random, clock);
+        const Parsed q = parse(p);
+        ASSERT_EQ(q.op, c.op) << p.answer;
+        ASSERT_TRUE(c.valid(q)) << p.answer;
+    }
+}
+
 bool in(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,6 +154,24 @@ TEST(ProblemTypes, TheEdgeProblemsOccur)
                           "99－89=10", "99×9=891", "10×2=20"})
         EXPECT_TRUE(seen.count(p)) << p;
     for (const char* p : {"9－8=1", "47+32=79"}) EXPECT_FALSE(seen.count(p)) << p;
+}
+
+TEST(ProblemTypes, TheLargestDrawGivesTheTopOfEachRange)
+{
+    struct LargestSource final : RandomSource {
+        double next() override { return kLargestDraw; }
+    } random;
+    testing::FixedClock clock;
+    // The types that accept a pair of two top numbers.
+    for (auto [type, answer] : {std::pair{0, "9＋9=18"}, {3, "18－9=9"}, {6, "9×9=81"},
+                                {7, "99×9=891"}, {8, "81÷9=9"}})
+        EXPECT_EQ(makeProblemOfType(type, random, clock).answer, answer) << "type " << type;
+    // Every range of the types, and every count of ticked types.
+    for (auto [base, n] : {std::pair{1, 9}, {10, 90}, {10, 80}, {2, 8}})
+        EXPECT_EQ(random.drawInt(base, n), base + n - 1) << base << ".." << base + n - 1;
+    for (int n = 1; n <= 1000; ++n) ASSERT_EQ(indexFromUnit(kLargestDraw, n), n - 1) << n;
+    EXPECT_EQ(indexFromUnit(kLargestDraw, 0), 0);
+    EXPECT_EQ(indexFromUnit(0.0, 9), 0);
 }
 
 TEST(ProblemTypes, EachAttemptReseedsAndRedrawsBothNumbers)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <limits>
+#include <string>
 #include <ostream>
 
 #include "app/text_value.h"
@@ -78,6 +80,36 @@ INSTANTIATE_TEST_SUITE_P(
                       IntervalCase{"-1", 1}, IntervalCase{"0.0004", 1},
                       IntervalCase{"65.535", 65535}, IntervalCase{"65.536", 65535},
                       IntervalCase{"1e300", 65535}, IntervalCase{"1E400", 65535}));
+
+// The C library's locale as the program gets it from the environment (Qt
+// calls setlocale(LC_ALL, "")): a locale whose decimal point is a comma.
+class CommaLocale : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = std::setlocale(LC_ALL, nullptr);
+        if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+            GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed (localedef -i de_DE -f UTF-8 "
+                            "de_DE.UTF-8)";
+        ASSERT_EQ(*std::localeconv()->decimal_point, ',');
+    }
+    void TearDown() override { std::setlocale(LC_ALL, saved_.c_str()); }
+
+private:
+    std::string saved_;
+};
+
+TEST_F(CommaLocale, TextsReadAsInAnyOtherLocale)
+{
+    for (auto [text, value] : {std::pair{"0.01", 0.01}, {"1.5", 1.5}, {"-2.25e1", -22.5},
+                               {"1D-3", 0.001}, {"1,5", 1.0}, {"&H1F", 31.0}, {".5", 0.5}})
+        EXPECT_DOUBLE_EQ(textValue(text), value) << text;
+    EXPECT_EQ(countFromText("1.5"), 2);
+    EXPECT_EQ(countFromText("20.5"), 20);
+    EXPECT_EQ(intervalMsFromText("0.01"), 10);
+    EXPECT_EQ(intervalMsFromText("1e400"), kMaxTimerInterval);
+    EXPECT_EQ(countFromText("-1e400"), -32768);
+}
 
 TEST(RoundHalfEven, GoesToTheEvenNeighbour)
 {

@@ -1,7 +1,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
+#include "app/qt_message_boxes.h"
 #include "tests/window_fixture.h"
 
 namespace numbrook {
@@ -153,6 +157,36 @@ INSTANTIATE_TEST_SUITE_P(
                       TickCase{"AllNine", {8, 7, 6, 5, 4, 3, 2, 1, 0, 9}, 9, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
                       TickCase{"UnsetTypesAreSkipped", {11, 6, 9, 1}, 2, {1, 6}}),
     [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace numbrook
+
+namespace numbrook {
+namespace {
+
+// What a box of the real kind is titled; closed at once by a click on its OK.
+QString shownTitle(const std::string& title)
+{
+    QWidget parent;
+    QtMessageBoxes boxes(&parent);
+    QString seen;
+    QTimer::singleShot(0, [&seen] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen = box->windowTitle();
+            box->buttons().front()->click();
+        }
+    });
+    boxes.show("text", title, Buttons::Ok);
+    return seen;
+}
+
+TEST(QtMessageBoxesTitle, IsTheBoxsOwnOrElseTheApplicationsTitle)
+{
+    // No application display name: Qt would append it to every title on the display.
+    EXPECT_TRUE(QGuiApplication::applicationDisplayName() == QCoreApplication::applicationName());
+    EXPECT_EQ(shownTitle("提示！"), QStringLiteral("提示！"));
+    EXPECT_EQ(shownTitle(""), QStringLiteral("NumbrookV1.6"));
+}
 
 }  // namespace
 }  // namespace numbrook

@@ -8,6 +8,7 @@ wait polls a condition against a deadline.
 import argparse
 import json
 import os
+import re
 import select
 import shutil
 import signal
@@ -21,6 +22,8 @@ POLL_S = 0.02
 DEFAULT_TIMEOUT_S = 30.0
 # What the end-to-end tests need on the machine.
 TOOLS = ("Xvfb", "xdotool")
+# What reading titles through the window system needs besides.
+TITLE_TOOLS = ("xprop",)
 
 
 def missing_tools():
@@ -97,6 +100,20 @@ class Display:
         if result.returncode not in (0, 1):  # search answers 1 when nothing matches
             raise AssertionError(f"xdotool {' '.join(map(str, args))} failed: {result.stderr}")
         return result.stdout
+
+    def titles(self, pid):
+        """The titles of the program's mapped top-level windows as the window
+        manager reads them (_NET_WM_NAME, UTF-8), by X window id."""
+        ids = self.xdotool("search", "--onlyvisible", "--pid", pid).split()
+        env = dict(self.env, LC_ALL="C.UTF-8")
+        found = {}
+        for window in ids:
+            result = subprocess.run(["xprop", "-id", window, "-notype", "_NET_WM_NAME"], env=env,
+                                    capture_output=True, text=True, timeout=DEFAULT_TIMEOUT_S)
+            m = re.fullmatch(r'_NET_WM_NAME = "(.*)"\n?', result.stdout, re.S)
+            if result.returncode == 0 and m:
+                found[window] = m.group(1).replace('\\"', '"').replace("\\\\", "\\")
+        return found
 
     def screenshot(self, path, geometry=None):
         """Saves the screen, or the part of it at geometry [x, y, w, h], as an

@@ -84,7 +84,12 @@ class ExportTest(unittest.TestCase):
         if missing:
             self.fail("missing " + ", ".join(missing))
         os.makedirs(ARGS.artifacts, exist_ok=True)
-        self.document = os.path.join(os.path.dirname(os.path.realpath(ARGS.program)), DOCUMENT)
+        # Beside the program in the build tree, in share/numbrook when installed.
+        folder = os.path.dirname(os.path.realpath(ARGS.program))
+        self.document = next((path for path in (os.path.join(folder, DOCUMENT),
+                                                os.path.normpath(os.path.join(folder, "../share/numbrook",
+                                                                              DOCUMENT)))
+                              if os.path.isfile(path)), os.path.join(folder, DOCUMENT))
         self.document_hash = sha256(self.document)
         self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
         self.addCleanup(self.display.close)
@@ -133,6 +138,10 @@ class ExportTest(unittest.TestCase):
                          "the export refused: a LibreOffice of this user started meanwhile")
         question = next(w for w in s["windows"] if w["visible"] and PRINT_QUESTION in w["texts"])
         self.assertEqual(question["title"], "提示语！")
+        # The title as the window manager reads it, with nothing appended.
+        if shutil.which("xprop"):
+            desktop.wait_until(lambda: "提示语！" in self.display.titles(app.process.pid).values(),
+                               "the question mapped with the title 提示语！", alive=app.alive)
         self.assertTrue(question["modal"])
         self.assertEqual(len(question["buttons"]), 2, question["buttons"])
         self.assertFalse(visible(s, "Frame7"), "the progress box is hidden before the question")

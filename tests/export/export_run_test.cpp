@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -274,6 +275,48 @@ TEST(Failure, MissingWordProcessorReportsTheFactorysError)
         job, []() -> std::unique_ptr<DocumentHost> { throw HostError("找不到LibreOffice"); }, view, boxes,
         clock, [&log](int) { log.push_back("pause"); });
     EXPECT_EQ(log, (Log{"progress hidden", "box [提示！] 导出失败：找不到LibreOffice (ok)"}));
+}
+
+// ---- the exercise document's path ------------------------------------------------
+
+// An export whose job leaves the document's path to be worked out.
+Log exportLocating(const std::function<std::string()>& locate)
+{
+    Log log;
+    RecordingView view(log);
+    ScriptedBoxes boxes(log, {Answer::Ok, Answer::Ok});
+    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5)});
+    const Problems p(1);
+    const ExportJob job{p.problems, p.answers, p.count, 1, "", locate};
+    RecordingHost::Script script;
+    exportToDocument(
+        job, [&log, &script]() -> std::unique_ptr<DocumentHost> { return std::make_unique<RecordingHost>(log, script); },
+        view, boxes, clock, [](int) {});
+    return log;
+}
+
+TEST(DocumentPath, IsWorkedOutWhenTheExportOpensIt)
+{
+    int located = 0;
+    const Log log = exportLocating([&located] {
+        ++located;
+        return std::string("/usr/share/numbrook/式题导出.doc");
+    });
+    EXPECT_EQ(located, 1);
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0], "running?");
+    EXPECT_EQ(log[1], "start");
+    EXPECT_EQ(log[2], "open /usr/share/numbrook/式题导出.doc");
+}
+
+TEST(DocumentPath, ThatCannotBeWorkedOutIsTheExportsFailureAndStartsNothing)
+{
+    const Log log = exportLocating([]() -> std::string {
+        throw HostError("无法确定程序所在的文件夹：No such file or directory");
+    });
+    EXPECT_EQ(log, (Log{"running?", "progress hidden",
+                        "box [提示！] 导出失败：无法确定程序所在的文件夹：No such file or directory (ok)",
+                        "~host"}));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "export/host_loader.h"
 
 namespace numbrook {
@@ -19,6 +21,46 @@ TEST(ProgramFolder, IsTheFolderOfThisExecutable)
     EXPECT_TRUE(folder.is_absolute());
     EXPECT_TRUE(fs::exists(folder / "numbrook_export_tests"));
     EXPECT_EQ(exerciseDocumentPath(), folder.string() + "/式题导出.doc");
+}
+
+// A prefix with the program in bin/ and, when asked, files beside it and
+// in share/numbrook.
+class InstalledLayout : public ::testing::Test {
+protected:
+    fs::path prefix = fs::temp_directory_path() / ("numbrook-layout-" + std::to_string(::getpid()));
+    fs::path bin = prefix / "bin";
+
+    void SetUp() override
+    {
+        fs::create_directories(bin);
+        fs::create_directories(prefix / "share/numbrook");
+    }
+    void TearDown() override { fs::remove_all(prefix); }
+    static void touch(const fs::path& file) { std::ofstream(file) << "x"; }
+};
+
+TEST_F(InstalledLayout, FileBesideTheProgramComesFirst)
+{
+    touch(bin / "式题导出.doc");
+    touch(prefix / "share/numbrook/式题导出.doc");
+    EXPECT_EQ(besideOrInstalled(bin.string(), "../share/numbrook", "式题导出.doc"),
+              (bin / "式题导出.doc").string());
+}
+
+TEST_F(InstalledLayout, InstalledFileIsFoundRelativeToTheProgram)
+{
+    touch(prefix / "share/numbrook/式题导出.doc");
+    EXPECT_EQ(besideOrInstalled(bin.string(), "../share/numbrook", "式题导出.doc"),
+              (prefix / "share/numbrook/式题导出.doc").string());
+    // Missing in both places: the installed path, for the error to name.
+    EXPECT_EQ(besideOrInstalled(bin.string(), "../lib/x86_64-linux-gnu/numbrook", "m.so"),
+              (prefix / "lib/x86_64-linux-gnu/numbrook/m.so").string());
+}
+
+TEST(ProgramFiles, TheModuleLiesBesideTheProgramInTheBuildTree)
+{
+    EXPECT_EQ(hostModulePath(kLibreOfficeModuleName),
+              programFolder() + "/" + kLibreOfficeModuleName);
 }
 
 std::string failureOf(const std::string& modulePath)

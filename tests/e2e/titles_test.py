@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""The titles of the window and of a message box as the window manager reads them.
+
+Starts the real program on a private X display and reads _NET_WM_NAME of
+its mapped windows with xprop: the main window's title is exactly its
+caption, with nothing appended; a count the run refuses brings up a box
+titled exactly "提示！"; after OK only the main window is left.
+
+  titles_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \\
+                 --artifacts DIR
+
+Exits 77 (skipped) when Xvfb, xdotool or xprop is missing, unless CI is set.
+"""
+
+import os
+import shutil
+import sys
+import unittest
+
+# The helpers beside this script; no bytecode caches in the source tree.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import desktop  # noqa: E402
+
+MAIN_TITLE = "NumbrookV1.6  作者：口算园地"
+SCREEN_REFUSAL = "输出屏幕的题量为1-20题！"
+EXPORT_REFUSAL = "导出至文件的题量为1-100题！"
+
+ARGS = None
+
+
+def missing_tools():
+    return desktop.missing_tools() + [t for t in desktop.TITLE_TOOLS if shutil.which(t) is None]
+
+
+class TitlesTest(unittest.TestCase):
+
+    def setUp(self):
+        missing = missing_tools()
+        if missing:
+            self.fail("missing " + ", ".join(missing))
+        os.makedirs(ARGS.artifacts, exist_ok=True)
+        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
+        self.addCleanup(self.display.close)
+        self.app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts)
+        self.addCleanup(self.app.close)
+
+    def titles(self):
+        return sorted(self.display.titles(self.app.process.pid).values())
+
+    def wait_titles(self, expected, what):
+        desktop.wait_until(lambda: self.titles() == sorted(expected), what, alive=self.app.alive)
+
+    def refusal_box_and_ok(self, box_name, count, button, message):
+        app = self.app
+        app.enter(box_name, count)
+        app.click(button)
+        s = app.wait(lambda st: any(w["visible"] and message in w["texts"] for w in st["windows"]),
+                     f"the message {message}")
+        self.assertEqual(next(w for w in s["windows"] if message in w["texts"])["title"], "提示！")
+        try:
+            self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
+        except AssertionError:
+            raise AssertionError(f"titles on the display: {self.titles()}") from None
+        # OK is the default button.
+        app.key("Return")
+        self.wait_titles([MAIN_TITLE], "the box to close")
+
+    def test_titles_are_exact_on_the_display(self):
+        self.app.wait_for_window("NumbrookV1.6")
+        try:
+            self.wait_titles([MAIN_TITLE], "the main window's title")
+        except AssertionError:
+            raise AssertionError(f"titles on the display: {self.titles()}") from None
+        self.refusal_box_and_ok("Text1", "21", "Command1", SCREEN_REFUSAL)
+        self.refusal_box_and_ok("Text3", "0", "Command7", EXPORT_REFUSAL)
+
+
+def main():
+    global ARGS
+    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "0")
+    ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
+    return desktop.run_scenario(rest, missing_tools())
+
+
+if __name__ == "__main__":
+    sys.exit(main())
