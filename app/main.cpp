@@ -14,6 +14,22 @@ int main(int argc, char** argv)
     // A word processor that dies mid-export closes its pipe: that is an
     // error for the export to report, not a reason for the program to end.
     std::signal(SIGPIPE, SIG_IGN);
+
+    // --help and --version answer in a terminal without a display: read them
+    // before the window system is opened.
+    {
+        QCoreApplication terminal(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("numbrook"));
+        numbrook::installQtChinese(terminal);
+        const numbrook::CommandLine early =
+            numbrook::parseCommandLine(QCoreApplication::arguments());
+        if (early.action == numbrook::CommandLine::Action::Help ||
+            early.action == numbrook::CommandLine::Action::Version) {
+            std::fputs(early.output.c_str(), stdout);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     numbrook::setUpApplication(app);
 

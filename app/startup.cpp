@@ -11,6 +11,14 @@
 
 namespace numbrook {
 
+void installQtChinese(QCoreApplication& app)
+{
+    auto* qtbase = new QTranslator(&app);
+    if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtbase);
+}
+
 void setUpApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("numbrook"));
@@ -27,10 +35,7 @@ void setUpApplication(QApplication& app)
     QFont::insertSubstitutions(QStringLiteral("宋体"), serif);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), serif);
 
-    auto* qtbase = new QTranslator(&app);
-    if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(qtbase);
+    installQtChinese(app);
 
     QIcon icon;
     for (int size : {16, 32, 48, 64})

@@ -1,11 +1,15 @@
 #pragma once
 
 class QApplication;
+class QCoreApplication;
 
 namespace numbrook {
 
 // The application's own title: the caption of a message box that has none of its own.
 inline constexpr const char* kApplicationTitle = "NumbrookV1.6";
+
+// Qt's own texts (buttons, the usage of the command line) in Chinese.
+void installQtChinese(QCoreApplication& app);
 
 // What the application needs before its window is made: names, the CJK
 // font that stands in for "宋体", Qt's Chinese texts.

@@ -59,11 +59,16 @@ struct ProgramRun {
     std::string err;
 };
 
-ProgramRun runProgram(const std::string& arguments)
+// platform: the Qt platform to run on; empty: none at all, as in a terminal
+// without a display.
+ProgramRun runProgram(const std::string& arguments, const std::string& platform = "offscreen")
 {
     const std::string errFile = ::testing::TempDir() + "numbrook-command-line.err";
     ProgramRun run;
-    run.out = testing::commandOutput("QT_QPA_PLATFORM=offscreen '" NUMBROOK_PROGRAM "' " + arguments + " 2>'" +
+    run.out = testing::commandOutput(
+        (platform.empty() ? std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM")
+                          : "env QT_QPA_PLATFORM=" + platform) +
+        " '" NUMBROOK_PROGRAM "' " + arguments + " 2>'" +
                                      errFile + "'; echo \"status=$?\"");
     const size_t at = run.out.rfind("status=");
     run.status = std::stoi(run.out.substr(at + 7));
@@ -74,11 +79,12 @@ ProgramRun runProgram(const std::string& arguments)
 
 TEST(ProgramCommandLine, VersionHelpAndUnknownOption)
 {
-    const ProgramRun version = runProgram("--version");
+    // --version and --help answer without a display.
+    const ProgramRun version = runProgram("--version", "");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "NumbrookV1.6 " NUMBROOK_PACKAGE_VERSION "\n");
 
-    const ProgramRun help = runProgram("--help");
+    const ProgramRun help = runProgram("--help", "");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--sheets"), std::string::npos) << help.out;
 
