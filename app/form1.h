@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/message_boxes.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
 #include "export/export_run.h"
 #include "generator/random_source.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text_value.h"
+#include "core/text_value.h"
 
 namespace numbrook {
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "app/startup.h"
 #include "export/builtin/builtin_host.h"
 #include "export/export_run.h"

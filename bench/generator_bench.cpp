@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "generator/problem_types.h"
 
 int main(int argc, char** argv)

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/message_boxes.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
 #include "export/document_host.h"
 
 namespace numbrook {

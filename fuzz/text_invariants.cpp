@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "app/text_value.h"
+#include "core/text_value.h"
 
 namespace numbrook::fuzz {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "generator/random_source.h"
 
 namespace numbrook {

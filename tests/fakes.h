@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/message_boxes.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
 
 namespace numbrook::testing {
 

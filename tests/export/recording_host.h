@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/message_boxes.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
 #include "export/document_host.h"
 #include "export/export_run.h"
 

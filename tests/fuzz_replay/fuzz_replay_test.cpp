@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_value.h"
+#include "core/text_value.h"
 #include "fuzz/text_invariants.h"
 
 namespace numbrook::fuzz {

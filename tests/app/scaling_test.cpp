@@ -10,7 +10,7 @@
 #include <map>
 
 #include "app/qt_message_boxes.h"
-#include "tests/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace numbrook {
 namespace {

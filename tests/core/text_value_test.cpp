@@ -5,7 +5,7 @@
 #include <string>
 #include <ostream>
 
-#include "app/text_value.h"
+#include "core/text_value.h"
 
 namespace numbrook {
 namespace {

@@ -1,7 +1,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 
-#include "tests/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace numbrook {
 namespace {

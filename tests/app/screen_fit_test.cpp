@@ -5,7 +5,7 @@
 
 #include "app/form_layout.h"
 #include "app/window_look.h"
-#include "tests/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace numbrook {
 namespace {

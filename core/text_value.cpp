@@ -1,4 +1,4 @@
-#include "app/text_value.h"
+#include "core/text_value.h"
 
 #include <charconv>
 #include <cmath>

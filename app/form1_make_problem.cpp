@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "app/form1.h"
-#include "app/text_value.h"
+#include "core/text_value.h"
 #include "app/vb_timer.h"
 #include "generator/problem_types.h"
 

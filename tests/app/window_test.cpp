@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "app/qt_message_boxes.h"
-#include "tests/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace numbrook {
 namespace {

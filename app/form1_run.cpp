@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "app/form1.h"
-#include "app/text_value.h"
+#include "core/text_value.h"
 #include "app/vb_timer.h"
 
 namespace numbrook {

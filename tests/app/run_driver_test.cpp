@@ -1,7 +1,7 @@
 #include <set>
 
 #include "generator/problem_types.h"
-#include "tests/window_fixture.h"
+#include "tests/app/window_fixture.h"
 
 namespace numbrook {
 namespace {
