@@ -9,13 +9,8 @@
 #include <QResizeEvent>
 #include <QShortcut>
 
-#include <chrono>
-#include <thread>
-
 #include "app/form_layout.h"
-#include "app/host_choice.h"
 #include "app/number_label.h"
-#include "app/qt_message_boxes.h"
 #include "app/startup.h"
 #include "app/vb_timer.h"
 #include "app/window_look.h"
@@ -120,23 +115,6 @@ constexpr int kLineX[3] = {3720, 7440, 11160};
 Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent), services_(std::move(services))
 {
-    if (!services_.boxes) {
-        ownBoxes_ = std::make_unique<QtMessageBoxes>(this);
-        services_.boxes = ownBoxes_.get();
-    }
-    if (!services_.clock) {
-        ownClock_ = std::make_unique<SystemClock>();
-        services_.clock = ownClock_.get();
-    }
-    if (!services_.random) {
-        ownRandom_ = std::make_unique<RandomSource>(
-            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-        services_.random = ownRandom_.get();
-    }
-    if (!services_.makeHost) services_.makeHost = chooseHostFactory(SheetsHost::Automatic);
-    if (!services_.pause)
-        services_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
-
     buildControls();
     Form_Load();
 }

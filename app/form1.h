@@ -20,7 +20,8 @@
 //                           against the document host, with Frame7 as progress
 // Below the window, and never including it: core/ (clock, message boxes,
 // numbers from text), generator/, display/ and export/ (the export's steps, the
-// document-host interface and the hosts). main.cpp makes the real services.
+// document-host interface and the hosts). main.cpp makes the real services
+// (real_services.h) and hands them to the window.
 
 #include <QWidget>
 
@@ -48,24 +49,21 @@ namespace numbrook {
 class FormLayout;
 class VbTimer;
 
-// What the window uses of the world, injectable for tests. Left empty, each
-// is the real one: message boxes over the window, the system clock, a random
-// source of the window's own, LibreOffice where it loads
-// (else the built-in host) and a real pause.
+// What the window uses of the world, given to it whole: the message boxes,
+// the random source, the clock, and what the export needs. The program's
+// real ones are made by RealServices (real_services.h); tests give fakes.
 struct Form1Services {
-    MessageBoxes* boxes = nullptr;
-    RandomSource* random = nullptr;
-    const Clock* clock = nullptr;
-    HostFactory makeHost;
-    std::string documentPath;  // the exercise document; empty: found when an export opens it
-    Pause pause;
+    MessageBoxes& boxes;
+    RandomSource& random;
+    const Clock& clock;
+    ExportServices exporting;
 };
 
 // The program's one window: its controls, the drill state and every handler.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(Form1Services services = {}, QWidget* parent = nullptr);
+    explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Controls. The names are the ones the drill's developers know and use
@@ -141,9 +139,6 @@ private:
     void exportToWord();
 
     Form1Services services_;
-    std::unique_ptr<MessageBoxes> ownBoxes_;
-    std::unique_ptr<RandomSource> ownRandom_;
-    std::unique_ptr<Clock> ownClock_;
     std::unique_ptr<FormLayout> layout_;
     QShortcut* leaveFullScreen_ = nullptr;
     bool inTimer1_ = false;  // a tick never begins while another is handled

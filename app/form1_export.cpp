@@ -31,11 +31,12 @@ private:
 
 void Form1::exportToWord()
 {
+    const ExportServices& exporting = services_.exporting;
     const ExportJob job{problemTexts, answerTexts, problemCount, exportNumber,
-                        services_.documentPath};
+                        exporting.documentPath};
     ProgressBox view(Frame7, Label9);
-    exportToDocument(job, services_.makeHost, view, *services_.boxes, *services_.clock,
-                     services_.pause);
+    exportToDocument(job, exporting.makeHost, view, services_.boxes, services_.clock,
+                     exporting.pause);
 }
 
 }  // namespace numbrook

@@ -11,7 +11,7 @@ namespace numbrook {
 
 void Form1::makeProblem()
 {
-    const Problem p = makeProblemOfType(currentType, *services_.random, *services_.clock);
+    const Problem p = makeProblemOfType(currentType, services_.random, services_.clock);
     if (runMode == 1) Label1->setText(QString::fromStdString(p.text));
     const auto i = static_cast<size_t>(nextIndex);
     answerTexts[i] = p.answer;

@@ -18,7 +18,7 @@ void Form1::Command2_Click() { showPanel(true); }
 void Form1::showPanel(bool answers)
 {
     if (runMode == 2) {
-        services_.boxes->show("目前运行结果用于导出至文件，无法输出到屏幕！", "提示！", Buttons::Ok);
+        services_.boxes.show("目前运行结果用于导出至文件，无法输出到屏幕！", "提示！", Buttons::Ok);
         return;
     }
     if (answers) {

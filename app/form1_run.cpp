@@ -35,11 +35,11 @@ void Form1::startRun(int16_t count)
     for (QFrame* line : Line1) line->hide();
 
     if (runMode == 1 && (count < 1 || count > 20)) {
-        services_.boxes->show("输出屏幕的题量为1-20题！", "提示！", Buttons::Ok);
+        services_.boxes.show("输出屏幕的题量为1-20题！", "提示！", Buttons::Ok);
         return;
     }
     if (runMode == 2 && (count < 1 || count > 100)) {
-        services_.boxes->show("导出至文件的题量为1-100题！", "提示！", Buttons::Ok);
+        services_.boxes.show("导出至文件的题量为1-100题！", "提示！", Buttons::Ok);
         return;
     }
 
@@ -59,8 +59,8 @@ void Form1::Timer1_Timer()
     if (inTimer1_) return;
     QScopedValueRollback<bool> busy(inTimer1_, true);
 
-    RandomSource& random = *services_.random;
-    random.reseedFrom(*services_.clock);
+    RandomSource& random = services_.random;
+    random.reseedFrom(services_.clock);
     const double r = random.next();
     const int j = indexFromUnit(r, selectedCount);
     currentType = selectedTypes[static_cast<size_t>(j)];

@@ -5,7 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/form1.h"
-#include "app/host_choice.h"
+#include "app/real_services.h"
 #include "app/startup.h"
 #include "app/window_look.h"
 
@@ -48,9 +48,9 @@ int main(int argc, char** argv)
         break;
     }
 
-    numbrook::Form1Services services;
-    services.makeHost = numbrook::chooseHostFactory(commandLine.sheets);
-    numbrook::Form1 window(std::move(services));
+    numbrook::RealServices world(commandLine.sheets);
+    numbrook::Form1 window(world.forWindow());
+    world.placeBoxesOver(&window);
     numbrook::fitToScreen(window);
     window.show();
     return QApplication::exec();

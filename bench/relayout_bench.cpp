@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/real_services.h"
 #include "app/startup.h"
 #include "app/vb_timer.h"
 
@@ -39,7 +40,8 @@ int main(int argc, char** argv)
     numbrook::setUpApplication(app);
     const int resizes = argc > 1 ? std::max(2, std::atoi(argv[1])) : 200;
 
-    numbrook::Form1 w;
+    numbrook::RealServices world(numbrook::SheetsHost::Builtin);
+    numbrook::Form1 w(world.forWindow());
     w.show();
     w.Check1[7]->setChecked(true);
     w.Check1[5]->setChecked(true);

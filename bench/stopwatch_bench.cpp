@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/form1.h"
+#include "app/real_services.h"
 #include "app/startup.h"
 #include "app/vb_timer.h"
 
@@ -38,7 +39,8 @@ int main(int argc, char** argv)
     });
 
     using Clock = std::chrono::steady_clock;
-    numbrook::Form1 w;
+    numbrook::RealServices world(numbrook::SheetsHost::Builtin);
+    numbrook::Form1 w(world.forWindow());
     w.show();
     Clock::time_point start;
     Clock::time_point lastTick;

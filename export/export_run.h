@@ -37,6 +37,15 @@ using HostFactory = std::function<std::unique_ptr<DocumentHost>()>;
 // Pauses the calling thread for a number of milliseconds.
 using Pause = std::function<void(int ms)>;
 
+// What an export needs of the world besides the window: made at start-up and
+// carried through the window to the export untouched.
+struct ExportServices {
+    HostFactory makeHost;
+    // The exercise document; empty: found when the export opens it.
+    std::string documentPath;
+    Pause pause;
+};
+
 // Fills the exercise document with the job's problems and answers and offers
 // to print it. Failures of the word processor are caught here: the instance
 // the export started is ended, the progress box hidden, and "导出失败：" with

@@ -42,17 +42,14 @@ protected:
 
     void SetUp() override
     {
-        Form1Services s;
-        s.boxes = &boxes;
-        s.clock = &clock;
-        s.random = &random;
-        s.makeHost = [this]() -> std::unique_ptr<DocumentHost> {
+        ExportServices exporting;
+        exporting.makeHost = [this]() -> std::unique_ptr<DocumentHost> {
             ++hostsMade;
             throw HostError("no word processor in unit tests");
         };
-        s.documentPath = "/nonexistent/式题导出.doc";
-        s.pause = [](int) {};
-        w = std::make_unique<Form1>(std::move(s));
+        exporting.documentPath = "/nonexistent/式题导出.doc";
+        exporting.pause = [](int) {};
+        w = std::make_unique<Form1>(Form1Services{boxes, random, clock, std::move(exporting)});
     }
 
     void tick(int n = 1)

@@ -1,0 +1,20 @@
+#include "app/real_services.h"
+
+#include <chrono>
+#include <thread>
+
+namespace numbrook {
+
+RealServices::RealServices(SheetsHost sheets)
+    : random_(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()))
+{
+    exporting_.makeHost = chooseHostFactory(sheets);
+    exporting_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+}
+
+Form1Services RealServices::forWindow()
+{
+    return Form1Services{boxes_, random_, clock_, exporting_};
+}
+
+}  // namespace numbrook

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/form1.h"
+#include "app/host_choice.h"
+#include "app/qt_message_boxes.h"
+
+namespace numbrook {
+
+// The world the window is given when the program runs for real, made once by
+// main: message boxes over the window, the system clock, a random source
+// seeded from the steady clock, the document host that the command line
+// chose and a real pause.
+class RealServices {
+public:
+    explicit RealServices(SheetsHost sheets);
+    RealServices(const RealServices&) = delete;
+    RealServices& operator=(const RealServices&) = delete;
+
+    Form1Services forWindow();
+    // The boxes open over the window once it exists.
+    void placeBoxesOver(QWidget* window) { boxes_.setParent(window); }
+
+private:
+    QtMessageBoxes boxes_;
+    SystemClock clock_;
+    RandomSource random_;
+    ExportServices exporting_;
+};
+
+}  // namespace numbrook
