@@ -6,10 +6,19 @@
 
 namespace numbrook {
 
-// A failed word-processor operation. what() is the host's error text (UTF-8).
+// Why a document-host operation failed, in the terms the teacher is told.
+enum class HostFailure { Other, NotInstalled, DocumentUnusable, NotAnswering, NoPrinter, PrintFailed };
+
+// A failed document-host operation. what() is the technical detail (UTF-8),
+// for standard error; failure() picks the short reason the teacher reads.
 class HostError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit HostError(const std::string& detail, HostFailure failure = HostFailure::Other)
+        : std::runtime_error(detail), failure_(failure) {}
+    HostFailure failure() const noexcept { return failure_; }
+
+private:
+    HostFailure failure_;
 };
 
 // The word processor as the export drives it. One object drives at most one
