@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/event_loop_waiter.h"
 #include "app/number_label.h"
 #include "app/qt_message_boxes.h"
 #include "app/startup.h"
@@ -135,7 +136,12 @@ Form1::Form1(Form1Services services, QWidget* parent)
             static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
         services_.random = ownRandom_.get();
     }
-    if (!services_.makeHost) services_.makeHost = [] { return loadLibreOfficeHost(); };
+    // The office is another process: its calls run off the window's thread,
+    // which keeps painting meanwhile.
+    if (!services_.makeHost)
+        services_.makeHost = [] {
+            return runOffThread(loadLibreOfficeHost(), std::make_shared<EventLoopWaiter>());
+        };
     if (services_.documentPath.empty()) services_.documentPath = exerciseDocumentPath();
     if (!services_.pause)
         services_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
