@@ -198,14 +198,34 @@ std::string setupVersion(const std::string& programFolder)
     return cached;
 }
 
+// The office's build id ("40(Build:2)"), from its versionrc.
+std::string buildIdOf(const std::string& programFolder)
+{
+    std::ifstream in(programFolder + "/versionrc");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("buildid=", 0) == 0) {
+            return line.substr(8);
+        }
+    }
+    return {};
+}
+
 // A profile that says the office has run before: the first start's
 // graphics self-test and welcome dialogs are skipped. Documents are not
 // locked: the exercise document is never saved, and a lock file left by an
 // instance that died would make every later open fail.
-void seedProfile(const std::string& profileFolder, const std::string& version)
+void seedProfile(const std::string& profileFolder, const std::string& version, const std::string& buildId)
 {
     const std::string userFolder = profileFolder + "/user";
     ::mkdir(userFolder.c_str(), 0700);
+    if (!buildId.empty()) {
+        // The extension cache is marked as made by this build: a new profile
+        // then needs no restart after its first start.
+        const std::string extensions = userFolder + "/extensions";
+        ::mkdir(extensions.c_str(), 0700);
+        std::ofstream(extensions + "/buildid") << buildId;
+    }
     std::ofstream out(userFolder + "/registrymodifications.xcu", std::ios::binary);
     out << R"(<?xml version="1.0" encoding="UTF-8"?>
 <oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
@@ -218,6 +238,9 @@ void seedProfile(const std::string& profileFolder, const std::string& version)
 <item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Common/Save/Document"><prop oor:name="WarnAlienFormat" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseLocking" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseOpenCL" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/VCL"><prop oor:name="UseSkia" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Linguistic/SpellChecking"><prop oor:name="IsSpellAuto" oor:op="fuse"><value>false</value></prop></item>
 </oor:items>
 )";
 }
@@ -669,7 +692,7 @@ void LibreOfficeHost::startInstance()
         [&] {
             try {
                 d.profileFolder = makeProfileFolder();
-                seedProfile(d.profileFolder, setupVersion(d.options.programFolder));
+                seedProfile(d.profileFolder, setupVersion(d.options.programFolder), buildIdOf(d.options.programFolder));
                 const std::string pipe = uniquePipeName();
                 office::KeptOffice kept;
                 kept.program = officeProgram;
@@ -693,9 +716,6 @@ void LibreOfficeHost::startInstance()
                 kept.profileFolder = d.profileFolder;
                 kept.files = {std::string(kPipeFolder) + "/OSL_PIPE_" + std::to_string(::getuid()) + "_" + pipe};
 
-                const Reference<css::uno::XComponentContext> local = localContext(d.options.programFolder);
-                const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
-
                 try {
                     d.pid = office::startKept(kept);
                 } catch (const std::runtime_error& error) {
@@ -703,6 +723,10 @@ void LibreOfficeHost::startInstance()
                 }
                 registerHidden(d.pid);
                 d.watchedPid = d.pid;
+
+                // This side's UNO is set up while the office starts.
+                const Reference<css::uno::XComponentContext> local = localContext(d.options.programFolder);
+                const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
 
                 const OUString url = toOUString("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
                 const auto deadline = std::chrono::steady_clock::now() +
