@@ -403,6 +403,14 @@ void closeDescriptorsFrom(int first)
                              (WEXITSTATUS(status) == 79 || WEXITSTATUS(status) == 81);
         ending = !restart || ++restarts > 3;
     }
+    // The clearing up is not cut short by this program's end: no death
+    // signal, and the signals of an ending session ignored.
+    ::prctl(PR_SET_PDEATHSIG, 0, 0, 0, 0);
+    struct sigaction ignored {};
+    ignored.sa_handler = SIG_IGN;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        ::sigaction(signal, &ignored, nullptr);
+    }
     ::execve("/bin/sh", cleanUpArgv, cleanUpEnvp);
     ::_exit(0);
 }
