@@ -66,7 +66,8 @@ std::unique_ptr<DocumentHost> loadDocumentHost(const std::string& modulePath)
     if (module == nullptr) {
         const char* reason = ::dlerror();
         throw HostError(std::string("无法加载文档组件，请确认已安装LibreOffice Writer！（") +
-                        (reason != nullptr ? reason : modulePath) + "）");
+                            (reason != nullptr ? reason : modulePath) + "）",
+                        HostFailure::NotInstalled);
     }
     ::dlerror();
     void* entry = ::dlsym(module, NUMBROOK_CREATE_HOST_SYMBOL);
