@@ -371,10 +371,11 @@ TEST(DocumentPath, IsWorkedOutWhenTheExportOpensIt)
 TEST(DocumentPath, ThatCannotBeWorkedOutIsTheExportsFailureAndStartsNothing)
 {
     const Log log = exportLocating([]() -> std::string {
-        throw HostError("无法确定程序所在的文件夹：No such file or directory");
+        throw HostError("无法确定程序所在的文件夹：No such file or directory",
+                        HostFailure::DocumentUnusable);
     });
     EXPECT_EQ(log, (Log{"running?", "progress hidden",
-                        "box [提示！] 导出失败：无法确定程序所在的文件夹：No such file or directory (ok)",
+                        "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)",
                         "~host"}));
 }
 
