@@ -2,14 +2,18 @@
 
 #include <cstdio>
 
+#include "app/event_loop_waiter.h"
 #include "export/builtin/builtin_host.h"
 #include "export/host_loader.h"
+#include "export/off_thread_host.h"
 
 namespace numbrook {
 
 HostMakers realHostMakers()
 {
-    return {[] { return loadLibreOfficeHost(); },
+    // The office is another process: its calls run off the window's thread,
+    // which keeps painting meanwhile. The built-in host paints on it.
+    return {[] { return runOffThread(loadLibreOfficeHost(), std::make_shared<EventLoopWaiter>()); },
             []() -> std::unique_ptr<DocumentHost> { return std::make_unique<builtin::BuiltinHost>(); }};
 }
 

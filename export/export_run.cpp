@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <iostream>
 
 #include "export/export_steps.h"
 #include "export/host_loader.h"
@@ -17,6 +18,29 @@ constexpr const char* kQuestionTitle = "提示语！";
 constexpr const char* kFailurePrefix = "导出失败：";
 constexpr const char* kFailureTitle = "提示！";
 constexpr int kPauseAfterPrintMs = 100;
+
+}  // namespace
+
+std::string failureReason(HostFailure failure)
+{
+    switch (failure) {
+    case HostFailure::NotInstalled:
+        return "没有安装LibreOffice Writer，请先安装！";
+    case HostFailure::DocumentUnusable:
+        return "式题导出.doc文档丢失或已损坏，请重新安装本程序！";
+    case HostFailure::NotAnswering:
+        return "LibreOffice没有响应！";
+    case HostFailure::NoPrinter:
+        return "没有可用的打印机，请检查打印机！";
+    case HostFailure::PrintFailed:
+        return "打印出错，请检查打印机！";
+    case HostFailure::Other:
+        break;
+    }
+    return "LibreOffice操作出错！";
+}
+
+namespace {
 
 // What the export has begun on the host, so that a failure can undo it.
 // A step counts as begun before its call: a half-done start or open is undone too.
@@ -174,9 +198,13 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
             host->selectCell(kProblemHeaderTable, 1, 1);
         }
     } catch (const std::exception& error) {
+        // The teacher reads a short reason; the detail goes to standard error.
+        const auto* hostError = dynamic_cast<const HostError*>(&error);
+        const HostFailure failure = hostError != nullptr ? hostError->failure() : HostFailure::Other;
+        std::cerr << "numbrook: " << kFailurePrefix << error.what() << std::endl;
         undoHostUse(host.get(), use);
         view.setProgressVisible(false);
-        boxes.show(std::string(kFailurePrefix) + error.what(), kFailureTitle, Buttons::Ok);
+        boxes.show(kFailurePrefix + failureReason(failure), kFailureTitle, Buttons::Ok);
     }
 }
 

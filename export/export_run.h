@@ -37,6 +37,9 @@ using HostFactory = std::function<std::unique_ptr<DocumentHost>()>;
 // Pauses the calling thread for a number of milliseconds.
 using Pause = std::function<void(int ms)>;
 
+// The short reason after "导出失败：" that the teacher reads for a failure.
+std::string failureReason(HostFailure failure);
+
 // What an export needs of the world besides the window: made at start-up and
 // carried through the window to the export untouched.
 struct ExportServices {
@@ -48,8 +51,8 @@ struct ExportServices {
 
 // Fills the exercise document with the job's problems and answers and offers
 // to print it. Failures of the word processor are caught here: the instance
-// the export started is ended, the progress box hidden, and "导出失败：" with
-// the error's text is shown.
+// the export started is ended, the progress box hidden, "导出失败：" with the
+// failure's short reason is shown and the error's text goes to standard error.
 void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportView& view,
                       MessageBoxes& boxes, const Clock& clock, const Pause& pause);
 

@@ -14,7 +14,8 @@ std::string programFolder()
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
-        throw HostError("无法确定程序所在的文件夹：" + error.message());
+        throw HostError("无法确定程序所在的文件夹：" + error.message(),
+                        HostFailure::DocumentUnusable);
     }
     return exe.parent_path().string();
 }
@@ -39,7 +40,8 @@ std::string exerciseDocumentPath()
         besideOrInstalled(programFolder(), NUMBROOK_INSTALLED_DATA_DIR, kExerciseDocumentName);
     if (::access(path.c_str(), R_OK) != 0) {
         throw HostError("找不到练习文档" + path + "（" + std::strerror(errno) +
-                        "），请重新安装本程序！");
+                            "），请重新安装本程序！",
+                        HostFailure::DocumentUnusable);
     }
     return path;
 }
@@ -58,7 +60,8 @@ std::unique_ptr<DocumentHost> loadDocumentHost(const std::string& modulePath)
 {
     if (::access(modulePath.c_str(), R_OK) != 0) {
         throw HostError("找不到文档组件" + modulePath + "（" + std::strerror(errno) +
-                        "），请重新安装本程序！");
+                            "），请重新安装本程序！",
+                        HostFailure::NotInstalled);
     }
     // The module links LibreOffice's UNO libraries: when LibreOffice is not
     // installed, loading it fails here with the missing library's name.
@@ -66,7 +69,8 @@ std::unique_ptr<DocumentHost> loadDocumentHost(const std::string& modulePath)
     if (module == nullptr) {
         const char* reason = ::dlerror();
         throw HostError(std::string("无法加载文档组件，请确认已安装LibreOffice Writer！（") +
-                        (reason != nullptr ? reason : modulePath) + "）");
+                            (reason != nullptr ? reason : modulePath) + "）",
+                        HostFailure::NotInstalled);
     }
     ::dlerror();
     void* entry = ::dlsym(module, NUMBROOK_CREATE_HOST_SYMBOL);

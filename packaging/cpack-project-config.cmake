@@ -5,6 +5,21 @@
 # LibreOffice's UNO libraries hard dependencies of a program that runs
 # without them.
 
+# The exercise document's name is Chinese: the archive writer can name it
+# only under a UTF-8 character type. Say so at once rather than fail late.
+set(numbrook_ctype "$ENV{LC_ALL}")
+if(numbrook_ctype STREQUAL "")
+  set(numbrook_ctype "$ENV{LC_CTYPE}")
+endif()
+if(numbrook_ctype STREQUAL "")
+  set(numbrook_ctype "$ENV{LANG}")
+endif()
+if(NOT numbrook_ctype MATCHES "\\.([Uu][Tt][Ff]-?8)(@.*)?$")
+  message(FATAL_ERROR "cpack needs a UTF-8 locale for the file name 式题导出.doc "
+                      "(the locale here is \"${numbrook_ctype}\"): run "
+                      "\"LC_ALL=C.UTF-8 cpack -G DEB\", or \"cmake --build build --target deb\"")
+endif()
+
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
   return()
 endif()

@@ -107,3 +107,11 @@ set(CPACK_PROJECT_CONFIG_FILE ${numbrook_packaging_dir}/cpack-project-config.cma
 set(CPACK_SOURCE_GENERATOR "")
 
 include(CPack)
+
+# The Debian package under a UTF-8 locale, whatever the caller's: the
+# exercise document's name is Chinese.
+add_custom_target(deb
+  COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 ${CMAKE_CPACK_COMMAND} -G DEB
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  COMMENT "Making the Debian package"
+  VERBATIM)

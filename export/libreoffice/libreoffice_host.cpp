@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <mutex>
 #include <random>
 #include <set>
@@ -56,7 +58,6 @@
 #include <com/sun/star/awt/XWindow.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/implbase1.hxx>
-#include <osl/file.hxx>
 #include <rtl/bootstrap.hxx>
 #include <rtl/ref.hxx>
 #include <rtl/ustring.hxx>
@@ -97,13 +98,10 @@ std::string toUtf8(const OUString& text)
     return std::string(bytes.getStr(), static_cast<size_t>(bytes.getLength()));
 }
 
+// Made from the path's bytes: no conversion through this process's locale.
 OUString fileUrl(const std::string& path)
 {
-    OUString url;
-    if (osl::FileBase::getFileURLFromSystemPath(toOUString(path), url) != osl::FileBase::E_None) {
-        throw HostError("路径无效：" + path);
-    }
-    return url;
+    return OUString::createFromAscii(office::fileUrlFromPath(path).c_str());
 }
 
 css::beans::PropertyValue property(const char* name, const Any& value)
@@ -200,14 +198,34 @@ std::string setupVersion(const std::string& programFolder)
     return cached;
 }
 
+// The office's build id ("40(Build:2)"), from its versionrc.
+std::string buildIdOf(const std::string& programFolder)
+{
+    std::ifstream in(programFolder + "/versionrc");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("buildid=", 0) == 0) {
+            return line.substr(8);
+        }
+    }
+    return {};
+}
+
 // A profile that says the office has run before: the first start's
 // graphics self-test and welcome dialogs are skipped. Documents are not
 // locked: the exercise document is never saved, and a lock file left by an
 // instance that died would make every later open fail.
-void seedProfile(const std::string& profileFolder, const std::string& version)
+void seedProfile(const std::string& profileFolder, const std::string& version, const std::string& buildId)
 {
     const std::string userFolder = profileFolder + "/user";
     ::mkdir(userFolder.c_str(), 0700);
+    if (!buildId.empty()) {
+        // The extension cache is marked as made by this build: a new profile
+        // then needs no restart after its first start.
+        const std::string extensions = userFolder + "/extensions";
+        ::mkdir(extensions.c_str(), 0700);
+        std::ofstream(extensions + "/buildid") << buildId;
+    }
     std::ofstream out(userFolder + "/registrymodifications.xcu", std::ios::binary);
     out << R"(<?xml version="1.0" encoding="UTF-8"?>
 <oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
@@ -224,14 +242,24 @@ void seedProfile(const std::string& profileFolder, const std::string& version)
 )";
 }
 
-std::string makeProfileFolder()
+std::string tempFolder()
 {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                          "/numbrook-office-XXXXXX";
+    return tmp != nullptr && *tmp == '/' ? tmp : "/tmp";
+}
+
+// Where the office puts its pipes' socket files.
+constexpr const char* kPipeFolder = "/tmp";
+
+// A fresh profile folder that names its owner, this process, so that a
+// later run can tell it from one in use when this process has died.
+std::string makeProfileFolder()
+{
+    std::string pattern = tempFolder() + "/" + office::kProfilePrefix + "XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw HostError(std::string("无法创建LibreOffice的临时配置文件夹：") + std::strerror(errno));
     }
+    std::ofstream(pattern + "/" + office::kOwnerFile) << office::processIdentity("/proc", ::getpid()) << '\n';
     return pattern;
 }
 
@@ -240,9 +268,79 @@ std::string uniquePipeName()
     static std::atomic<unsigned> counter{0};
     std::random_device random;
     std::ostringstream name;
-    name << "numbrook_" << ::getpid() << '_' << counter.fetch_add(1) << '_' << std::hex << random();
+    name << office::kPipePrefix << ::getpid() << '_' << counter.fetch_add(1) << '_' << std::hex << random();
     return name.str();
 }
+
+// Arms a deadline for one call into the office; a missed one ends the
+// office's processes, so that the call comes back with an error.
+class Watchdog {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit Watchdog(std::function<void()> onMiss) : onMiss_(std::move(onMiss)) {}
+    ~Watchdog()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    // Sets the deadline for the call that follows; returns the one it replaces.
+    std::optional<Clock::time_point> arm(std::chrono::milliseconds timeout)
+    {
+        std::lock_guard lock(mutex_);
+        if (!thread_.joinable()) {
+            thread_ = std::thread([this] { watch(); });
+        }
+        const auto previous = deadline_;
+        deadline_ = Clock::now() + timeout;
+        changed_.notify_all();
+        return previous;
+    }
+    void restore(std::optional<Clock::time_point> previous)
+    {
+        std::lock_guard lock(mutex_);
+        deadline_ = previous;
+        changed_.notify_all();
+    }
+    bool missed() const { return missed_.load(); }
+    void clearMissed() { missed_ = false; }
+
+private:
+    void watch()
+    {
+        std::unique_lock lock(mutex_);
+        while (!stop_) {
+            if (!deadline_) {
+                changed_.wait(lock);
+            } else if (Clock::now() >= *deadline_) {
+                deadline_.reset();
+                missed_ = true;
+                lock.unlock();
+                onMiss_();
+                lock.lock();
+            } else {
+                changed_.wait_until(lock, *deadline_);
+            }
+        }
+    }
+
+    std::function<void()> onMiss_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::optional<Clock::time_point> deadline_;
+    std::atomic<bool> missed_{false};
+    bool stop_ = false;
+    std::thread thread_;
+};
 
 bool hasDisplay()
 {
@@ -252,6 +350,8 @@ bool hasDisplay()
 }
 
 // ---- printing ---------------------------------------------------------------------
+
+constexpr const char* kNoPrinter = "无法打印，请检查打印机";
 
 // Print failures arrive only as events of the print job.
 class PrintJobWatch : public cppu::WeakImplHelper1<css::view::XPrintJobListener> {
@@ -281,7 +381,7 @@ public:
             case css::view::PrintableState_JOB_FAILED:
                 return "打印出错";
             case css::view::PrintableState_JOB_SPOOLING_FAILED:
-                return "无法打印，请检查打印机";
+                return kNoPrinter;
             default:
                 break;
             }
@@ -314,7 +414,9 @@ struct LibreOfficeHost::Impl {
     Options options;
     std::string printFile;
 
-    pid_t pid = -1;
+    pid_t pid = -1;  // the keeper, leader of the instance's process group
+    std::atomic<pid_t> watchedPid{-1};
+    Watchdog watchdog{[this] { endStuckOffice(); }};
     std::string profileFolder;
     std::vector<std::string> socketFiles;  // the instance's pipes
     bool shown = false;
@@ -328,6 +430,38 @@ struct LibreOfficeHost::Impl {
 
     bool instanceEnded() const { return pid > 0 && office::childHasEnded(pid); }
 
+    // Called by the watchdog: ends the office under the keeper; the keeper
+    // then clears the profile away and ends too.
+    void endStuckOffice()
+    {
+        const pid_t keeper = watchedPid.load();
+        if (keeper <= 0) {
+            return;
+        }
+        for (const pid_t member : office::liveGroupMembers("/proc", keeper)) {
+            if (member != keeper) {
+                ::kill(member, SIGKILL);
+            }
+        }
+    }
+
+    std::chrono::milliseconds callTimeout() const { return std::chrono::milliseconds(options.callTimeoutMs); }
+
+    // A deadline for the calls made while it lives.
+    class Deadline {
+    public:
+        Deadline(Impl& impl, std::chrono::milliseconds timeout)
+            : watchdog_(impl.watchdog), previous_(watchdog_.arm(timeout))
+        {
+        }
+        ~Deadline() { watchdog_.restore(previous_); }
+        Deadline(const Deadline&) = delete;
+        Deadline& operator=(const Deadline&) = delete;
+
+    private:
+        Watchdog& watchdog_;
+        std::optional<Watchdog::Clock::time_point> previous_;
+    };
     void requireInstance() const
     {
         if (!desktop.is()) {
@@ -373,6 +507,7 @@ struct LibreOfficeHost::Impl {
         if (pid > 0) {
             office::endProcessGroup(pid, grace);
             unregisterHidden(pid);
+            watchedPid = -1;
             pid = -1;
         }
         office::removeTree(profileFolder);
@@ -389,7 +524,8 @@ struct LibreOfficeHost::Impl {
         requireDocument();
         if (table < 1 || table > static_cast<int>(tables.size())) {
             throw HostError("文档中没有第" + std::to_string(table) + "个表格（共有" +
-                            std::to_string(tables.size()) + "个）");
+                                std::to_string(tables.size()) + "个）",
+                            HostFailure::DocumentUnusable);
         }
         Reference<css::table::XCellRange> range(tables[static_cast<size_t>(table - 1)], UNO_QUERY_THROW);
         try {
@@ -397,7 +533,8 @@ struct LibreOfficeHost::Impl {
                                                UNO_QUERY_THROW);
         } catch (const css::lang::IndexOutOfBoundsException&) {
             throw HostError("第" + std::to_string(table) + "个表格中没有第" + std::to_string(row) +
-                            "行第" + std::to_string(column) + "列的单元格");
+                                "行第" + std::to_string(column) + "列的单元格",
+                            HostFailure::DocumentUnusable);
         }
     }
 
@@ -440,23 +577,42 @@ struct LibreOfficeHost::Impl {
         return pages->getPage();
     }
 
-    // Runs one operation and turns every UNO failure into HostError.
-    template <class Operation>
-    auto guarded(Operation&& operation) -> decltype(operation())
+    HostError notAnswering(const std::string& detail) const
     {
+        return HostError("LibreOffice在" + std::to_string(options.callTimeoutMs) +
+                             "毫秒的期限内没有回应，已结束它（" + detail + "）",
+                         HostFailure::NotAnswering);
+    }
+
+    // Runs one operation under a deadline and turns every UNO failure into
+    // HostError; a failure that is no lost office counts as `otherwise`.
+    template <class Operation>
+    auto guarded(Operation&& operation, std::chrono::milliseconds timeout = std::chrono::milliseconds(0),
+                 HostFailure otherwise = HostFailure::Other) -> decltype(operation())
+    {
+        const Deadline deadline(*this, timeout.count() > 0 ? timeout : callTimeout());
         try {
             return operation();
-        } catch (const HostError&) {
+        } catch (const HostError& error) {
+            if (watchdog.missed() && error.failure() != HostFailure::NotAnswering) {
+                throw notAnswering(error.what());
+            }
             throw;
         } catch (const css::lang::DisposedException& error) {
-            throw HostError("LibreOffice已意外退出（" + toUtf8(error.Message) + "）");
-        } catch (const css::uno::Exception& error) {
-            if (instanceEnded()) {
-                throw HostError("LibreOffice已意外退出（" + toUtf8(error.Message) + "）");
+            if (watchdog.missed()) {
+                throw notAnswering(toUtf8(error.Message));
             }
-            throw HostError("LibreOffice操作失败：" + toUtf8(error.Message));
+            throw HostError("LibreOffice已意外退出（" + toUtf8(error.Message) + "）", HostFailure::NotAnswering);
+        } catch (const css::uno::Exception& error) {
+            if (watchdog.missed()) {
+                throw notAnswering(toUtf8(error.Message));
+            }
+            if (instanceEnded()) {
+                throw HostError("LibreOffice已意外退出（" + toUtf8(error.Message) + "）", HostFailure::NotAnswering);
+            }
+            throw HostError("LibreOffice操作失败：" + toUtf8(error.Message), otherwise);
         } catch (const std::exception& error) {
-            throw HostError(std::string("LibreOffice操作失败：") + error.what());
+            throw HostError(std::string("LibreOffice操作失败：") + error.what(), otherwise);
         }
     }
 };
@@ -487,6 +643,7 @@ LibreOfficeHost::~LibreOfficeHost()
     }
     bool terminated = false;
     try {
+        const Impl::Deadline deadline(d, d.callTimeout());
         if (d.document.is()) {
             Reference<css::util::XCloseable>(d.document, UNO_QUERY_THROW)->close(true);
         }
@@ -505,6 +662,9 @@ LibreOfficeHost::~LibreOfficeHost()
 bool LibreOfficeHost::isInstanceRunning()
 {
     try {
+        // What an earlier run of this program left is cleared away first: it
+        // is nobody's instance and must not count as the user's.
+        office::sweepOrphans("/proc", tempFolder(), kPipeFolder, ::getuid());
         return office::userInstanceRunning("/proc", ::getuid(), hiddenInstancesNow());
     } catch (...) {
         return false;
@@ -517,60 +677,84 @@ void LibreOfficeHost::startInstance()
     if (d.pid > 0) {
         throw HostError("LibreOffice已经启动");
     }
-    const std::string soffice = d.options.programFolder + "/soffice";
-    if (::access(soffice.c_str(), X_OK) != 0) {
-        throw HostError("找不到LibreOffice（" + soffice + "），请安装LibreOffice Writer！");
+    // The office's own program, never the launcher script: nothing is looked
+    // up in the working folder or on the PATH, and the keeper is its parent.
+    const std::string officeProgram = d.options.programFolder + "/soffice.bin";
+    if (::access(officeProgram.c_str(), X_OK) != 0) {
+        throw HostError("找不到LibreOffice（" + d.options.programFolder + "/soffice），请安装LibreOffice Writer！",
+                        HostFailure::NotInstalled);
     }
-    d.guarded([&] {
-        try {
-            d.profileFolder = makeProfileFolder();
-            seedProfile(d.profileFolder, setupVersion(d.options.programFolder));
-            const std::string pipe = uniquePipeName();
-            std::vector<std::string> arguments{soffice,
-                                               "--invisible",
-                                               "--nologo",
-                                               "--norestore",
-                                               "--nodefault",
-                                               "--nolockcheck",
-                                               "-env:UserInstallation=" + toUtf8(fileUrl(d.profileFolder)),
-                                               "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext"};
-            if (!hasDisplay()) {
-                arguments.insert(arguments.begin() + 1, "--headless");
-            }
-            const Reference<css::uno::XComponentContext> local = localContext(d.options.programFolder);
-            const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
-
+    d.watchdog.clearMissed();
+    d.guarded(
+        [&] {
             try {
-                d.pid = office::spawnInNewSession(soffice, arguments).pid;
-            } catch (const std::runtime_error& error) {
-                throw HostError(std::string("无法启动LibreOffice：") + error.what());
-            }
-            registerHidden(d.pid);
-
-            const OUString url = toOUString("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
-            const auto deadline = std::chrono::steady_clock::now() +
-                                  std::chrono::milliseconds(d.options.startTimeoutMs);
-            while (!d.remoteContext.is()) {
-                try {
-                    d.remoteContext.set(resolver->resolve(url), UNO_QUERY_THROW);
-                } catch (const css::connection::NoConnectException&) {
-                    if (office::childHasEnded(d.pid)) {
-                        throw HostError("LibreOffice启动后立即退出了");
-                    }
-                    if (std::chrono::steady_clock::now() >= deadline) {
-                        throw HostError("LibreOffice启动超时");
-                    }
-                    std::this_thread::sleep_for(kPollInterval);
+                d.profileFolder = makeProfileFolder();
+                seedProfile(d.profileFolder, setupVersion(d.options.programFolder), buildIdOf(d.options.programFolder));
+                const std::string pipe = uniquePipeName();
+                office::KeptOffice kept;
+                kept.program = officeProgram;
+                kept.arguments = {officeProgram,
+                                  "--invisible",
+                                  "--nologo",
+                                  "--norestore",
+                                  "--nodefault",
+                                  "--nolockcheck",
+                                  "-env:UserInstallation=" + office::fileUrlFromPath(d.profileFolder),
+                                  "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext"};
+                if (!hasDisplay()) {
+                    kept.arguments.insert(kept.arguments.begin() + 1, "--headless");
                 }
+                std::vector<std::string> ours;
+                for (char** entry = environ; *entry != nullptr; ++entry) {
+                    ours.emplace_back(*entry);
+                }
+                kept.environment = office::officeEnvironment(ours);
+                kept.workFolder = d.options.programFolder;
+                kept.profileFolder = d.profileFolder;
+                kept.files = {std::string(kPipeFolder) + "/OSL_PIPE_" + std::to_string(::getuid()) + "_" + pipe};
+
+                try {
+                    d.pid = office::startKept(kept);
+                } catch (const std::runtime_error& error) {
+                    throw HostError(std::string("无法启动LibreOffice：") + error.what());
+                }
+                registerHidden(d.pid);
+                d.watchedPid = d.pid;
+
+                // This side's UNO is set up while the office starts.
+                const Reference<css::uno::XComponentContext> local = localContext(d.options.programFolder);
+                const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
+
+                const OUString url = toOUString("uno:pipe,name=" + pipe + ";urp;StarOffice.ComponentContext");
+                const auto deadline = std::chrono::steady_clock::now() +
+                                      std::chrono::milliseconds(d.options.startTimeoutMs);
+                while (!d.remoteContext.is()) {
+                    try {
+                        d.remoteContext.set(resolver->resolve(url), UNO_QUERY_THROW);
+                    } catch (const css::connection::NoConnectException&) {
+                        if (office::childHasEnded(d.pid)) {
+                            throw HostError("LibreOffice启动后立即退出了");
+                        }
+                        if (std::chrono::steady_clock::now() >= deadline) {
+                            throw HostError("LibreOffice启动超时", HostFailure::NotAnswering);
+                        }
+                        std::this_thread::sleep_for(kPollInterval);
+                    }
+                }
+                d.desktop = css::frame::Desktop::create(d.remoteContext);
+                d.socketFiles = office::listeningSocketPaths("/proc", office::liveGroupMembers("/proc", d.pid));
+                // The keeper removes these when the office ends, whoever ends it.
+                std::ofstream pipes(d.profileFolder + "/" + office::kPipesFile);
+                for (const std::string& path : d.socketFiles) {
+                    pipes << path << '\n';
+                }
+            } catch (...) {
+                // A failed start leaves nothing behind.
+                d.endInstance(std::chrono::milliseconds(0));
+                throw;
             }
-            d.desktop = css::frame::Desktop::create(d.remoteContext);
-            d.socketFiles = office::listeningSocketPaths("/proc", office::liveGroupMembers("/proc", d.pid));
-        } catch (...) {
-            // A failed start leaves nothing behind.
-            d.endInstance(std::chrono::milliseconds(0));
-            throw;
-        }
-    });
+        },
+        std::chrono::milliseconds(d.options.startTimeoutMs + 5000));
 }
 
 void LibreOfficeHost::open(const std::string& path)
@@ -581,12 +765,15 @@ void LibreOfficeHost::open(const std::string& path)
         throw HostError("已经打开了一个文档");
     }
     if (::access(path.c_str(), R_OK) != 0) {
-        throw HostError("无法打开文档" + path + "（" + std::strerror(errno) + "）");
+        throw HostError("无法打开文档" + path + "（" + std::strerror(errno) + "）", HostFailure::DocumentUnusable);
     }
     d.guarded([&] {
+        // Opened as a template: the office only reads the file and fills an
+        // untitled copy of it, so the program's document is never written,
+        // whoever owns it, and the user's Save becomes "Save As".
         const std::vector<css::beans::PropertyValue> arguments{
             property("Hidden", Any(true)),
-            property("ReadOnly", Any(false)),
+            property("AsTemplate", Any(true)),
         };
         Reference<css::frame::XComponentLoader> loader(d.desktop, UNO_QUERY_THROW);
         const Reference<css::lang::XComponent> component = loader->loadComponentFromURL(
@@ -596,7 +783,7 @@ void LibreOfficeHost::open(const std::string& path)
             if (component.is()) {
                 component->dispose();
             }
-            throw HostError("无法打开文档" + path + "：不是WORD文档");
+            throw HostError("无法打开文档" + path + "：不是WORD文档", HostFailure::DocumentUnusable);
         }
         d.document.set(component, UNO_QUERY_THROW);
         // Filling is faster without the views following every change.
@@ -612,7 +799,7 @@ void LibreOfficeHost::open(const std::string& path)
                 d.tables.push_back(table);
             }
         }
-    });
+    }, std::chrono::milliseconds(0), HostFailure::DocumentUnusable);
 }
 
 void LibreOfficeHost::selectCell(int table, int row, int column)
@@ -671,9 +858,9 @@ void LibreOfficeHost::printPages(const std::string& pages)
         } catch (const css::uno::Exception&) {
         }
         if (!failure.empty()) {
-            throw HostError(failure);
+            throw HostError(failure, failure == kNoPrinter ? HostFailure::NoPrinter : HostFailure::PrintFailed);
         }
-    });
+    }, std::chrono::milliseconds(d.options.printTimeoutMs), HostFailure::PrintFailed);
 }
 
 void LibreOfficeHost::closeDocument()
@@ -702,6 +889,7 @@ void LibreOfficeHost::quit()
     bool terminated = false;
     std::string failure;
     try {
+        const Impl::Deadline deadline(d, d.callTimeout());
         d.forgetDocument();
         if (d.desktop.is()) {
             terminated = d.desktop->terminate();
@@ -731,12 +919,18 @@ void LibreOfficeHost::show()
     });
     d.shown = true;
     unregisterHidden(d.pid);
+    // The instance is the user's now: it outlives this program, and whoever
+    // finds its profile later leaves it alone while it runs.
+    std::ofstream(d.profileFolder + "/" + office::kShownFile) << "shown\n";
+    office::releaseKept(d.pid);
     // The launcher is still our child: reap it when the user ends the
     // instance while this program runs, and clear its profile and pipes away.
     std::thread([pid = d.pid, profile = d.profileFolder, pipes = d.socketFiles] {
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
+        // The keeper has cleared the profile away; this is for a keeper
+        // that was killed.
         if (office::liveGroupMembers("/proc", pid).empty()) {
             office::removeTree(profile);
             for (const std::string& path : pipes) {
@@ -759,6 +953,13 @@ pid_t LibreOfficeHost::instancePid() const
 std::string LibreOfficeHost::profileFolder() const
 {
     return impl_->profileFolder;
+}
+
+std::string LibreOfficeHost::documentLocation()
+{
+    Impl& d = *impl_;
+    d.requireDocument();
+    return d.guarded([&] { return toUtf8(d.document->getURL()); });
 }
 
 std::string LibreOfficeHost::cellText(int table, int row, int column)

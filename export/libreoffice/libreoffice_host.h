@@ -16,8 +16,11 @@ namespace numbrook {
 
 // The document host on LibreOffice Writer: starts a private, hidden
 // soffice with a profile of its own, drives it over a UNO pipe connection
-// and ends it again. Every UNO failure comes out as HostError.
-// Unless the instance was shown, the destructor leaves no process behind.
+// and ends it again. Every UNO failure comes out as HostError; every call
+// has a deadline, and an office that misses it is ended.
+// Unless the instance was shown, the destructor leaves no process behind,
+// and neither does this program's death: the instance runs under a keeper
+// that ends it then (see office::startKept).
 class LibreOfficeHost final : public DocumentHost {
 public:
     struct Options {
@@ -25,6 +28,10 @@ public:
         std::string programFolder;
         // How long a start may take before it counts as failed.
         int startTimeoutMs = 60000;
+        // How long any other call may take, and a print: an office that
+        // misses the deadline has stopped answering and is ended.
+        int callTimeoutMs = 20000;
+        int printTimeoutMs = 60000;
     };
 
     LibreOfficeHost();
@@ -53,10 +60,12 @@ public:
     // Prints go to this file (PostScript or PDF, as the office makes it)
     // instead of the printer; empty: the printer.
     void setPrintFile(const std::string& path);
-    // The process id of the started instance (the launcher), or -1.
+    // The process id of the started instance's keeper (its group's leader), or -1.
     pid_t instancePid() const;
     // The instance's private profile folder, or empty.
     std::string profileFolder() const;
+    // Where the open document is stored: empty while it is untitled.
+    std::string documentLocation();
     // The text of a cell, read back from the open document.
     std::string cellText(int table, int row, int column);
     // The document's tables in document order, with their pages in the layout.

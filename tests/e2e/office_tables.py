@@ -3,7 +3,7 @@
 Run with the Python that has LibreOffice's "uno" module (Debian: python3-uno):
 
   office_tables.py PIPE read NAME    prints, as JSON, the open document whose file is
-                                     called NAME: its URL, whether it has unsaved
+                                     called NAME (NAME "": the untitled one): its URL, whether it has unsaved
                                      changes, whether its window is visible, and the
                                      text of every cell of its tables in document order
   office_tables.py PIPE close        closes every document without saving and ends
@@ -47,12 +47,15 @@ def tables_in_order(document):
 
 
 def read(pipe, name):
+    """The document whose file is called name; with name "", the untitled one."""
     for document in documents(desktop_of(pipe)):
         url = document.getURL() if hasattr(document, "getURL") else ""
-        if url and uno.fileUrlToSystemPath(url).endswith("/" + name):
+        if not hasattr(document, "getText"):
+            continue
+        if (url and name and uno.fileUrlToSystemPath(url).endswith("/" + name)) or (not url and not name):
             window = document.getCurrentController().getFrame().getContainerWindow()
             return {"url": url,
-                    "path": uno.fileUrlToSystemPath(url),
+                    "path": uno.fileUrlToSystemPath(url) if url else "",
                     "modified": document.isModified(),
                     "visible": window.isVisible(),
                     "tables": tables_in_order(document)}
@@ -74,6 +77,8 @@ def close(pipe):
 
 def main():
     pipe, command = sys.argv[1], sys.argv[2]
+    if command == "read" and len(sys.argv) < 4:
+        sys.argv.append("")
     result = read(pipe, sys.argv[3]) if command == "read" else close(pipe)
     print(json.dumps(result, ensure_ascii=False))
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -242,7 +243,7 @@ TEST_P(Failure, UndoesWhatWasBegunHidesTheProgressAndReportsTheError)
     }
     Log expectedTail = c.undo;
     expectedTail.push_back("progress hidden");
-    expectedTail.push_back("box [提示！] 导出失败：boom (ok)");
+    expectedTail.push_back("box [提示！] 导出失败：LibreOffice操作出错！ (ok)");
     expectedTail.push_back("~host");
     EXPECT_EQ(Log(failed + 1, run.log.end()), expectedTail);
     EXPECT_FALSE(run.progressVisibleAtEnd);
@@ -272,9 +273,67 @@ TEST(Failure, MissingWordProcessorReportsTheFactorysError)
     const Problems p(3);
     const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
     exportToDocument(
-        job, []() -> std::unique_ptr<DocumentHost> { throw HostError("找不到LibreOffice"); }, view, boxes,
+        job, []() -> std::unique_ptr<DocumentHost> { throw HostError("找不到LibreOffice", HostFailure::NotInstalled); }, view, boxes,
         clock, [&log](int) { log.push_back("pause"); });
-    EXPECT_EQ(log, (Log{"progress hidden", "box [提示！] 导出失败：找不到LibreOffice (ok)"}));
+    EXPECT_EQ(log, (Log{"progress hidden", "box [提示！] 导出失败：没有安装LibreOffice Writer，请先安装！ (ok)"}));
+}
+
+// The teacher reads a short reason for each kind of failure; the host's own
+// text, which names the office's internals, goes to standard error only.
+struct ReasonCase {
+    HostFailure failure;
+    const char* failAt;
+    std::vector<Answer> answers;
+    const char* box;
+};
+
+class FailureReason : public ::testing::TestWithParam<ReasonCase> {};
+
+TEST_P(FailureReason, ShowsTheShortReasonAndWritesTheDetailToStandardError)
+{
+    const ReasonCase& c = GetParam();
+    RecordingHost::Script script;
+    script.failAt = c.failAt;
+    script.failure = c.failure;
+    ::testing::internal::CaptureStderr();
+    const ExportOutcome run = runExport(Problems(3), 1, c.answers, script);
+    const std::string standardError = ::testing::internal::GetCapturedStderr();
+
+    const std::string expected = std::string("box [提示！] 导出失败：") + c.box + " (ok)";
+    EXPECT_NE(std::find(run.log.begin(), run.log.end(), expected), run.log.end()) << expected;
+    for (const std::string& entry : run.log) {
+        EXPECT_EQ(entry.find("boom"), std::string::npos) << entry;
+    }
+    EXPECT_NE(standardError.find("导出失败：boom"), std::string::npos) << standardError;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FailureReason,
+    ::testing::Values(
+        ReasonCase{HostFailure::NotInstalled, "start", {}, "没有安装LibreOffice Writer，请先安装！"},
+        ReasonCase{HostFailure::DocumentUnusable, "open /opt/numbrook/式题导出.doc", {},
+                   "式题导出.doc文档丢失或已损坏，请重新安装本程序！"},
+        ReasonCase{HostFailure::DocumentUnusable, "select 2,1,1", {},
+                   "式题导出.doc文档丢失或已损坏，请重新安装本程序！"},
+        ReasonCase{HostFailure::NotAnswering, "type (2)2×2=4", {}, "LibreOffice没有响应！"},
+        ReasonCase{HostFailure::NoPrinter, "print 1-2", {Answer::Ok, Answer::Ok}, "没有可用的打印机，请检查打印机！"},
+        ReasonCase{HostFailure::PrintFailed, "print 1-1", {Answer::Ok, Answer::Cancel}, "打印出错，请检查打印机！"},
+        ReasonCase{HostFailure::Other, "show", {Answer::Cancel}, "LibreOffice操作出错！"}));
+
+TEST(FailureReason, AnErrorThatIsNoHostErrorStillGetsTheMessage)
+{
+    Log log;
+    RecordingView view(log);
+    ScriptedBoxes boxes(log, {});
+    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5)});
+    const Problems p(1);
+    const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
+    ::testing::internal::CaptureStderr();
+    exportToDocument(
+        job, []() -> std::unique_ptr<DocumentHost> { throw std::runtime_error("out of memory"); }, view,
+        boxes, clock, [](int) {});
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("out of memory"), std::string::npos);
+    EXPECT_EQ(log.back(), "box [提示！] 导出失败：LibreOffice操作出错！ (ok)");
 }
 
 // ---- the exercise document's path ------------------------------------------------
@@ -312,10 +371,11 @@ TEST(DocumentPath, IsWorkedOutWhenTheExportOpensIt)
 TEST(DocumentPath, ThatCannotBeWorkedOutIsTheExportsFailureAndStartsNothing)
 {
     const Log log = exportLocating([]() -> std::string {
-        throw HostError("无法确定程序所在的文件夹：No such file or directory");
+        throw HostError("无法确定程序所在的文件夹：No such file or directory",
+                        HostFailure::DocumentUnusable);
     });
     EXPECT_EQ(log, (Log{"running?", "progress hidden",
-                        "box [提示！] 导出失败：无法确定程序所在的文件夹：No such file or directory (ok)",
+                        "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)",
                         "~host"}));
 }
 

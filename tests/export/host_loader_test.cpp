@@ -23,6 +23,22 @@ TEST(ProgramFolder, IsTheFolderOfThisExecutable)
     EXPECT_EQ(exerciseDocumentPath(), folder.string() + "/式题导出.doc");
 }
 
+// A module that isn't there reads to the teacher as LibreOffice missing, a
+// module that loads but isn't ours as anything else.
+TEST(HostModule, FailuresSayWhatIsMissing)
+{
+    const auto failureOf = [](const std::string& module) {
+        try {
+            loadDocumentHost(module);
+        } catch (const HostError& error) {
+            return error.failure();
+        }
+        return HostFailure::Other;
+    };
+    EXPECT_EQ(failureOf("/nonexistent/libnumbrook_libreoffice.so"), HostFailure::NotInstalled);
+    EXPECT_EQ(failureOf(NUMBROOK_EMPTY_MODULE), HostFailure::Other);
+}
+
 // A prefix with the program in bin/ and, when asked, files beside it and
 // in share/numbrook.
 class InstalledLayout : public ::testing::Test {

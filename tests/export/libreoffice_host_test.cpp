@@ -13,6 +13,13 @@
 #include <fstream>
 #include <ostream>
 #include <functional>
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <set>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -108,14 +115,45 @@ struct Observation {
     Grid grid;                                        // read just before printing
     enum class Kill { Never, AfterStart, AfterOpen, WhileFilling, BeforePrint };
     Kill kill = Kill::Never;                          // when to kill the office
+    bool stopWhileFilling = false;                    // SIGSTOP the office instead
+    LibreOfficeHost::Options options;
+    std::string documentLocation;                     // the open document's URL, after opening
 };
+
+// Whether an office instance of this test process runs (the user's, as the
+// export sees it: a shown one). Instances of other programs on this machine
+// are not looked at: only the refusal tests look at the machine's.
+bool ownInstanceRunning()
+{
+    office::sweepOrphans("/proc", fs::temp_directory_path().string(), "/tmp", ::getuid());
+    std::multimap<pid_t, pid_t> children;
+    const auto processes = office::listProcesses("/proc");
+    for (const auto& process : processes) {
+        children.emplace(process.parent, process.pid);
+    }
+    std::set<pid_t> ours;
+    std::vector<pid_t> pending{::getpid()};
+    while (!pending.empty()) {
+        const pid_t pid = pending.back();
+        pending.pop_back();
+        if (!ours.insert(pid).second) continue;
+        const auto [first, last] = children.equal_range(pid);
+        for (auto it = first; it != last; ++it) pending.push_back(it->second);
+    }
+    for (const auto& process : processes) {
+        if (ours.count(process.pid) != 0 && process.state != 'Z' && process.name == "soffice.bin") {
+            return true;
+        }
+    }
+    return false;
+}
 
 // Passes every operation to a real host and looks in at chosen moments.
 class ObservedHost final : public DocumentHost {
 public:
-    explicit ObservedHost(Observation& seen) : seen_(seen) { host_.setPrintFile(seen.printFile); }
+    explicit ObservedHost(Observation& seen) : host_(seen.options), seen_(seen) { host_.setPrintFile(seen.printFile); }
 
-    bool isInstanceRunning() override { return host_.isInstanceRunning(); }
+    bool isInstanceRunning() override { return ownInstanceRunning(); }
     void startInstance() override
     {
         host_.startInstance();
@@ -126,13 +164,17 @@ public:
     void open(const std::string& path) override
     {
         host_.open(path);
+        seen_.documentLocation = host_.documentLocation();
         killAt(Observation::Kill::AfterOpen);
     }
     void selectCell(int table, int row, int column) override { host_.selectCell(table, row, column); }
     void typeText(const std::string& text) override
     {
         host_.typeText(text);
-        if (++typed_ == 40) killAt(Observation::Kill::WhileFilling);
+        if (++typed_ == 40) {
+            killAt(Observation::Kill::WhileFilling);
+            if (seen_.stopWhileFilling) signalOffice(SIGSTOP);
+        }
     }
     void printPages(const std::string& pages) override
     {
@@ -159,10 +201,13 @@ public:
 private:
     void killAt(Observation::Kill stage)
     {
-        if (seen_.kill != stage) return;
+        if (seen_.kill == stage) signalOffice(SIGKILL);
+    }
+    void signalOffice(int signal)
+    {
         for (const pid_t member : office::liveGroupMembers("/proc", seen_.pid)) {
             if (member != seen_.pid) {
-                ::kill(member, SIGKILL);  // soffice.bin, not the launcher
+                ::kill(member, signal);  // soffice.bin, not its keeper
             }
         }
     }
@@ -191,6 +236,7 @@ struct Problems {
 
 struct ExportResult {
     Log log;
+    std::string standardError;  // the failure's detail
 };
 
 ExportResult exportWith(Observation& seen, const std::string& document, std::vector<Answer> answers,
@@ -201,9 +247,11 @@ ExportResult exportWith(Observation& seen, const std::string& document, std::vec
     ScriptedBoxes boxes(result.log, std::move(answers));
     FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
     const ExportJob job{p.problems, p.answers, p.count, 3, document};
+    ::testing::internal::CaptureStderr();
     exportToDocument(
         job, [&seen]() -> std::unique_ptr<DocumentHost> { return std::make_unique<ObservedHost>(seen); }, view,
         boxes, clock, [](int) {});
+    result.standardError = ::testing::internal::GetCapturedStderr();
     return result;
 }
 
@@ -219,14 +267,16 @@ std::string failureMessage(const Log& log)
 
 class RealOffice : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        if (LibreOfficeHost().isInstanceRunning()) {
-            GTEST_SKIP() << "this user runs LibreOffice; the export would refuse";
-        }
-    }
     const std::string document = exerciseDocumentPath();
 };
+
+// For the tests of the machine-wide check: another program's office would
+// make the check true for reasons of its own.
+#define SKIP_IF_THE_USER_RUNS_AN_OFFICE()                                                  \
+    do {                                                                                   \
+        if (LibreOfficeHost().isInstanceRunning())                                         \
+            GTEST_SKIP() << "another program of this user runs LibreOffice at the moment"; \
+    } while (false)
 
 // ---- the exercise document -----------------------------------------------------------
 
@@ -339,6 +389,7 @@ TEST_F(RealOffice, DecliningToPrintLeavesTheInstanceRunningAndTheNextExportRefus
     ASSERT_GT(seen.pid, 0);
     EXPECT_FALSE(office::liveGroupMembers("/proc", seen.pid).empty()) << "the shown instance must stay";
     EXPECT_TRUE(fs::exists(seen.profile)) << "the shown instance keeps its profile";
+    EXPECT_EQ(seen.documentLocation, "") << "the filled sheet is untitled: the user saves it with Save As";
 
     // The shown instance is the user's now: a second export refuses.
     Observation second;
@@ -347,7 +398,12 @@ TEST_F(RealOffice, DecliningToPrintLeavesTheInstanceRunningAndTheNextExportRefus
     EXPECT_EQ(second.pid, -1);
 
     endShownInstance(seen.pid, seen.profile);
-    EXPECT_TRUE(office::groupMembers("/proc", seen.pid).empty());
+    // The keeper's clearing up may still be on its way out.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!office::liveGroupMembers("/proc", seen.pid).empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(office::liveGroupMembers("/proc", seen.pid).empty());
 }
 
 TEST_F(RealOffice, MissingDocumentFailsWithoutLeavingAnInstance)
@@ -355,7 +411,9 @@ TEST_F(RealOffice, MissingDocumentFailsWithoutLeavingAnInstance)
     Observation seen;
     const ExportResult result = exportWith(seen, "/nonexistent/式题导出.doc", {});
     EXPECT_EQ(failureMessage(result.log),
-              "box [提示！] 导出失败：无法打开文档/nonexistent/式题导出.doc（No such file or directory） (ok)");
+              "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)");
+    EXPECT_NE(result.standardError.find("/nonexistent/式题导出.doc（No such file or directory）"), std::string::npos)
+        << result.standardError;
     expectNothingLeft(seen.pid, seen.profile);
 }
 
@@ -370,7 +428,8 @@ TEST_F(RealOffice, DocumentThatIsNoExerciseDocumentFailsWithoutLeavingAnInstance
         SCOPED_TRACE(path);
         Observation seen;
         const ExportResult result = exportWith(seen, path, {});
-        EXPECT_NE(failureMessage(result.log).find(reason), std::string::npos) << failureMessage(result.log);
+        EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)");
+        EXPECT_NE(result.standardError.find(reason), std::string::npos) << result.standardError;
         expectNothingLeft(seen.pid, seen.profile);
     }
 }
@@ -421,7 +480,7 @@ TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
     }
     Observation seen;  // no print file: the real printer
     const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok});
-    EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：无法打印，请检查打印机 (ok)");
+    EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：没有可用的打印机，请检查打印机！ (ok)");
     expectNothingLeft(seen.pid, seen.profile);
 }
 
@@ -429,6 +488,7 @@ TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
 
 TEST_F(RealOffice, AHiddenInstanceOfThisProcessIsNoUsersInstanceButAShownOneIs)
 {
+    SKIP_IF_THE_USER_RUNS_AN_OFFICE();
     LibreOfficeHost first;
     first.startInstance();
     EXPECT_FALSE(LibreOfficeHost().isInstanceRunning());
@@ -443,7 +503,6 @@ TEST_F(RealOffice, AHiddenInstanceOfThisProcessIsNoUsersInstanceButAShownOneIs)
 TEST_F(RealOffice, ErrorsOfTheModuleArriveAsHostError)
 {
     std::unique_ptr<DocumentHost> host = loadLibreOfficeHost();
-    EXPECT_FALSE(host->isInstanceRunning());
     host->startInstance();
     host->open(document);
     host->selectCell(2, 10, 10);
@@ -457,6 +516,215 @@ TEST_F(RealOffice, ErrorsOfTheModuleArriveAsHostError)
     EXPECT_THROW(host->quit(), HostError);
 }
 
+// ---- any user, any locale, any working folder ---------------------------------------------
+
+std::string bytesOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Sets or unsets environment variables for one scope.
+class ScopedEnvironment {
+public:
+    void set(const char* name, const char* value)
+    {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+        if (value != nullptr) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~ScopedEnvironment()
+    {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second) {
+                ::setenv(it->first.c_str(), it->second->c_str(), 1);
+            } else {
+                ::unsetenv(it->first.c_str());
+            }
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// The document as installed: read-only, in a folder nobody may write, under
+// its Chinese name; the export fills and prints it and leaves the file as it was.
+TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
+{
+    TempFolder folder;
+    const fs::path programFolder = fs::path(folder.file("程序"));
+    fs::create_directory(programFolder);
+    const std::string copy = (programFolder / "式题导出.doc").string();
+    fs::copy_file(document, copy);
+    fs::permissions(copy, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const std::string before = bytesOf(copy);
+    const auto modified = fs::last_write_time(copy);
+
+    Observation seen;
+    seen.printFile = folder.file("printed.pdf");
+    const ExportResult result = exportWith(seen, copy, {Answer::Ok, Answer::Ok});
+    fs::permissions(programFolder, fs::perms::owner_all);
+    EXPECT_EQ(failureMessage(result.log), "") << result.standardError;
+    EXPECT_EQ(seen.documentLocation, "") << "opened as an untitled copy";
+    EXPECT_EQ(pagesOf(seen.printFile), 2);
+    EXPECT_EQ(bytesOf(copy), before);
+    EXPECT_EQ(fs::last_write_time(copy), modified);
+    EXPECT_EQ(fs::directory_iterator(programFolder)->path().filename().string(), "式题导出.doc")
+        << "nothing else (a lock file, a backup) appears beside it";
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+struct LocaleCase {
+    const char* name;
+    const char* lang;   // nullptr: unset
+    const char* lcAll;  // nullptr: unset
+};
+
+class RealOfficeLocale : public RealOffice, public ::testing::WithParamInterface<LocaleCase> {};
+
+// The Chinese file name is reached whatever locale the program runs in.
+TEST_P(RealOfficeLocale, ExportsTheChineseNamedDocument)
+{
+    ScopedEnvironment environment;
+    environment.set("LANG", GetParam().lang);
+    environment.set("LC_ALL", GetParam().lcAll);
+    environment.set("LC_CTYPE", nullptr);
+    TempFolder folder;
+    Observation seen;
+    seen.printFile = folder.file("printed.pdf");
+    const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Cancel});
+    EXPECT_EQ(failureMessage(result.log), "") << result.standardError;
+    ASSERT_EQ(seen.grid.size(), 5u);
+    EXPECT_EQ(seen.grid[4][2], "(2)" + Problems(15).answers[2]);
+    EXPECT_EQ(pagesOf(seen.printFile), 1);
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, RealOfficeLocale,
+                         ::testing::Values(LocaleCase{"LangUnset", nullptr, nullptr},
+                                           LocaleCase{"AllC", "zh_CN.UTF-8", "C"},
+                                           LocaleCase{"Gb18030", "zh_CN.GB18030", "zh_CN.GB18030"}),
+                         [](const auto& tested) { return std::string(tested.param.name); });
+
+// Neither the working folder nor PATH can make the export run a program of
+// someone else's: the office is started by its full path, in its own folder.
+TEST_F(RealOffice, AProgramPlantedInTheWorkingFolderIsNeverRun)
+{
+    TempFolder folder;
+    const std::string marker = folder.file("planted-ran");
+    for (const char* name : {"ooenv", "oosplash", "soffice", "soffice.bin", "sh", "rm"}) {
+        const std::string path = folder.file(name);
+        std::ofstream(path) << "#!/bin/sh\ntouch '" << marker << "'\n";
+        fs::permissions(path, fs::perms::owner_all);
+    }
+    const fs::path before = fs::current_path();
+    fs::current_path(folder.file(""));
+    Observation seen;
+    ExportResult result;
+    {
+        ScopedEnvironment environment;
+        environment.set("PATH", "");
+        result = exportWith(seen, document, {Answer::Ok, Answer::Ok});
+    }
+    fs::current_path(before);
+    seen.printFile.clear();
+    EXPECT_FALSE(fs::exists(marker)) << "a planted program ran";
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+// A stopped office misses the call's deadline: it is ended, the teacher is
+// told that LibreOffice stopped answering, and nothing is left.
+TEST_F(RealOffice, AStoppedOfficeMissesTheDeadlineAndIsEnded)
+{
+    Observation seen;
+    seen.stopWhileFilling = true;
+    seen.options.callTimeoutMs = 3000;
+    const auto began = std::chrono::steady_clock::now();
+    const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok}, Problems(100));
+    const auto took = std::chrono::steady_clock::now() - began;
+    EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：LibreOffice没有响应！ (ok)") << result.standardError;
+    EXPECT_LT(took, std::chrono::seconds(60)) << "the deadline, not a hang";
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+// What a program killed mid-export left, found by the next export: a profile
+// whose owner is dead, an office still running on it, its pipe. It is swept
+// away and is no reason to refuse.
+TEST_F(RealOffice, WhatADeadOwnerLeftIsSweptAndCausesNoRefusal)
+{
+    const std::string tmp = fs::temp_directory_path().string();
+    std::string pattern = tmp + "/numbrook-office-XXXXXX";
+    const std::string orphan = ::mkdtemp(pattern.data());
+    std::ofstream(orphan + "/numbrook-owner") << "999999999 1\n";
+    // Looks like an office on that profile to anyone reading /proc.
+    const std::string stand_in = "-env:UserInstallation=" + office::fileUrlFromPath(orphan);
+    const pid_t stray = office::spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", stand_in}).pid;
+
+    Observation seen;
+    TempFolder out;
+    seen.printFile = out.file("printed.pdf");
+    const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok});
+    EXPECT_EQ(failureMessage(result.log), "");
+    EXPECT_NE(result.log.front(), "box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)");
+    EXPECT_TRUE(office::waitForChild(stray, std::chrono::seconds(5))) << "the orphan's office was ended";
+    ::kill(-stray, SIGKILL);  // the stand-in's own child
+    EXPECT_FALSE(fs::exists(orphan));
+    expectNothingLeft(seen.pid, seen.profile);
+}
+
+// Run only from the test below: a program that dies mid-export.
+TEST(DISABLED_Helper, DiesMidExport)
+{
+    const char* report = std::getenv("NUMBROOK_TEST_REPORT");
+    ASSERT_NE(report, nullptr);
+    LibreOfficeHost host;
+    host.startInstance();
+    host.open(exerciseDocumentPath());
+    host.selectCell(2, 1, 1);
+    host.typeText("(1)1+1=");
+    std::ofstream(report) << host.instancePid() << '\n' << host.profileFolder() << '\n';
+    ::raise(SIGKILL);
+}
+
+TEST_F(RealOffice, AProgramKilledMidExportLeavesNoOfficeAndTheNextExportWorks)
+{
+    TempFolder folder;
+    const std::string report = folder.file("report");
+    ScopedEnvironment environment;
+    environment.set("NUMBROOK_TEST_REPORT", report.c_str());
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    const pid_t helper = office::spawnInNewSession(
+        self, {self, "--gtest_also_run_disabled_tests", "--gtest_filter=DISABLED_Helper.DiesMidExport"}).pid;
+    ASSERT_TRUE(office::waitForChild(helper, std::chrono::seconds(120)));
+    std::ifstream in(report);
+    pid_t keeper = -1;
+    std::string profile;
+    in >> keeper >> profile;
+    ASSERT_GT(keeper, 0) << "the helper did not get as far as filling";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while ((!office::liveGroupMembers("/proc", keeper).empty() || fs::exists(profile)) &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(office::liveGroupMembers("/proc", keeper).empty()) << "the office outlived its program";
+    EXPECT_FALSE(fs::exists(profile));
+
+    Observation next;
+    next.printFile = folder.file("print.pdf");
+    const ExportResult again = exportWith(next, document, {Answer::Ok, Answer::Ok});
+    EXPECT_EQ(failureMessage(again.log), "");
+    expectNothingLeft(next.pid, next.profile);
+}
+
 TEST(LibreOfficeMissing, StartFailsWithAnInstallHint)
 {
     LibreOfficeHost::Options options;
@@ -468,6 +736,7 @@ TEST(LibreOfficeMissing, StartFailsWithAnInstallHint)
     } catch (const HostError& error) {
         EXPECT_STREQ(error.what(),
                      "找不到LibreOffice（/nonexistent/libreoffice/program/soffice），请安装LibreOffice Writer！");
+        EXPECT_EQ(error.failure(), HostFailure::NotInstalled);
     }
     EXPECT_EQ(host.instancePid(), -1);
 }

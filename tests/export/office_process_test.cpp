@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <sstream>
+#include <csignal>
 #include <thread>
 #include <string>
 #include <vector>
@@ -142,7 +144,7 @@ TEST(UserInstanceRunningHere, ListeningPipeCountsAndItsLeftoverFileDoesNot)
 {
     const uid_t uid = ::getuid();
     if (userInstanceRunning("/proc", uid, {})) {
-        GTEST_SKIP() << "an office instance of this user is running";
+        GTEST_SKIP() << "another program of this user runs LibreOffice at the moment";
     }
     const std::string path = "/tmp/OSL_PIPE_" + std::to_string(uid) + "_SingleOfficeIPC_numbrooktest" +
                              std::to_string(::getpid());
@@ -187,6 +189,219 @@ TEST(EndProcessGroup, ReapsAChildThatEndsOnItsOwn)
     endProcessGroup(pid, std::chrono::seconds(30));
     EXPECT_TRUE(childHasEnded(pid));
     EXPECT_TRUE(groupMembers("/proc", pid).empty());
+}
+
+// ---- starting an office safely ---------------------------------------------------------------
+
+struct UrlCase {
+    std::string path;
+    std::string url;
+};
+
+class FileUrl : public ::testing::TestWithParam<UrlCase> {};
+
+TEST_P(FileUrl, IsMadeFromThePathsBytes)
+{
+    EXPECT_EQ(fileUrlFromPath(GetParam().path), GetParam().url);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, FileUrl,
+    ::testing::Values(UrlCase{"/usr/lib/numbrook/式题导出.doc",
+                              "file:///usr/lib/numbrook/%E5%BC%8F%E9%A2%98%E5%AF%BC%E5%87%BA.doc"},
+                      UrlCase{"/tmp/a b/100%#?;.doc", "file:///tmp/a%20b/100%25%23%3F%3B.doc"},
+                      UrlCase{"/home/x/My_Files-1.2~/", "file:///home/x/My_Files-1.2~/"},
+                      UrlCase{std::string("/t/\xff\x80"), "file:///t/%FF%80"}));
+
+TEST(IsUtf8LocaleName, KnowsTheSpellingsOfUtf8)
+{
+    for (const char* name : {"C.UTF-8", "zh_CN.UTF-8", "en_US.utf8", "de_DE.UTF-8@euro", "zh_CN.Utf-8"}) {
+        EXPECT_TRUE(isUtf8LocaleName(name)) << name;
+    }
+    for (const char* name : {"", "C", "POSIX", "zh_CN.GB18030", "zh_CN", "en_US.ISO-8859-1", "utf8"}) {
+        EXPECT_FALSE(isUtf8LocaleName(name)) << name;
+    }
+}
+
+struct EnvironmentCase {
+    const char* name;
+    std::vector<std::string> ours;
+    std::vector<std::string> office;
+    friend void PrintTo(const EnvironmentCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class OfficeEnvironment : public ::testing::TestWithParam<EnvironmentCase> {};
+
+TEST_P(OfficeEnvironment, HasAFixedPathNoPreloadsAndAUtf8CharacterType)
+{
+    EXPECT_EQ(officeEnvironment(GetParam().ours), GetParam().office);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OfficeEnvironment,
+    ::testing::Values(
+        EnvironmentCase{"Utf8LangKept",
+                        {"HOME=/home/t", "PATH=", "LANG=zh_CN.UTF-8", "LD_PRELOAD=/x.so", "LD_LIBRARY_PATH=."},
+                        {"HOME=/home/t", "LANG=zh_CN.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin"}},
+        EnvironmentCase{"NothingSet", {"DISPLAY=:1"},
+                        {"DISPLAY=:1", "PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8"}},
+        EnvironmentCase{"AllC", {"LANG=zh_CN.UTF-8", "LC_ALL=C"},
+                        {"LANG=zh_CN.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8"}},
+        EnvironmentCase{"Gb18030", {"LANG=zh_CN.GB18030", "PATH=./bin"},
+                        {"LANG=zh_CN.GB18030", "PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8"}},
+        EnvironmentCase{"CtypeUtf8OverLang", {"LANG=C", "LC_CTYPE=C.UTF-8"},
+                        {"LANG=C", "LC_CTYPE=C.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin"}},
+        EnvironmentCase{"EmptyLcAllIsUnset", {"LC_ALL=", "LANG=en_US.UTF-8"},
+                        {"LC_ALL=", "LANG=en_US.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin"}}),
+    [](const ::testing::TestParamInfo<EnvironmentCase>& tested) { return std::string(tested.param.name); });
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class TempTree {
+public:
+    TempTree()
+    {
+        std::string pattern = (fs::temp_directory_path() / "numbrook-test-XXXXXX").string();
+        root = ::mkdtemp(pattern.data());
+    }
+    ~TempTree() { fs::remove_all(root); }
+    std::string root;
+};
+
+// The keeper runs the program in the given folder with the given environment,
+// holds none of our descriptors, and clears the profile and files away after it.
+TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
+{
+    TempTree tree;
+    const std::string profile = tree.root + "/profile";
+    const std::string pipe = tree.root + "/pipe-file";
+    const std::string listed = tree.root + "/listed-file";
+    const std::string out = tree.root + "/out";
+    fs::create_directory(profile);
+    std::ofstream(pipe) << "x";
+    std::ofstream(listed) << "x";
+    std::ofstream(profile + "/pipes") << listed << "\n";
+
+    KeptOffice kept;
+    kept.program = "/bin/sh";
+    kept.arguments = {"sh", "-c", "pwd > \"$OUT\"; echo \"$PATH\" >> \"$OUT\"; ls /proc/self/fd | wc -l >> \"$OUT\""};
+    kept.environment = {"OUT=" + out, "PATH=/usr/bin:/bin"};
+    kept.workFolder = "/usr/share";
+    kept.profileFolder = profile;
+    kept.files = {pipe};
+    const pid_t keeper = startKept(kept);
+    ASSERT_TRUE(waitForChild(keeper, std::chrono::seconds(30)));
+
+    // The working folder, the PATH, and stdin, stdout, stderr and ls's own directory.
+    EXPECT_EQ(readAll(out), "/usr/share\n/usr/bin:/bin\n4\n");
+    EXPECT_FALSE(fs::exists(profile));
+    EXPECT_FALSE(fs::exists(pipe));
+    EXPECT_FALSE(fs::exists(listed));
+}
+
+TEST(StartKept, AKeeperToldToEndEndsItsOfficeUnlessReleased)
+{
+    TempTree tree;
+    const std::string profile = tree.root + "/profile";
+    fs::create_directory(profile);
+    KeptOffice kept;
+    kept.program = "/bin/sleep";
+    kept.arguments = {"sleep", "600"};
+    kept.workFolder = "/";
+    kept.profileFolder = profile;
+    const pid_t keeper = startKept(kept);
+    while (liveGroupMembers("/proc", keeper).size() < 2) {
+        ASSERT_FALSE(childHasEnded(keeper));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(::getsid(keeper), keeper);
+    // What the keeper gets when this program dies.
+    ::kill(keeper, SIGTERM);
+    ASSERT_TRUE(waitForChild(keeper, std::chrono::seconds(30)));
+    EXPECT_TRUE(groupMembers("/proc", keeper).empty());
+    EXPECT_FALSE(fs::exists(profile));
+}
+
+// ---- what an earlier run left ------------------------------------------------------------------
+
+TEST(OwnerAlive, IsThisProcessButNotADeadOrReusedPid)
+{
+    const std::string self = processIdentity("/proc", ::getpid());
+    ASSERT_FALSE(self.empty());
+    EXPECT_TRUE(ownerAlive("/proc", self + "\n"));
+    EXPECT_FALSE(ownerAlive("/proc", std::to_string(::getpid()) + " 1"));
+    EXPECT_FALSE(ownerAlive("/proc", "999999999 1"));
+    EXPECT_FALSE(ownerAlive("/proc", ""));
+    EXPECT_FALSE(ownerAlive("/proc", "garbage"));
+}
+
+void listeningSocketFile(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);  // the file stays, as after a killed office
+}
+
+TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
+{
+    TempTree temp;
+    TempTree pipes;
+    const std::string uid = std::to_string(::getuid());
+    const auto profile = [&temp](const std::string& name, const std::string& owner) {
+        const std::string folder = temp.root + "/numbrook-office-" + name;
+        fs::create_directory(folder);
+        std::ofstream(folder + "/numbrook-owner") << owner;
+        return folder;
+    };
+    const std::string dead = profile("dead", "999999999 1\n");
+    const std::string deadListedPipe = pipes.root + "/OSL_PIPE_" + uid + "_SingleOfficeIPC_abc";
+    listeningSocketFile(deadListedPipe);
+    std::ofstream(dead + "/pipes") << deadListedPipe << "\n";
+    const std::string live = profile("live", processIdentity("/proc", ::getpid()));
+    const std::string shown = profile("shown", "999999999 1\n");
+    std::ofstream(shown + "/numbrook-shown") << "shown\n";
+    const pid_t user = spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", "-env:UserInstallation=" +
+                                                                              fileUrlFromPath(shown)}).pid;
+    const std::string hidden = profile("hidden", "999999999 1\n");
+    const pid_t stray = spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", "-env:UserInstallation=" +
+                                                                               fileUrlFromPath(hidden)}).pid;
+    const std::string foreign = temp.root + "/other-folder";
+    fs::create_directory(foreign);
+    const std::string deadPipe = pipes.root + "/OSL_PIPE_" + uid + "_numbrook_999999999_0_ab";
+    const std::string livePipe = pipes.root + "/OSL_PIPE_" + uid + "_numbrook_" + std::to_string(::getpid()) + "_0_ab";
+    listeningSocketFile(deadPipe);
+    listeningSocketFile(livePipe);
+
+    const SweepResult result = sweepOrphans("/proc", temp.root, pipes.root, ::getuid());
+
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_FALSE(fs::exists(deadListedPipe));
+    EXPECT_FALSE(fs::exists(hidden));
+    EXPECT_TRUE(waitForChild(stray, std::chrono::seconds(5))) << "the hidden orphan's office is ended";
+    ::kill(-stray, SIGKILL);  // the stand-in's own child
+    EXPECT_TRUE(fs::exists(live)) << "its owner runs";
+    EXPECT_TRUE(fs::exists(shown)) << "the user's instance still runs";
+    EXPECT_FALSE(childHasEnded(user));
+    EXPECT_TRUE(fs::exists(foreign));
+    EXPECT_FALSE(fs::exists(deadPipe));
+    EXPECT_TRUE(fs::exists(livePipe));
+    EXPECT_EQ(result.foldersRemoved, 2);
+    EXPECT_EQ(result.processesKilled, 1);
+
+    // Once the user has ended it, its folder goes too.
+    endProcessGroup(user, std::chrono::milliseconds(0));
+    ::kill(-user, SIGKILL);
+    sweepOrphans("/proc", temp.root, pipes.root, ::getuid());
+    EXPECT_FALSE(fs::exists(shown));
 }
 
 TEST(SpawnInNewSession, MissingProgramThrows)

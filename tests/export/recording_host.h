@@ -27,11 +27,13 @@ public:
     struct Script {
         bool instanceRunning = false;
         // The operation whose log entry equals failAt for the failOccurrence-th
-        // time fails with HostError("boom").
+        // time fails with HostError("boom", failure).
         std::string failAt;
         int failOccurrence = 1;
         // After the failure every later operation fails too, as when the instance died.
         bool diesAtFailure = false;
+        // What the failure says it was.
+        HostFailure failure = HostFailure::Other;
     };
 
     RecordingHost(Log& log, Script script) : log_(log), script_(std::move(script)) {}
@@ -63,7 +65,7 @@ private:
         }
         if (dead_ || (entry == script_.failAt && seen_ == script_.failOccurrence)) {
             dead_ = dead_ || script_.diesAtFailure;
-            throw HostError("boom");
+            throw HostError("boom", script_.failure);
         }
     }
 

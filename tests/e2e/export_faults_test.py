@@ -1,0 +1,171 @@
+#!/usr/bin/env python3
+"""An export whose LibreOffice stops answering, and a program killed mid-export.
+
+A stopped office: 确定 with 100 problems, and once the filling has begun the
+office is stopped (SIGSTOP). The window keeps painting meanwhile; the call's
+deadline ends the office, the teacher reads "导出失败：LibreOffice没有响应！",
+no process or profile of the instance is left, and the next export reaches
+the print question.
+
+A killed program: once the filling has begun the program is killed
+(SIGKILL). Its hidden office ends with it, its profile folder goes, and the
+next start of the program exports without refusing.
+
+  export_faults_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \\
+                        --artifacts DIR
+
+Exits 77 (skipped) when Xvfb or xdotool is missing or LibreOffice is running
+for this user, unless CI is set.
+"""
+
+import os
+import signal
+import sys
+import time
+import unittest
+import urllib.parse
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import desktop  # noqa: E402
+from desktop import text, visible  # noqa: E402
+
+PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
+NOT_ANSWERING = "导出失败：LibreOffice没有响应！"
+REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
+OK_TEXTS = ("确定", "OK", "&OK")
+OFFICE_TIMEOUT_S = 180
+# The office's per-call deadline, and room for a loaded machine.
+DEADLINE_S = 20
+ARGS = None
+
+
+def missing_requirements():
+    missing = desktop.missing_tools()
+    try:
+        desktop.wait_until(lambda: not desktop.office_instances_of_user(),
+                           "LibreOffice of this user to end", timeout=300)
+    except AssertionError:
+        missing.append("no LibreOffice of this user running (the export would refuse)")
+    return missing
+
+
+def box_with(state, message):
+    return next((w for w in state["windows"] if w["visible"] and message in w["texts"]), None)
+
+
+class ExportFaultsTest(unittest.TestCase):
+
+    def setUp(self):
+        missing = missing_requirements()
+        if missing:
+            self.fail("missing " + ", ".join(missing))
+        os.makedirs(ARGS.artifacts, exist_ok=True)
+        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
+        self.addCleanup(self.display.close)
+        self.addCleanup(self.end_strays)
+        self.seen_offices = set()
+
+    def start(self):
+        app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts, watch=("Label9",))
+        self.addCleanup(app.close)
+        app.wait_for_window("NumbrookV1.6")
+        app.tick_types(ARGS.types)
+        return app
+
+    def end_strays(self):
+        for pid in self.seen_offices:
+            try:
+                os.kill(pid, signal.SIGCONT)
+                os.kill(pid, signal.SIGKILL)
+                print(f"ending office process {pid} left by the test", file=sys.stderr)
+            except ProcessLookupError:
+                pass
+
+    def office_of(self, app):
+        """soffice.bin under the program, and its profile folder."""
+        for pid, info in desktop.live(desktop.descendants(app.process.pid)).items():
+            if info["name"] == "soffice.bin":
+                self.seen_offices.add(pid)
+                url = next(a.split("=", 1)[1] for a in info["args"]
+                           if a.startswith("-env:UserInstallation="))
+                return pid, urllib.parse.unquote(urllib.parse.urlparse(url).path)
+        return None
+
+    def export_until_filling(self, app, count):
+        app.enter("Text3", str(count))
+        app.click("Command7")
+        app.wait(lambda st: visible(st, "Frame7") and text(st, "Label9") not in ("0%", "25%"),
+                 "the filling to begin", timeout=OFFICE_TIMEOUT_S)
+        office = self.office_of(app)
+        self.assertIsNotNone(office, "no office under the program")
+        return office
+
+    def click_ok(self, app, box):
+        ok = next(b for b in box["buttons"] if b["text"] in OK_TEXTS)
+        x, y, w, h = ok["geometry"]
+        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
+
+    def assert_next_export_reaches_the_question(self, app):
+        app.wait(lambda st: not any(w["visible"] and w["modal"] for w in st["windows"]),
+                 "no message box open")
+        app.enter("Text3", "5")
+        app.click("Command7")
+        s = app.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
+                     "the print question", timeout=OFFICE_TIMEOUT_S)
+        self.assertIsNone(box_with(s, REFUSAL), "the export refused")
+        office = self.office_of(app)
+        # Print both sheets; without a printer that fails: either way the office ends.
+        self.click_ok(app, box_with(s, PRINT_QUESTION))
+        s = app.wait(lambda st: box_with(st, "请确认是否需要一并打印答案！"), "the second question")
+        self.click_ok(app, box_with(s, "请确认是否需要一并打印答案！"))
+        desktop.wait_until(lambda: office[0] not in desktop.live(desktop.processes()),
+                           "the office to end", timeout=OFFICE_TIMEOUT_S, alive=app.alive)
+
+    def test_stopped_office_misses_the_deadline_and_the_window_lives(self):
+        app = self.start()
+        pid, profile = self.export_until_filling(app, 100)
+        os.kill(pid, signal.SIGSTOP)
+        stopped_at = time.monotonic()
+        beat = app.state()["seq"]
+        # The window's thread keeps handling events while the call waits.
+        s = app.wait(lambda st: st["seq"] >= beat + 20 or box_with(st, NOT_ANSWERING), "heartbeats")
+        self.assertIsNone(box_with(s, NOT_ANSWERING), "the deadline came too early to tell")
+        self.display.screenshot(os.path.join(ARGS.artifacts, "office-stopped.png"))
+        s = app.wait(lambda st: box_with(st, NOT_ANSWERING), "the failure message",
+                     timeout=DEADLINE_S * 3)
+        took = time.monotonic() - stopped_at
+        box = box_with(s, NOT_ANSWERING)
+        self.assertEqual(box["title"], "提示！")
+        self.assertEqual(len(box["buttons"]), 1)
+        self.assertFalse(visible(s, "Frame7"))
+        self.display.screenshot(os.path.join(ARGS.artifacts, "office-not-answering.png"))
+        self.assertLess(took, DEADLINE_S * 3)
+        desktop.wait_until(lambda: pid not in desktop.live(desktop.processes()) and not os.path.isdir(profile),
+                           "the stopped office and its profile to go", timeout=30)
+        self.click_ok(app, box)
+        self.assert_next_export_reaches_the_question(app)
+
+    def test_killed_program_leaves_no_office(self):
+        app = self.start()
+        pid, profile = self.export_until_filling(app, 100)
+        app.process.send_signal(signal.SIGKILL)
+        app.process.wait()
+        desktop.wait_until(lambda: pid not in desktop.live(desktop.processes()),
+                           "the office to end with the program", timeout=30)
+        desktop.wait_until(lambda: not os.path.isdir(profile), "its profile folder to go", timeout=30)
+        self.assertEqual(desktop.office_instances_of_user(), {}, "no office of this user runs")
+        self.assert_next_export_reaches_the_question(self.start())
+
+
+def main():
+    global ARGS
+    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "3,7")
+    ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
+    return desktop.run_scenario(rest, missing_requirements())
+
+
+if __name__ == "__main__":
+    sys.exit(main())
