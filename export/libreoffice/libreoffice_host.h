@@ -50,7 +50,9 @@ public:
     void quit() override;
     void show() override;
 
-    // For tests and tools.
+    // ---- for tests and tools (libreoffice_host_inspection.cpp) ----
+    // Looks into the instance and its open document; the program itself
+    // only uses the DocumentHost operations above.
     struct TableShape {
         int rows = 0;
         int columns = 0;

@@ -1,0 +1,68 @@
+#pragma once
+
+// What an office instance of ours needs before it starts: its private
+// profile, the name of the pipe it accepts on, how it is started and in
+// which environment. Nothing here knows UNO.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "export/libreoffice/office_process.h"
+
+namespace numbrook::office {
+
+// Where the office puts its pipes' socket files.
+inline constexpr const char* kPipeFolder = "/tmp";
+
+// The folder for our profiles: $TMPDIR if it is an absolute path, else /tmp.
+std::string tempFolder();
+
+// The office's own program in its program folder (never the launcher script).
+std::string officeProgram(const std::string& programFolder);
+
+// The setup version ("7.4") that the text of the office's main.xcd names, or empty.
+std::string setupVersionFromRegistry(const std::string& registry);
+// The setup version of the office installed in programFolder, or empty.
+std::string setupVersion(const std::string& programFolder);
+// The office's build id ("40(Build:2)") from the program folder's versionrc, or empty.
+std::string buildIdOf(const std::string& programFolder);
+
+// A fresh profile folder in parent, of our naming, whose owner file names
+// this process, so that a later run can tell it from one in use when this
+// process has died. Throws std::runtime_error with the reason.
+std::string makeProfileFolder(const std::string& parent);
+
+// Fills a profile folder so that the office takes it for one it has run
+// on before: the first start's graphics self-test and welcome dialogs are
+// skipped. Documents are not locked: the exercise document is never saved,
+// and a lock file left by an instance that died would make every later open fail.
+// version and buildId may be empty (unknown).
+void seedProfile(const std::string& profileFolder, const std::string& version, const std::string& buildId);
+
+// A pipe name of our naming ("numbrook_<pid>_…"), never the same twice.
+std::string uniquePipeName();
+// The UNO connection over a pipe, as --accept and a "uno:" URL take it.
+std::string pipeConnection(const std::string& pipe);
+// The socket file the office makes for the pipe of user uid.
+std::string pipeSocketPath(const std::string& pipe, uid_t uid);
+
+// This process's environment as "NAME=value" entries.
+std::vector<std::string> currentEnvironment();
+// Whether an environment names an X or Wayland display.
+bool hasDisplay(const std::vector<std::string>& environment);
+
+// The office started hidden on a profile, accepting on a pipe; headless
+// (no window system at all) when there is no display.
+// ours: this program's environment; the office gets one made from it.
+KeptOffice launchPlan(const std::string& programFolder, const std::string& profileFolder,
+                      const std::string& pipe, const std::vector<std::string>& ours, uid_t uid);
+
+// Records the instance's pipes' socket files in its profile, for the keeper
+// and for a later sweep to remove.
+void recordPipes(const std::string& profileFolder, const std::vector<std::string>& socketFiles);
+// Marks a profile as the user's instance: a sweep leaves it alone while it runs.
+void markShown(const std::string& profileFolder);
+
+}  // namespace numbrook::office
