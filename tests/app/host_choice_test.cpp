@@ -88,10 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
 namespace numbrook {
 namespace {
 
-using testing::FixedClock;
+using testing::ClockOfTimes;
 using testing::makeTime;
 using testing::RecordingView;
-using testing::ScriptedBoxes;
+using testing::LoggingBoxes;
 
 // One export of three problems through the chosen factory, answering the questions.
 Log exportThrough(const HostFactory& factory, std::vector<Answer> answers)
@@ -100,8 +100,8 @@ Log exportThrough(const HostFactory& factory, std::vector<Answer> answers)
     const std::vector<std::string> results{"", "7×8=56", "3×5=15", "9×9=81"};
     Log log;
     RecordingView view(log);
-    ScriptedBoxes boxes(log, std::move(answers));
-    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5)});
+    LoggingBoxes boxes(log, std::move(answers));
+    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5)});
     exportToDocument({problems, results, 3, 1, exerciseDocumentPath()}, factory, view, boxes, clock,
                      [](int) {});
     return log;

@@ -17,12 +17,12 @@
 namespace numbrook {
 namespace {
 
-using testing::FixedClock;
+using testing::ClockOfTimes;
 using testing::Log;
 using testing::makeTime;
 using testing::RecordingHost;
 using testing::RecordingView;
-using testing::ScriptedBoxes;
+using testing::LoggingBoxes;
 
 const std::string kDocument = "/opt/numbrook/式题导出.doc";
 const std::string kPrintQuestion = "box [提示语！] 导出完毕，请确认是否直接进行打印,请确定！ (ok/cancel)";
@@ -55,8 +55,8 @@ ExportOutcome runExport(const Problems& p, int exportNumber, std::vector<Answer>
 {
     ExportOutcome run;
     RecordingView view(run.log);
-    ScriptedBoxes boxes(run.log, std::move(answers));
-    FixedClock clock(std::move(times));
+    LoggingBoxes boxes(run.log, std::move(answers));
+    ClockOfTimes clock(std::move(times));
     const ExportJob job{p.problems, p.answers, p.count, exportNumber, kDocument};
     const HostFactory factory = [&run, &script]() -> std::unique_ptr<DocumentHost> {
         return std::make_unique<RecordingHost>(run.log, script);
@@ -268,8 +268,8 @@ TEST(Failure, MissingWordProcessorReportsTheFactorysError)
 {
     Log log;
     RecordingView view(log);
-    ScriptedBoxes boxes(log, {});
-    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5)});
+    LoggingBoxes boxes(log, {});
+    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5)});
     const Problems p(3);
     const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
     exportToDocument(
@@ -324,8 +324,8 @@ TEST(FailureReason, AnErrorThatIsNoHostErrorStillGetsTheMessage)
 {
     Log log;
     RecordingView view(log);
-    ScriptedBoxes boxes(log, {});
-    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5)});
+    LoggingBoxes boxes(log, {});
+    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5)});
     const Problems p(1);
     const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
     ::testing::internal::CaptureStderr();
@@ -343,8 +343,8 @@ Log exportLocating(const std::function<std::string()>& locate)
 {
     Log log;
     RecordingView view(log);
-    ScriptedBoxes boxes(log, {Answer::Ok, Answer::Ok});
-    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5)});
+    LoggingBoxes boxes(log, {Answer::Ok, Answer::Ok});
+    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5)});
     const Problems p(1);
     const ExportJob job{p.problems, p.answers, p.count, 1, "", locate};
     RecordingHost::Script script;

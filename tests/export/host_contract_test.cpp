@@ -32,12 +32,12 @@ namespace numbrook {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FixedClock;
+using testing::ClockOfTimes;
 using testing::Log;
 using testing::makeTime;
 using testing::RecordingHost;
 using testing::RecordingView;
-using testing::ScriptedBoxes;
+using testing::LoggingBoxes;
 
 // [table 1..4][cell number 1..100]; the headers use cell 1.
 using Cells = std::array<std::array<std::string, 101>, 5>;
@@ -228,8 +228,8 @@ protected:
         }
         Log log;
         RecordingView view(log);
-        ScriptedBoxes boxes(log, s.answers);
-        FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
+        LoggingBoxes boxes(log, s.answers);
+        ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
         const ExportJob job{problems, answers, s.problemCount, 7, exerciseDocumentPath()};
         exportToDocument(
             job,

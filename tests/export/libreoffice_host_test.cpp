@@ -36,11 +36,11 @@ namespace numbrook {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FixedClock;
+using testing::ClockOfTimes;
 using testing::Log;
 using testing::makeTime;
 using testing::RecordingView;
-using testing::ScriptedBoxes;
+using testing::LoggingBoxes;
 
 using Grid = std::vector<std::vector<std::string>>;  // [table 1..4][cell number 1..100]
 
@@ -244,8 +244,8 @@ ExportResult exportWith(Observation& seen, const std::string& document, std::vec
 {
     ExportResult result;
     RecordingView view(result.log);
-    ScriptedBoxes boxes(result.log, std::move(answers));
-    FixedClock clock({makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
+    LoggingBoxes boxes(result.log, std::move(answers));
+    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
     const ExportJob job{p.problems, p.answers, p.count, 3, document};
     ::testing::internal::CaptureStderr();
     exportToDocument(

@@ -93,9 +93,9 @@ private:
 };
 
 // Log entries: "box [<title>] <text> (ok)" or "(ok/cancel)". Answers come from a queue.
-class ScriptedBoxes final : public MessageBoxes {
+class LoggingBoxes final : public MessageBoxes {
 public:
-    ScriptedBoxes(Log& log, std::vector<Answer> answers) : log_(log), answers_(std::move(answers)) {}
+    LoggingBoxes(Log& log, std::vector<Answer> answers) : log_(log), answers_(std::move(answers)) {}
     Answer show(const std::string& text, const std::string& title, Buttons buttons) override
     {
         log_.push_back("box [" + title + "] " + text + (buttons == Buttons::Ok ? " (ok)" : " (ok/cancel)"));
@@ -113,9 +113,9 @@ private:
 };
 
 // Returns the given times in turn, the last one from then on.
-class FixedClock final : public Clock {
+class ClockOfTimes final : public Clock {
 public:
-    explicit FixedClock(std::vector<LocalTime> times) : times_(std::move(times)) {}
+    explicit ClockOfTimes(std::vector<LocalTime> times) : times_(std::move(times)) {}
     LocalTime now() const override
     {
         const LocalTime time = times_[std::min(next_, times_.size() - 1)];
