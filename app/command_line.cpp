@@ -14,15 +14,17 @@ const char* const kVersionText = "NumbrookV1.6 " NUMBROOK_PACKAGE_VERSION "\n";
 CommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("NumbrookV1.6 口算练习：屏幕出题，或导出练习纸。"));
+    parser.setApplicationDescription(
+        QStringLiteral("NumbrookV1.6 口算练习：屏幕出题，或导出练习纸。"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("显示本说明后退出。"));
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("显示版本后退出。"));
     const QCommandLineOption sheets(
         QStringLiteral("sheets"),
-        QStringLiteral("用什么制作练习纸：office（LibreOffice Writer）或 builtin（程序自带，"
-                       "可打印、预览、保存为PDF）。不给出时，装有LibreOffice就用它，否则用程序自带的。"),
+        QStringLiteral(
+            "用什么制作练习纸：office（LibreOffice Writer）或 builtin（程序自带，"
+            "可打印、预览、保存为PDF）。不给出时，装有LibreOffice就用它，否则用程序自带的。"),
         QStringLiteral("office|builtin"));
     parser.addOption(help);
     parser.addOption(version);
@@ -31,8 +33,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
     CommandLine result;
     const auto usageError = [&](const QString& reason) {
         result.action = CommandLine::Action::UsageError;
-        result.output = (QStringLiteral("numbrook: ") + reason + QLatin1Char('\n') + parser.helpText())
-                            .toStdString();
+        result.output =
+            (QStringLiteral("numbrook: ") + reason + QLatin1Char('\n') + parser.helpText())
+                .toStdString();
         return result;
     };
 

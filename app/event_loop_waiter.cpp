@@ -43,7 +43,9 @@ void EventLoopWaiter::wait(PendingCall& call)
     }
     QEventLoop loop;
     const InputDropper dropper;
-    if (call.setWake([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); })) {
+    if (call.setWake([&loop] {
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        })) {
         // A loop that an ending application leaves early: the caller then
         // waits without the loop.
         loop.exec();

@@ -37,30 +37,30 @@ W* place(FormLayout& layout, W* w, const char* name, QRect twips, const QFont& f
     return w;
 }
 
-QGroupBox* frame(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& caption,
-                 const QFont& font)
+QGroupBox* frame(FormLayout& layout, QWidget* parent, const char* name, QRect twips,
+                 const QString& caption, const QFont& font)
 {
     return place(layout, new QGroupBox(caption, parent), name, twips, font);
 }
 
-QLabel* label(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& caption,
-              const QFont& font, Qt::Alignment align = Qt::AlignCenter)
+QLabel* label(FormLayout& layout, QWidget* parent, const char* name, QRect twips,
+              const QString& caption, const QFont& font, Qt::Alignment align = Qt::AlignCenter)
 {
     auto* l = place(layout, new QLabel(caption, parent), name, twips, font);
     l->setAlignment(align);
     return l;
 }
 
-QLabel* numberLabel(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& caption,
-                    const QFont& font)
+QLabel* numberLabel(FormLayout& layout, QWidget* parent, const char* name, QRect twips,
+                    const QString& caption, const QFont& font)
 {
     auto* l = place(layout, new NumberLabel(caption, parent), name, twips, font);
     l->setAlignment(Qt::AlignCenter);
     return l;
 }
 
-QPushButton* button(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& caption,
-                    const QFont& font)
+QPushButton* button(FormLayout& layout, QWidget* parent, const char* name, QRect twips,
+                    const QString& caption, const QFont& font)
 {
     auto* b = place(layout, new QPushButton(caption, parent), name, twips, font);
     b->setAutoDefault(false);
@@ -68,8 +68,8 @@ QPushButton* button(FormLayout& layout, QWidget* parent, const char* name, QRect
     return b;
 }
 
-QLineEdit* textBox(FormLayout& layout, QWidget* parent, const char* name, QRect twips, const QString& text,
-                   const QFont& font)
+QLineEdit* textBox(FormLayout& layout, QWidget* parent, const char* name, QRect twips,
+                   const QString& text, const QFont& font)
 {
     auto* t = place(layout, new QLineEdit(text, parent), name, twips, font);
     t->setAlignment(Qt::AlignCenter);
@@ -98,10 +98,10 @@ struct TypeBox {
 };
 
 constexpr TypeBox kTypeBoxes[12] = {
-    {"一位数加一位数", 0, 0},       {"两位数加两位数", 1, 1},     {"10以内的减法", 1, 0},
-    {"20以内退位减法", 0, 1},       {"两位减两位（不退位）", 0, 2}, {"两位减两位（退位）", 1, 2},
-    {"表内乘法", 0, 3},             {"两位数乘一位数", 1, 3},     {"表内除法", 2, 0},
-    {"（暂未设置）", 2, 1},         {"（暂未设置）", 2, 2},       {"（暂未设置）", 2, 3},
+    {"一位数加一位数", 0, 0}, {"两位数加两位数", 1, 1},       {"10以内的减法", 1, 0},
+    {"20以内退位减法", 0, 1}, {"两位减两位（不退位）", 0, 2}, {"两位减两位（退位）", 1, 2},
+    {"表内乘法", 0, 3},       {"两位数乘一位数", 1, 3},       {"表内除法", 2, 0},
+    {"（暂未设置）", 2, 1},   {"（暂未设置）", 2, 2},         {"（暂未设置）", 2, 3},
 };
 constexpr int kTypeColumnLeft[3] = {360, 4080, 7800};
 constexpr int kTypeRowTop[4] = {360, 915, 1485, 2040};
@@ -182,9 +182,9 @@ void Form1::buildControls()
     QFont slotFont = songti(36, true);
     slotFont.setStretch(92);
     for (int n = 1; n <= 20; ++n) {
-        auto* slot = numberLabel(L, Frame2, "",
-                           QRect(kSlotColumnLeft[(n - 1) % 4], kSlotRowTop[(n - 1) / 4], 3435, 705),
-                           {}, slotFont);
+        auto* slot = numberLabel(
+            L, Frame2, "", QRect(kSlotColumnLeft[(n - 1) % 4], kSlotRowTop[(n - 1) / 4], 3435, 705),
+            {}, slotFont);
         slot->setObjectName(QStringLiteral("Label6(%1)").arg(n));
         blackText(slot);
         slot->hide();
@@ -199,13 +199,14 @@ void Form1::buildControls()
         line->hide();
         Line1[i] = line;
     }
-    Label1 = numberLabel(L, Frame2, "Label1", QRect(3960, 2400, 6945, 1695), {}, songti(80.25, true));
+    Label1 =
+        numberLabel(L, Frame2, "Label1", QRect(3960, 2400, 6945, 1695), {}, songti(80.25, true));
     fill(Label1, QColor(192, 192, 255));
 
     Frame5 = frame(L, this, "Frame5", QRect(120, 9120, 15015, 1215),
                    QStringLiteral("计时器：（可用“空格键”直接停止）"), windowFont);
     Label8 = numberLabel(L, Frame5, "Label8", QRect(5400, 360, 3015, 615), QStringLiteral("0:0:0"),
-                   songti(36, true));
+                         songti(36, true));
     blackText(Label8);
     Command4 = button(L, Frame5, "Command4", QRect(8400, 450, 735, 615), QStringLiteral("停止"),
                       songti(12, true));
@@ -241,14 +242,16 @@ void Form1::buildControls()
     Label8->setAccessibleDescription(QStringLiteral("计时"));
     for (int n = 1; n <= 20; ++n)
         Label6[n]->setAccessibleDescription(QStringLiteral("第%1题").arg(n));
-    for (QFrame* line : Line1) line->setAccessibleName(QStringLiteral("分隔线"));
+    for (QFrame* line : Line1)
+        line->setAccessibleName(QStringLiteral("分隔线"));
 
     // Labels, frames and lines take no focus; the rest in this order.
-    const QList<QWidget*> order{Check1[3], Check1[6], Check1[4], Check1[9],  Check1[10],
+    const QList<QWidget*> order{Check1[3],  Check1[6], Check1[4], Check1[9], Check1[10],
                                 Check1[11], Check1[8], Check1[0], Check1[2], Check1[7],
                                 Check1[1],  Check1[5], Command4,  Command7,  Text3,
                                 Command2,   Text2,     Command1,  Command3,  Text1};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
     Check1[3]->setFocus();
 
     // F11 puts the window on the whole screen and back, Esc leaves the whole
@@ -259,11 +262,15 @@ void Form1::buildControls()
     leaveFullScreen_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     leaveFullScreen_->setEnabled(false);
     connect(leaveFullScreen_, &QShortcut::activated, this, [this] {
-        if (isFullScreen()) toggleFullScreen();
+        if (isFullScreen())
+            toggleFullScreen();
     });
 }
 
-double Form1::formScale() const { return layout_->scale(); }
+double Form1::formScale() const
+{
+    return layout_->scale();
+}
 
 void Form1::toggleFullScreen()
 {
@@ -280,7 +287,8 @@ void Form1::resizeEvent(QResizeEvent* event)
 void Form1::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) leaveFullScreen_->setEnabled(isFullScreen());
+    if (event->type() == QEvent::WindowStateChange)
+        leaveFullScreen_->setEnabled(isFullScreen());
 }
 
 void Form1::Form_Load()
@@ -294,7 +302,8 @@ void Form1::Check1_Click(int /*index*/)
     // Rebuilt from scratch; slots from the new count on keep what they held.
     int16_t k = 0;
     for (int16_t i = 0; i <= 8; ++i) {
-        if (Check1[i]->isChecked()) selectedTypes[k++] = i;
+        if (Check1[i]->isChecked())
+            selectedTypes[k++] = i;
     }
     selectedCount = k;
 }

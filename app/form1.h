@@ -68,46 +68,47 @@ public:
 
     // Controls. The names are the ones the drill's developers know and use
     // in every handler; each control's objectName is its name.
-    QGroupBox* Frame1;    // "题数及间隔时间设置：": the count and interval of a run
-    QGroupBox* Frame6;    // no caption, in Frame1: the screen drill's boxes and buttons
-    QLabel* Label2;       // "题数"
-    QLineEdit* Text1;     // the screen drill's count, 1..20 ("5")
-    QLabel* Label3;       // "题"
-    QLabel* Label4;       // "间隔"
-    QLineEdit* Text2;     // seconds between problems ("0.01"), read once a run
-    QLabel* Label5;       // "秒"
+    QGroupBox* Frame1;      // "题数及间隔时间设置：": the count and interval of a run
+    QGroupBox* Frame6;      // no caption, in Frame1: the screen drill's boxes and buttons
+    QLabel* Label2;         // "题数"
+    QLineEdit* Text1;       // the screen drill's count, 1..20 ("5")
+    QLabel* Label3;         // "题"
+    QLabel* Label4;         // "间隔"
+    QLineEdit* Text2;       // seconds between problems ("0.01"), read once a run
+    QLabel* Label5;         // "秒"
     QPushButton* Command1;  // "出题": starts a screen drill
     QPushButton* Command3;  // "显示": lays the problems out and starts the stopwatch
     QPushButton* Command2;  // "答案": shows the answers and stops the stopwatch
-    QGroupBox* Frame3;    // no caption, in Frame1: the export's count and button
-    QLabel* Label7;       // "导出至文档"
-    QLineEdit* Text3;     // the export's count, 1..100 (empty)
+    QGroupBox* Frame3;      // no caption, in Frame1: the export's count and button
+    QLabel* Label7;         // "导出至文档"
+    QLineEdit* Text3;       // the export's count, 1..100 (empty)
     QPushButton* Command7;  // "确定": starts an export run
-    QGroupBox* Frame4;    // "式题类型选择："
+    QGroupBox* Frame4;      // "式题类型选择："
     std::array<QCheckBox*, 12> Check1;  // the type boxes; index = problem type, 9..11 name none
-    QGroupBox* Frame2;    // "式题显示窗口：": the display panel
+    QGroupBox* Frame2;                  // "式题显示窗口：": the display panel
     std::array<QLabel*, 21> Label6{};   // the panel's slots 1..20 (0 unused), four columns
     std::array<QFrame*, 3> Line1;       // the lines between the panel's columns
-    QLabel* Label1;       // the large label in which a screen drill flashes each problem
-    QGroupBox* Frame5;    // "计时器：（可用“空格键”直接停止）"
-    QLabel* Label8;       // the stopwatch's time, "0:0:0"
-    QPushButton* Command4;  // "停止": stops the stopwatch; holds the focus so the space bar presses it
-    QGroupBox* Frame7;    // the export's progress box over the panel, hidden but while it fills
-    QLabel* Label9;       // the export's progress, "0%".."100%"
-    VbTimer* Timer1;      // the generation tick: one problem per tick; 0 = idle
-    VbTimer* Timer2;      // the stopwatch's tick, every 100 ms while it runs
+    QLabel* Label1;     // the large label in which a screen drill flashes each problem
+    QGroupBox* Frame5;  // "计时器：（可用“空格键”直接停止）"
+    QLabel* Label8;     // the stopwatch's time, "0:0:0"
+    QPushButton*
+        Command4;  // "停止": stops the stopwatch; holds the focus so the space bar presses it
+    QGroupBox* Frame7;  // the export's progress box over the panel, hidden but while it fills
+    QLabel* Label9;     // the export's progress, "0%".."100%"
+    VbTimer* Timer1;    // the generation tick: one problem per tick; 0 = idle
+    VbTimer* Timer2;    // the stopwatch's tick, every 100 ms while it runs
 
     // Drill state, shared by every handler; nothing of it outlives the program.
-    int16_t runMode = 0;       // the run last asked for: 0 none, 1 screen, 2 export
-    int16_t problemCount = 0;  // problems of the last accepted run
-    int16_t nextIndex = 0;     // number of the next problem to make, from 1
-    std::vector<std::string> problemTexts;  // the problems as set, 1..problemCount ("7×8=")
-    std::vector<std::string> answerTexts;   // the same with their results ("7×8=56")
+    int16_t runMode = 0;                     // the run last asked for: 0 none, 1 screen, 2 export
+    int16_t problemCount = 0;                // problems of the last accepted run
+    int16_t nextIndex = 0;                   // number of the next problem to make, from 1
+    std::vector<std::string> problemTexts;   // the problems as set, 1..problemCount ("7×8=")
+    std::vector<std::string> answerTexts;    // the same with their results ("7×8=56")
     std::array<int16_t, 9> selectedTypes{};  // the ticked types, ascending, in 0..selectedCount-1
-    int16_t selectedCount = 0;  // how many of the boxes 0..8 are ticked
-    int16_t currentType = 0;    // the type drawn by the current tick
-    double elapsedMs = 0;       // the stopwatch's count
-    int16_t exportNumber = 0;   // presses of "确定" since start-up: the sheet number
+    int16_t selectedCount = 0;               // how many of the boxes 0..8 are ticked
+    int16_t currentType = 0;                 // the type drawn by the current tick
+    double elapsedMs = 0;                    // the stopwatch's count
+    int16_t exportNumber = 0;                // presses of "确定" since start-up: the sheet number
 
 public slots:
     void Form_Load();

@@ -12,12 +12,14 @@ namespace numbrook {
 void Form1::makeProblem()
 {
     const Problem p = makeProblemOfType(currentType, services_.random, services_.clock);
-    if (runMode == 1) Label1->setText(QString::fromStdString(p.text));
+    if (runMode == 1)
+        Label1->setText(QString::fromStdString(p.text));
     const auto i = static_cast<size_t>(nextIndex);
     answerTexts[i] = p.answer;
     problemTexts[i] = p.text;
     // The interval box is read once a run, after its first problem.
-    if (nextIndex == 1) Timer1->setInterval(intervalMsFromText(Text2->text().toStdString()));
+    if (nextIndex == 1)
+        Timer1->setInterval(intervalMsFromText(Text2->text().toStdString()));
     ++nextIndex;
 }
 

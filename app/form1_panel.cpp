@@ -11,9 +11,15 @@
 
 namespace numbrook {
 
-void Form1::Command3_Click() { showPanel(false); }
+void Form1::Command3_Click()
+{
+    showPanel(false);
+}
 
-void Form1::Command2_Click() { showPanel(true); }
+void Form1::Command2_Click()
+{
+    showPanel(true);
+}
 
 void Form1::showPanel(bool answers)
 {
@@ -28,8 +34,10 @@ void Form1::showPanel(bool answers)
         elapsedMs = 0;
     }
     Command4->setFocus();
-    for (QFrame* line : Line1) line->show();
-    for (int n = 1; n <= 20; ++n) Label6[n]->hide();
+    for (QFrame* line : Line1)
+        line->show();
+    for (int n = 1; n <= 20; ++n)
+        Label6[n]->hide();
 
     // After a refused screen start that followed an export run, problemCount
     // can exceed the twenty slots: the first twenty problems are shown.

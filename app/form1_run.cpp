@@ -22,7 +22,8 @@ void Form1::Command7_Click()
 {
     // Counted before the count is checked: a refused start uses a number up.
     // The counter stops at its largest value rather than wrap.
-    if (exportNumber < std::numeric_limits<int16_t>::max()) ++exportNumber;
+    if (exportNumber < std::numeric_limits<int16_t>::max())
+        ++exportNumber;
     runMode = 2;
     startRun(countFromText(Text3->text().toStdString()));
 }
@@ -32,7 +33,8 @@ void Form1::startRun(int16_t count)
     Command4->setFocus();  // so that the space bar stops the stopwatch
     Timer2->setInterval(0);
     Label8->setText(QStringLiteral("0:0:0"));
-    for (QFrame* line : Line1) line->hide();
+    for (QFrame* line : Line1)
+        line->hide();
 
     if (runMode == 1 && (count < 1 || count > 20)) {
         services_.boxes.show("输出屏幕的题量为1-20题！", "提示！", Buttons::Ok);
@@ -43,7 +45,8 @@ void Form1::startRun(int16_t count)
         return;
     }
 
-    for (int n = 1; n <= 20; ++n) Label6[n]->hide();
+    for (int n = 1; n <= 20; ++n)
+        Label6[n]->hide();
     problemCount = count;
     Label1->show();
     Timer1->setInterval(1);
@@ -56,7 +59,8 @@ void Form1::Timer1_Timer()
 {
     // The last tick of an export run waits on the word processor and shows
     // modal boxes; a tick delivered meanwhile would export the run again.
-    if (inTimer1_) return;
+    if (inTimer1_)
+        return;
     QScopedValueRollback<bool> busy(inTimer1_, true);
 
     RandomSource& random = services_.random;
@@ -67,7 +71,8 @@ void Form1::Timer1_Timer()
 
     if (nextIndex == problemCount + 1) {
         // Every problem is made: the run ends.
-        if (runMode == 2) exportToWord();
+        if (runMode == 2)
+            exportToWord();
         Timer1->setInterval(0);
         Label1->setText(QString());
         Label1->hide();

@@ -7,7 +7,10 @@
 
 namespace numbrook {
 
-void Form1::Command4_Click() { Timer2->setInterval(0); }
+void Form1::Command4_Click()
+{
+    Timer2->setInterval(0);
+}
 
 void Form1::Timer2_Timer()
 {

@@ -60,24 +60,28 @@ QFont FormLayout::scaled(const QFont& font) const
 
 void FormLayout::apply(QSize client)
 {
-    if (client.isEmpty()) return;
+    if (client.isEmpty())
+        return;
     const double scale = scaleFor(client);
     const QSize design = designSize();
     const QPointF offset((client.width() - design.width() * scale) / 2,
                          (client.height() - design.height() * scale) / 2);
     const bool rescaled = scale != scale_;
-    if (!rescaled && offset == offset_) return;
+    if (!rescaled && offset == offset_)
+        return;
     scale_ = scale;
     offset_ = offset;
 
     if (rescaled) {
         form_->setProperty(ScaledStyle::kScaleProperty, scale_);
         form_->setFont(scaled(formFont_));
-        for (const Item& item : items_) item.control->setFont(scaled(item.font));
+        for (const Item& item : items_)
+            item.control->setFont(scaled(item.font));
     }
     for (const Item& item : items_) {
         const QRect r = pixels(item);
-        if (item.control->geometry() != r) item.control->setGeometry(r);
+        if (item.control->geometry() != r)
+            item.control->setGeometry(r);
     }
 }
 

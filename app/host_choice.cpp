@@ -13,8 +13,9 @@ HostMakers realHostMakers()
 {
     // The office is another process: its calls run off the window's thread,
     // which keeps painting meanwhile. The built-in host paints on it.
-    return {[] { return runOffThread(loadLibreOfficeHost(), std::make_shared<EventLoopWaiter>()); },
-            []() -> std::unique_ptr<DocumentHost> { return std::make_unique<builtin::BuiltinHost>(); }};
+    return {
+        [] { return runOffThread(loadLibreOfficeHost(), std::make_shared<EventLoopWaiter>()); },
+        []() -> std::unique_ptr<DocumentHost> { return std::make_unique<builtin::BuiltinHost>(); }};
 }
 
 HostFactory chooseHostFactory(SheetsHost choice, HostMakers makers)
@@ -32,7 +33,8 @@ HostFactory chooseHostFactory(SheetsHost choice, HostMakers makers)
         try {
             return makers.office();
         } catch (const HostError& error) {
-            std::fprintf(stderr, "numbrook: LibreOffice not usable, using the built-in sheets: %s\n",
+            std::fprintf(stderr,
+                         "numbrook: LibreOffice not usable, using the built-in sheets: %s\n",
                          error.what());
         }
         return makers.builtin();

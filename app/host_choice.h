@@ -17,7 +17,7 @@ enum class SheetsHost {
 };
 
 struct HostMakers {
-    HostFactory office;   // throws HostError when the office host can't be had
+    HostFactory office;  // throws HostError when the office host can't be had
     HostFactory builtin;
 };
 

@@ -34,8 +34,7 @@ int main(int argc, char** argv)
     numbrook::setUpApplication(app);
 
     // Qt has taken its own options (-platform, -style …); the rest are ours.
-    const numbrook::CommandLine commandLine =
-        numbrook::parseCommandLine(QApplication::arguments());
+    const numbrook::CommandLine commandLine = numbrook::parseCommandLine(QApplication::arguments());
     switch (commandLine.action) {
     case numbrook::CommandLine::Action::Help:
     case numbrook::CommandLine::Action::Version:

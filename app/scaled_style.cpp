@@ -18,9 +18,11 @@ int ScaledStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
     default:
         return base;
     }
-    if (!widget) return base;
+    if (!widget)
+        return base;
     const QVariant scale = widget->window()->property(kScaleProperty);
-    if (!scale.isValid() || scale.toDouble() <= 1.0) return base;
+    if (!scale.isValid() || scale.toDouble() <= 1.0)
+        return base;
     return int(std::lround(base * scale.toDouble()));
 }
 

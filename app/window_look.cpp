@@ -18,8 +18,8 @@ QPalette classicPalette()
     const QColor face(0xef, 0xef, 0xef);
     const QColor black(Qt::black);
     const QColor white(Qt::white);
-    QPalette p(black, face, white, QColor(0x9f, 0x9f, 0x9f), QColor(0xb8, 0xb8, 0xb8), black,
-               white, white, face);
+    QPalette p(black, face, white, QColor(0x9f, 0x9f, 0x9f), QColor(0xb8, 0xb8, 0xb8), black, white,
+               white, face);
     p.setColor(QPalette::Midlight, QColor(0xca, 0xca, 0xca));
     p.setColor(QPalette::Shadow, QColor(0x76, 0x76, 0x76));
     p.setColor(QPalette::Highlight, QColor(0x30, 0x8c, 0xc6));
@@ -47,13 +47,15 @@ QPalette classicPalette()
 void fitToScreen(QWidget& window)
 {
     QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
+    if (!screen)
+        return;
     const QRect available = screen->availableGeometry();
 
     // The window manager's frame is known only once the window is on screen:
     // until then, room for a title bar and thin borders.
     QMargins frame;
-    if (window.windowHandle()) frame = window.windowHandle()->frameMargins();
+    if (window.windowHandle())
+        frame = window.windowHandle()->frameMargins();
     if (frame.isNull()) {
         const int border = window.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
         const int title = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);

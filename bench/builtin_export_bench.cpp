@@ -74,9 +74,10 @@ int main(int argc, char** argv)
         problems.push_back(std::to_string(a) + "×" + std::to_string(b) + "=");
         answers.push_back(problems.back() + std::to_string(a * b));
     }
-    const std::string out = pdf.empty()
-        ? (std::filesystem::temp_directory_path() / "numbrook-builtin-bench.pdf").string()
-        : pdf;
+    const std::string out =
+        pdf.empty()
+            ? (std::filesystem::temp_directory_path() / "numbrook-builtin-bench.pdf").string()
+            : pdf;
 
     NoView view;
     AlwaysOk boxes;
@@ -84,20 +85,25 @@ int main(int argc, char** argv)
     std::vector<double> ms;
     for (int run = 0; run < runs; ++run) {
         const auto start = std::chrono::steady_clock::now();
-        exportToDocument({problems, answers, 100, 1, "built-in"},
-                         [&out]() -> std::unique_ptr<DocumentHost> {
-                             auto host = std::make_unique<builtin::BuiltinHost>();
-                             host->setPrintFile(out);
-                             return host;
-                         },
-                         view, boxes, clock, [](int) {});
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        exportToDocument(
+            {problems, answers, 100, 1, "built-in"},
+            [&out]() -> std::unique_ptr<DocumentHost> {
+                auto host = std::make_unique<builtin::BuiltinHost>();
+                host->setPrintFile(out);
+                return host;
+            },
+            view, boxes, clock, [](int) {});
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
-    if (pdf.empty()) std::filesystem::remove(out);
+    if (pdf.empty())
+        std::filesystem::remove(out);
     std::vector<double> sorted = ms;
     std::sort(sorted.begin(), sorted.end());
     std::printf("built-in export, 100 problems, fill + two pages to PDF, %d runs:", runs);
-    for (const double m : ms) std::printf(" %.1f", m);
+    for (const double m : ms)
+        std::printf(" %.1f", m);
     std::printf(" ms\nmedian %.1f ms\n", sorted[sorted.size() / 2]);
     return 0;
 }

@@ -78,15 +78,33 @@ void makeProblems(int count, std::vector<std::string>& problems, std::vector<std
         const int tens = draw(2, 8);
         Problem p{};
         switch (n % 9) {
-        case 1: p = {small, "＋", other}; break;
-        case 2: p = {std::min(tens, 7) * 10 + small - 1, "+", 10 + (11 - small)}; break;  // units carry
-        case 3: p = {std::max(small, other) + 2, "－", std::min(small, other)}; break;
-        case 4: p = {10 + small - 1, "－", small}; break;  // crosses ten
-        case 5: p = {tens * 10 + small, "－", 10 + small - 1}; break;  // no borrowing
-        case 6: p = {tens * 10 + small - 2, "－", 10 + small}; break;  // borrowing
-        case 7: p = {small - 1, "×", other}; break;
-        case 8: p = {tens * 10 + other, "×", small}; break;
-        default: p = {small * other, "÷", other}; break;
+        case 1:
+            p = {small, "＋", other};
+            break;
+        case 2:
+            p = {std::min(tens, 7) * 10 + small - 1, "+", 10 + (11 - small)};
+            break;  // units carry
+        case 3:
+            p = {std::max(small, other) + 2, "－", std::min(small, other)};
+            break;
+        case 4:
+            p = {10 + small - 1, "－", small};
+            break;  // crosses ten
+        case 5:
+            p = {tens * 10 + small, "－", 10 + small - 1};
+            break;  // no borrowing
+        case 6:
+            p = {tens * 10 + small - 2, "－", 10 + small};
+            break;  // borrowing
+        case 7:
+            p = {small - 1, "×", other};
+            break;
+        case 8:
+            p = {tens * 10 + other, "×", small};
+            break;
+        default:
+            p = {small * other, "÷", other};
+            break;
         }
         if (n > count - 4 && count >= 4) {
             p = widest[n - (count - 3)];
@@ -188,8 +206,8 @@ int main(int argc, char** argv)
             }
             return median(values);
         };
-        std::printf("export of %d problems (%d grid cells + 2 headers), median of %d runs:\n", count,
-                    2 * numbrook::kGridCells, runs);
+        std::printf("export of %d problems (%d grid cells + 2 headers), median of %d runs:\n",
+                    count, 2 * numbrook::kGridCells, runs);
         std::printf("  start and connect  %6.3f s\n", medianOf(&Phases::start));
         std::printf("  open               %6.3f s\n", medianOf(&Phases::open));
         std::printf("  fill               %6.3f s\n", medianOf(&Phases::fill));

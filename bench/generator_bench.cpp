@@ -23,7 +23,8 @@ int main(int argc, char** argv)
             attempts += a;
         }
         const double ns =
-            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
+                .count();
         std::printf("%4d  %13.3f  %10.0f\n", type, double(attempts) / problems, ns / problems);
     }
 }

@@ -58,7 +58,8 @@ public:
             marks_.question = Clock::now();
             return Answer::Ok;
         }
-        if (text.rfind("请确认是否需要一并打印答案", 0) == 0) return Answer::Cancel;
+        if (text.rfind("请确认是否需要一并打印答案", 0) == 0)
+            return Answer::Cancel;
         marks_.failure = text;
         return Answer::Ok;
     }
@@ -70,7 +71,10 @@ private:
 // Notes when the office host's steps end, as the window's thread sees them.
 class TimedHost final : public numbrook::DocumentHost {
 public:
-    TimedHost(std::unique_ptr<numbrook::DocumentHost> host, Marks& marks) : host_(std::move(host)), marks_(marks) {}
+    TimedHost(std::unique_ptr<numbrook::DocumentHost> host, Marks& marks)
+        : host_(std::move(host)), marks_(marks)
+    {
+    }
     bool isInstanceRunning() override { return host_->isInstanceRunning(); }
     void startInstance() override
     {
@@ -82,7 +86,10 @@ public:
         host_->open(path);
         marks_.opened = Clock::now();
     }
-    void selectCell(int table, int row, int column) override { host_->selectCell(table, row, column); }
+    void selectCell(int table, int row, int column) override
+    {
+        host_->selectCell(table, row, column);
+    }
     void typeText(const std::string& text) override
     {
         host_->typeText(text);
@@ -113,7 +120,8 @@ int main(int argc, char** argv)
     numbrook::setUpApplication(app);
     int runs = 5;
     for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
+        if (std::string(argv[i]) == "--runs" && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
     }
     const std::string printFile =
         (std::filesystem::temp_directory_path() / "numbrook-gui-bench-print.pdf").string();
@@ -126,7 +134,8 @@ int main(int argc, char** argv)
         numbrook::Form1Services services = world.forWindow();
         numbrook::Form1Services timed{boxes, services.random, services.clock, services.exporting};
         // The program's own office host, as the window makes it, printing to a file.
-        timed.exporting.makeHost = [&marks, &printFile]() -> std::unique_ptr<numbrook::DocumentHost> {
+        timed.exporting.makeHost = [&marks,
+                                    &printFile]() -> std::unique_ptr<numbrook::DocumentHost> {
             marks.exportBegan = Clock::now();
             auto office = std::make_unique<numbrook::LibreOfficeHost>();
             office->setPrintFile(printFile);
@@ -158,22 +167,31 @@ int main(int argc, char** argv)
 
     const auto medianOf = [&all](Clock::time_point Marks::*from, Clock::time_point Marks::*to) {
         std::vector<double> values;
-        for (const Marks& marks : all) values.push_back(seconds(marks.*from, marks.*to));
+        for (const Marks& marks : all)
+            values.push_back(seconds(marks.*from, marks.*to));
         return median(values);
     };
     for (size_t run = 0; run < all.size(); ++run) {
-        std::printf("  run %zu: last tick → print question %6.3f s (start %6.3f, open %6.3f, fill %6.3f)\n",
-                    run + 1, seconds(all[run].exportBegan, all[run].question),
-                    seconds(all[run].exportBegan, all[run].started), seconds(all[run].started, all[run].opened),
-                    seconds(all[run].opened, all[run].filled));
+        std::printf(
+            "  run %zu: last tick → print question %6.3f s (start %6.3f, open %6.3f, fill %6.3f)\n",
+            run + 1, seconds(all[run].exportBegan, all[run].question),
+            seconds(all[run].exportBegan, all[run].started),
+            seconds(all[run].started, all[run].opened), seconds(all[run].opened, all[run].filled));
     }
     std::printf("export of 100 problems through the window, median of %d runs:\n", runs);
-    std::printf("  确定 → print question         %6.3f s\n", medianOf(&Marks::clicked, &Marks::question));
-    std::printf("  the run's ticks               %6.3f s\n", medianOf(&Marks::clicked, &Marks::exportBegan));
-    std::printf("  last tick → print question    %6.3f s\n", medianOf(&Marks::exportBegan, &Marks::question));
-    std::printf("    start and connect           %6.3f s\n", medianOf(&Marks::exportBegan, &Marks::started));
-    std::printf("    open                        %6.3f s\n", medianOf(&Marks::started, &Marks::opened));
-    std::printf("    fill                        %6.3f s\n", medianOf(&Marks::opened, &Marks::filled));
-    std::printf("    to the question             %6.3f s\n", medianOf(&Marks::filled, &Marks::question));
+    std::printf("  确定 → print question         %6.3f s\n",
+                medianOf(&Marks::clicked, &Marks::question));
+    std::printf("  the run's ticks               %6.3f s\n",
+                medianOf(&Marks::clicked, &Marks::exportBegan));
+    std::printf("  last tick → print question    %6.3f s\n",
+                medianOf(&Marks::exportBegan, &Marks::question));
+    std::printf("    start and connect           %6.3f s\n",
+                medianOf(&Marks::exportBegan, &Marks::started));
+    std::printf("    open                        %6.3f s\n",
+                medianOf(&Marks::started, &Marks::opened));
+    std::printf("    fill                        %6.3f s\n",
+                medianOf(&Marks::opened, &Marks::filled));
+    std::printf("    to the question             %6.3f s\n",
+                medianOf(&Marks::filled, &Marks::question));
     return 0;
 }

@@ -21,12 +21,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 void report(const char* what, std::vector<double> t)
 {
     std::sort(t.begin(), t.end());
-    const auto at = [&](double q) { return t[std::min(t.size() - 1, size_t(q * double(t.size())))]; };
+    const auto at = [&](double q) {
+        return t[std::min(t.size() - 1, size_t(q * double(t.size())))];
+    };
     std::printf("%-28s median %6.2f ms   p95 %6.2f ms   max %6.2f ms\n", what, at(0.5), at(0.95),
                 t.back());
 }
@@ -47,7 +52,8 @@ int main(int argc, char** argv)
     w.Check1[5]->setChecked(true);
     w.Text1->setText(QStringLiteral("20"));
     w.Command1_Click();
-    while (w.Timer1->interval() != 0) w.Timer1_Timer();
+    while (w.Timer1->interval() != 0)
+        w.Timer1_Timer();
     w.Command2_Click();
     w.resize(1920, 1080);
     QApplication::processEvents();

@@ -35,7 +35,8 @@ int main(int argc, char** argv)
     std::atomic<bool> spinning{busy};
     std::thread spinner([&] {
         volatile unsigned long x = 0;
-        while (spinning) x = x + 1;
+        while (spinning)
+            x = x + 1;
     });
 
     using Clock = std::chrono::steady_clock;
@@ -66,9 +67,9 @@ int main(int argc, char** argv)
 
     const double real = std::chrono::duration<double>(lastTick - start).count();
     const double shown = w.elapsedMs / 1000;
-    std::printf("%s: %ld ticks, shown %.1f s (\"%s\"), real %.3f s, drift %+.3f %%, "
-                "latest tick %.1f ms behind its time\n",
-                busy ? "other core busy" : "idle", ticks, shown,
-                w.Label8->text().toUtf8().constData(), real, (shown - real) / real * 100,
-                worstLateMs);
+    std::printf(
+        "%s: %ld ticks, shown %.1f s (\"%s\"), real %.3f s, drift %+.3f %%, "
+        "latest tick %.1f ms behind its time\n",
+        busy ? "other core busy" : "idle", ticks, shown, w.Label8->text().toUtf8().constData(),
+        real, (shown - real) / real * 100, worstLateMs);
 }

@@ -8,13 +8,19 @@
 namespace numbrook {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int digitValue(char c)
 {
-    if (isDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return 99;
 }
 
@@ -24,7 +30,8 @@ double radixValue(std::string_view s, int radix)
     double v = 0;
     for (char c : s) {
         const int d = digitValue(c);
-        if (d >= radix) break;
+        if (d >= radix)
+            break;
         v = v * radix + d;
     }
     return v;
@@ -49,8 +56,10 @@ bool beyondLargest(std::string_view digits, std::string_view exponent)
     long long e = 0;
     size_t i = 0;
     const bool negative = !exponent.empty() && exponent[0] == '-';
-    if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+')) ++i;
-    for (; i < exponent.size() && e < kFar; ++i) e = e * 10 + (exponent[i] - '0');
+    if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+'))
+        ++i;
+    for (; i < exponent.size() && e < kFar; ++i)
+        e = e * 10 + (exponent[i] - '0');
     return magnitude + (negative ? -e : e) > 0;
 }
 
@@ -60,7 +69,8 @@ double decimalValue(std::string_view s)
     // value whatever the user's locale says a decimal point is.
     size_t i = 0;
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
     const size_t first = i;
     bool digits = false;
     bool dot = false;
@@ -73,15 +83,18 @@ double decimalValue(std::string_view s)
             break;
         }
     }
-    if (!digits) return 0;
+    if (!digits)
+        return 0;
     const std::string_view mantissa = s.substr(first, i - first);
     std::string n(mantissa);
     std::string_view exponent;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
         size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            ++j;
         const size_t firstDigit = j;
-        while (j < s.size() && isDigit(s[j])) ++j;
+        while (j < s.size() && isDigit(s[j]))
+            ++j;
         if (j > firstDigit) {
             exponent = s.substr(i + 1, j - i - 1);
             n += 'e';
@@ -103,10 +116,13 @@ double textValue(std::string_view text)
     std::string s;
     s.reserve(text.size());
     for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n') s += c;
+        if (c != ' ' && c != '\t' && c != '\n')
+            s += c;
     if (s.size() >= 2 && s[0] == '&') {
-        if (s[1] == 'H' || s[1] == 'h') return radixValue(std::string_view(s).substr(2), 16);
-        if (s[1] == 'O' || s[1] == 'o') return radixValue(std::string_view(s).substr(2), 8);
+        if (s[1] == 'H' || s[1] == 'h')
+            return radixValue(std::string_view(s).substr(2), 16);
+        if (s[1] == 'O' || s[1] == 'o')
+            return radixValue(std::string_view(s).substr(2), 8);
     }
     return decimalValue(s);
 }
@@ -120,17 +136,22 @@ double roundHalfEven(double value)
 int16_t countFromText(std::string_view text)
 {
     const double r = roundHalfEven(textValue(text));
-    if (std::isnan(r)) return 0;
-    if (r > std::numeric_limits<int16_t>::max()) return std::numeric_limits<int16_t>::max();
-    if (r < std::numeric_limits<int16_t>::min()) return std::numeric_limits<int16_t>::min();
+    if (std::isnan(r))
+        return 0;
+    if (r > std::numeric_limits<int16_t>::max())
+        return std::numeric_limits<int16_t>::max();
+    if (r < std::numeric_limits<int16_t>::min())
+        return std::numeric_limits<int16_t>::min();
     return static_cast<int16_t>(r);
 }
 
 int intervalMsFromText(std::string_view text)
 {
     const double ms = roundHalfEven(textValue(text) * 1000);
-    if (!(ms >= 1)) return 1;  // also NaN
-    if (ms > kMaxTimerInterval) return kMaxTimerInterval;
+    if (!(ms >= 1))
+        return 1;  // also NaN
+    if (ms > kMaxTimerInterval)
+        return kMaxTimerInterval;
     return static_cast<int>(ms);
 }
 

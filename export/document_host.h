@@ -7,14 +7,23 @@
 namespace numbrook {
 
 // Why a document-host operation failed, in the terms the teacher is told.
-enum class HostFailure { Other, NotInstalled, DocumentUnusable, NotAnswering, NoPrinter, PrintFailed };
+enum class HostFailure {
+    Other,
+    NotInstalled,
+    DocumentUnusable,
+    NotAnswering,
+    NoPrinter,
+    PrintFailed
+};
 
 // A failed document-host operation. what() is the technical detail (UTF-8),
 // for standard error; failure() picks the short reason the teacher reads.
 class HostError : public std::runtime_error {
 public:
     explicit HostError(const std::string& detail, HostFailure failure = HostFailure::Other)
-        : std::runtime_error(detail), failure_(failure) {}
+        : std::runtime_error(detail), failure_(failure)
+    {
+    }
     HostFailure failure() const noexcept { return failure_; }
 
 private:

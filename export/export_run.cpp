@@ -155,8 +155,8 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
 
         // Where the exercise document is, before an instance is started for it.
         const std::string document = !job.documentPath.empty() ? job.documentPath
-                                     : job.locateDocument     ? job.locateDocument()
-                                                              : exerciseDocumentPath();
+                                     : job.locateDocument      ? job.locateDocument()
+                                                               : exerciseDocumentPath();
 
         // Start a hidden instance of our own and open the exercise document.
         use.instanceBegun = true;
@@ -173,7 +173,8 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
         // The grids, with the progress box showing how far the walk has come.
         view.setProgressVisible(true);
         view.setProgressText(progressText(0));
-        for (const GridStep& step : gridSteps(job.problemTexts, job.answerTexts, job.problemCount)) {
+        for (const GridStep& step :
+             gridSteps(job.problemTexts, job.answerTexts, job.problemCount)) {
             if (step.kind == GridStep::Kind::Cell) {
                 writeCell(*host, step.table, step.row, step.column, step.text);
             } else {
@@ -200,7 +201,8 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
     } catch (const std::exception& error) {
         // The teacher reads a short reason; the detail goes to standard error.
         const auto* hostError = dynamic_cast<const HostError*>(&error);
-        const HostFailure failure = hostError != nullptr ? hostError->failure() : HostFailure::Other;
+        const HostFailure failure =
+            hostError != nullptr ? hostError->failure() : HostFailure::Other;
         std::cerr << "numbrook: " << kFailurePrefix << error.what() << std::endl;
         undoHostUse(host.get(), use);
         view.setProgressVisible(false);

@@ -24,13 +24,14 @@ std::string programFolder()
 // NUMBROOK_INSTALLED_DATA_DIR and NUMBROOK_INSTALLED_MODULE_DIR are the
 // installed folders relative to the installed program's folder.
 
-std::string besideOrInstalled(const std::string& programFolder,
-                              const std::string& installedFolder, const std::string& name)
+std::string besideOrInstalled(const std::string& programFolder, const std::string& installedFolder,
+                              const std::string& name)
 {
     namespace fs = std::filesystem;
     const fs::path folder(programFolder);
     std::error_code error;
-    if (fs::exists(folder / name, error)) return (folder / name).string();
+    if (fs::exists(folder / name, error))
+        return (folder / name).string();
     return (folder / installedFolder / name).lexically_normal().string();
 }
 
@@ -39,9 +40,9 @@ std::string exerciseDocumentPath()
     const std::string path =
         besideOrInstalled(programFolder(), NUMBROOK_INSTALLED_DATA_DIR, kExerciseDocumentName);
     if (::access(path.c_str(), R_OK) != 0) {
-        throw HostError("找不到练习文档" + path + "（" + std::strerror(errno) +
-                            "），请重新安装本程序！",
-                        HostFailure::DocumentUnusable);
+        throw HostError(
+            "找不到练习文档" + path + "（" + std::strerror(errno) + "），请重新安装本程序！",
+            HostFailure::DocumentUnusable);
     }
     return path;
 }
@@ -59,9 +60,9 @@ std::unique_ptr<DocumentHost> loadLibreOfficeHost()
 std::unique_ptr<DocumentHost> loadDocumentHost(const std::string& modulePath)
 {
     if (::access(modulePath.c_str(), R_OK) != 0) {
-        throw HostError("找不到文档组件" + modulePath + "（" + std::strerror(errno) +
-                            "），请重新安装本程序！",
-                        HostFailure::NotInstalled);
+        throw HostError(
+            "找不到文档组件" + modulePath + "（" + std::strerror(errno) + "），请重新安装本程序！",
+            HostFailure::NotInstalled);
     }
     // The module links LibreOffice's UNO libraries: when LibreOffice is not
     // installed, loading it fails here with the missing library's name.

@@ -19,8 +19,8 @@ std::string programFolder();
 // Where a file of the program lies: beside the program (the build tree) when
 // it is there, else in its installed folder, given relative to the
 // program's folder ("../share/numbrook"). The path returned need not exist.
-std::string besideOrInstalled(const std::string& programFolder,
-                              const std::string& installedFolder, const std::string& name);
+std::string besideOrInstalled(const std::string& programFolder, const std::string& installedFolder,
+                              const std::string& name);
 
 // The exercise document's path: beside the program in the build tree, in
 // share/numbrook when installed. Worked out when an export needs it; throws

@@ -173,7 +173,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DocumentHost> runOffThread(std::unique_ptr<DocumentHost> host, std::shared_ptr<CallWaiter> waiter)
+std::unique_ptr<DocumentHost> runOffThread(std::unique_ptr<DocumentHost> host,
+                                           std::shared_ptr<CallWaiter> waiter)
 {
     if (!waiter) {
         waiter = std::make_shared<BlockingWaiter>();

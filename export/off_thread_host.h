@@ -49,6 +49,7 @@ public:
 // The host, driven from a thread of its own: made on the caller's
 // thread, every call and the host's end run on that thread, one at a time,
 // while the caller waits with waiter. Errors arrive as the host threw them.
-std::unique_ptr<DocumentHost> runOffThread(std::unique_ptr<DocumentHost> host, std::shared_ptr<CallWaiter> waiter);
+std::unique_ptr<DocumentHost> runOffThread(std::unique_ptr<DocumentHost> host,
+                                           std::shared_ptr<CallWaiter> waiter);
 
 }  // namespace numbrook

@@ -10,9 +10,18 @@
 namespace numbrook::fuzz {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool isDecimalDigit(char c) { return c >= '0' && c <= '9'; }
-bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDecimalDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isOctalDigit(char c)
+{
+    return c >= '0' && c <= '7';
+}
 bool isHexDigit(char c)
 {
     return isDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -40,7 +49,8 @@ std::string quoted(std::string_view s)
             q += static_cast<char>(c);
         }
     }
-    if (s.size() > kShown) q += "…";
+    if (s.size() > kShown)
+        q += "…";
     return q + "\"";
 }
 
@@ -54,18 +64,23 @@ std::string number(double v)
 // The same double, NaN for NaN and -0 apart from +0.
 bool identical(double a, double b)
 {
-    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+    if (std::isnan(a) || std::isnan(b))
+        return std::isnan(a) && std::isnan(b);
     return a == b && std::signbit(a) == std::signbit(b);
 }
 
 // The same number (-0 and +0 alike).
-bool same(double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
+bool same(double a, double b)
+{
+    return (std::isnan(a) && std::isnan(b)) || a == b;
+}
 
 std::string withoutBlanks(std::string_view s)
 {
     std::string out;
     for (char c : s)
-        if (!isBlank(c)) out += c;
+        if (!isBlank(c))
+            out += c;
     return out;
 }
 
@@ -75,11 +90,13 @@ std::string withBlanks(std::string_view s)
 {
     static constexpr char kBlanks[] = {' ', '\t', '\n'};
     uint64_t h = 1469598103934665603ULL;  // FNV-1a of the text seeds the choice
-    for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    for (char c : s)
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
     std::string out = " ";
     for (char c : s) {
         h = h * 6364136223846793005ULL + 1442695040888963407ULL;
-        if ((h >> 60) < 6) out += kBlanks[(h >> 33) % 3];
+        if ((h >> 60) < 6)
+            out += kBlanks[(h >> 33) % 3];
         out += c;
     }
     return out + "\t\n ";
@@ -89,7 +106,8 @@ std::string withBlanks(std::string_view s)
 bool roundedHalfEven(double v, double r)
 {
     const double d = std::fabs(r - v);
-    if (d < 0.5) return true;
+    if (d < 0.5)
+        return true;
     return d == 0.5 && std::fmod(r, 2.0) == 0.0;
 }
 
@@ -148,17 +166,20 @@ private:
     void checkSigns(double v)
     {
         const std::string bare = withoutBlanks(text_);
-        if (bare.empty() || bare[0] == '+' || bare[0] == '-' || bare[0] == '&') return;
+        if (bare.empty() || bare[0] == '+' || bare[0] == '-' || bare[0] == '&')
+            return;
         expectValue("a minus sign in front", "-" + std::string(text_), -v, false);
         expectValue("a plus sign in front", "+" + std::string(text_), v);
     }
 
     void checkExponentLetter(double v)
     {
-        if (withoutBlanks(text_).starts_with('&')) return;
+        if (withoutBlanks(text_).starts_with('&'))
+            return;
         std::string e(text_);
         for (char& c : e)
-            if (c == 'D' || c == 'd') c = 'E';
+            if (c == 'D' || c == 'd')
+                c = 'E';
         expectValue("D reads as E", e, v);
     }
 
@@ -168,9 +189,12 @@ private:
     {
         std::string decimal, octal, hex;
         for (char c : text_) {
-            if (isDecimalDigit(c) && decimal.size() < 15) decimal += c;
-            if (isOctalDigit(c) && octal.size() < 17) octal += c;
-            if (isHexDigit(c) && hex.size() < 13) hex += c;
+            if (isDecimalDigit(c) && decimal.size() < 15)
+                decimal += c;
+            if (isOctalDigit(c) && octal.size() < 17)
+                octal += c;
+            if (isHexDigit(c) && hex.size() < 13)
+                hex += c;
         }
         if (!decimal.empty())
             expectValue("decimal digits", decimal,
@@ -197,33 +221,40 @@ private:
         if (c < kMin || c > kMax) {
             fail(where + ": outside the 16-bit range");
         } else if (std::isnan(v)) {
-            if (c != 0) fail(where + ": no number counts as 0");
+            if (c != 0)
+                fail(where + ": no number counts as 0");
         } else if (v >= kMax + 0.5) {
-            if (c != kMax) fail(where + ": a larger value counts as " + std::to_string(kMax));
+            if (c != kMax)
+                fail(where + ": a larger value counts as " + std::to_string(kMax));
         } else if (v < kMin - 0.5) {
-            if (c != kMin) fail(where + ": a smaller value counts as " + std::to_string(kMin));
+            if (c != kMin)
+                fail(where + ": a smaller value counts as " + std::to_string(kMin));
         } else if (!roundedHalfEven(v, c)) {
             fail(where + ": not rounded half to even");
         }
-        if (rules_.countFromText(withBlanks(text_)) != c) fail(where + ": changed by blanks");
+        if (rules_.countFromText(withBlanks(text_)) != c)
+            fail(where + ": changed by blanks");
     }
 
     void checkInterval(double v)
     {
         const int ms = rules_.intervalMsFromText(text_);
         const double x = v * 1000;
-        const std::string where = "intervalMsFromText(" + quoted(text_) + ") = " +
-                                  std::to_string(ms) + " for the value " + number(v);
+        const std::string where = "intervalMsFromText(" + quoted(text_) +
+                                  ") = " + std::to_string(ms) + " for the value " + number(v);
         if (ms < 1 || ms > kMaxTimerInterval) {
             fail(where + ": outside 1..65535");
         } else if (std::isnan(x) || x <= 0.5) {
-            if (ms != 1) fail(where + ": less than 1 ms gives 1");
+            if (ms != 1)
+                fail(where + ": less than 1 ms gives 1");
         } else if (x >= kMaxTimerInterval + 0.5) {
-            if (ms != kMaxTimerInterval) fail(where + ": more than 65535 ms gives 65535");
+            if (ms != kMaxTimerInterval)
+                fail(where + ": more than 65535 ms gives 65535");
         } else if (!roundedHalfEven(x, ms)) {
             fail(where + ": not the value × 1000 rounded half to even");
         }
-        if (rules_.intervalMsFromText(withBlanks(text_)) != ms) fail(where + ": changed by blanks");
+        if (rules_.intervalMsFromText(withBlanks(text_)) != ms)
+            fail(where + ": changed by blanks");
     }
 
     std::string_view text_;
@@ -233,7 +264,10 @@ private:
 
 }  // namespace
 
-TextRules programRules() { return {&textValue, &countFromText, &intervalMsFromText}; }
+TextRules programRules()
+{
+    return {&textValue, &countFromText, &intervalMsFromText};
+}
 
 std::vector<std::string> invariantViolations(std::string_view text, const TextRules& rules)
 {

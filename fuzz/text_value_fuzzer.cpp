@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const auto violations = numbrook::fuzz::invariantViolations(text);
     if (!violations.empty()) {
-        for (const std::string& v : violations) std::fprintf(stderr, "invariant broken: %s\n", v.c_str());
+        for (const std::string& v : violations)
+            std::fprintf(stderr, "invariant broken: %s\n", v.c_str());
         std::abort();
     }
     return 0;

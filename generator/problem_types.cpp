@@ -30,7 +30,7 @@ constexpr TypeRanges kRanges[kTypeCount] = {
     {kOneDigit, kOneDigit},   // 8 表内除法
 };
 
-constexpr const char* kFullPlus = "\xEF\xBC\x8B";   // ＋ U+FF0B
+constexpr const char* kFullPlus = "\xEF\xBC\x8B";  // ＋ U+FF0B
 constexpr const char* kPlus = "+";
 constexpr const char* kFullMinus = "\xEF\xBC\x8D";  // － U+FF0D
 constexpr const char* kTimes = "\xC3\x97";          // × U+00D7
@@ -65,13 +65,20 @@ bool acceptsPair(int type, Pair p)
 {
     const int units = p.a % 10 + p.b % 10;
     switch (type) {
-    case 1: return units >= 10 && p.a + p.b <= 99;
-    case 2: return p.a - p.b >= 2;
-    case 3: return p.a + p.b >= 10;
-    case 4: return units <= 9 && p.a + p.b <= 99;
-    case 5: return units >= 10 && p.a + p.b <= 99;
-    case 8: return p.a != 1 && p.b != 1;
-    default: return true;  // 0, 6 and 7 take every pair
+    case 1:
+        return units >= 10 && p.a + p.b <= 99;
+    case 2:
+        return p.a - p.b >= 2;
+    case 3:
+        return p.a + p.b >= 10;
+    case 4:
+        return units <= 9 && p.a + p.b <= 99;
+    case 5:
+        return units >= 10 && p.a + p.b <= 99;
+    case 8:
+        return p.a != 1 && p.b != 1;
+    default:
+        return true;  // 0, 6 and 7 take every pair
     }
 }
 
@@ -81,15 +88,22 @@ Problem problemFromPair(int type, Pair p)
     const int a = p.a;
     const int b = p.b;
     switch (type) {
-    case 0: return build(a, kFullPlus, b, a + b);
-    case 1: return build(a, kPlus, b, a + b);
-    case 2: return build(a, kFullMinus, b, a - b);
-    case 3: return build(a + b, kFullMinus, b, a);
+    case 0:
+        return build(a, kFullPlus, b, a + b);
+    case 1:
+        return build(a, kPlus, b, a + b);
+    case 2:
+        return build(a, kFullMinus, b, a - b);
+    case 3:
+        return build(a + b, kFullMinus, b, a);
     case 4:
-    case 5: return build(a + b, kFullMinus, a, b);
+    case 5:
+        return build(a + b, kFullMinus, a, b);
     case 6:
-    case 7: return build(a, kTimes, b, a * b);
-    default: return build(a * b, kDivide, b, a);  // 8
+    case 7:
+        return build(a, kTimes, b, a * b);
+    default:
+        return build(a * b, kDivide, b, a);  // 8
     }
 }
 
@@ -105,7 +119,8 @@ Problem makeProblemOfType(int type, RandomSource& random, const Clock& clock, in
         p = drawPair(type, random);
         ++tries;
     } while (!acceptsPair(type, p));
-    if (attempts) *attempts = tries;
+    if (attempts)
+        *attempts = tries;
     return problemFromPair(type, p);
 }
 

@@ -32,8 +32,10 @@ public:
     Answer show(const std::string& text, const std::string& title, Buttons buttons) override
     {
         shown.push_back({text, title, buttons});
-        if (whileOpen) whileOpen();
-        if (answers.empty()) return Answer::Ok;
+        if (whileOpen)
+            whileOpen();
+        if (answers.empty())
+            return Answer::Ok;
         const Answer a = answers.front();
         answers.erase(answers.begin());
         return a;

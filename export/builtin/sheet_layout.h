@@ -25,10 +25,10 @@ struct SheetLayout {
     // A4 landscape; all lengths in millimetres, line widths in points.
     double pageWidthMm = 297.0;
     double pageHeightMm = 210.0;
-    double marginSideMm = 8.0;         // left and right
-    double marginTopBottomMm = 10.0;   // top and bottom
+    double marginSideMm = 8.0;        // left and right
+    double marginTopBottomMm = 10.0;  // top and bottom
     double tableWidthMm = 297.0 - 2 * 8.0;
-    double borderPt = 0.5;             // every cell's border, solid black
+    double borderPt = 0.5;  // every cell's border, solid black
 
     // The document's font: a CJK face whose Latin digits are narrow enough
     // for "(100)99×9=891" on one line of a grid cell.

@@ -57,14 +57,16 @@ SheetPreviewWindow::SheetPreviewWindow(const FilledSheets& sheets, QWidget* pare
         tools->widgetForAction(action)->setObjectName(name);
         return action;
     };
-    addTool(QStringLiteral("打印…"), QStringLiteral("PrintButton"), &SheetPreviewWindow::printSheets)
+    addTool(QStringLiteral("打印…"), QStringLiteral("PrintButton"),
+            &SheetPreviewWindow::printSheets)
         ->setShortcut(QKeySequence::Print);
     addTool(QStringLiteral("保存为PDF…"), QStringLiteral("SavePdfButton"),
             &SheetPreviewWindow::savePdfAs)
         ->setShortcut(QKeySequence::Save);
     tools->addSeparator();
     addTool(QStringLiteral("放大"), QStringLiteral("ZoomInButton"), [this] { preview_->zoomIn(); });
-    addTool(QStringLiteral("缩小"), QStringLiteral("ZoomOutButton"), [this] { preview_->zoomOut(); });
+    addTool(QStringLiteral("缩小"), QStringLiteral("ZoomOutButton"),
+            [this] { preview_->zoomOut(); });
     addTool(QStringLiteral("单页"), QStringLiteral("SinglePageButton"), [this] {
         preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
         preview_->fitToWidth();
@@ -166,8 +168,8 @@ void SheetPreviewWindow::printSheets()
         first = std::max(1, printer.fromPage());
         last = std::min(kSheetPages, std::max(first, printer.toPage()));
     }
-    if (!renderSheets(printer, sheets_, first, last) ||
-        printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted) {
+    if (!renderSheets(printer, sheets_, first, last) || printer.printerState() == QPrinter::Error ||
+        printer.printerState() == QPrinter::Aborted) {
         tellFailure(this, QStringLiteral("打印失败：") + printer.printerName());
     }
 }

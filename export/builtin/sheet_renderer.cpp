@@ -35,7 +35,10 @@ QFont fontOf(const FontSpec& spec)
     return font;
 }
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 constexpr int kOneLineTopLeft = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
 
@@ -100,10 +103,10 @@ void paintSheet(QPainter& painter, const Scale& scale, const FilledSheets& sheet
 QPageLayout sheetPageLayout()
 {
     const SheetLayout& l = kSheetLayout;
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                       QMarginsF(l.marginSideMm, l.marginTopBottomMm, l.marginSideMm,
-                                 l.marginTopBottomMm),
-                       QPageLayout::Millimeter);
+    return QPageLayout(
+        QPageSize(QPageSize::A4), QPageLayout::Landscape,
+        QMarginsF(l.marginSideMm, l.marginTopBottomMm, l.marginSideMm, l.marginTopBottomMm),
+        QPageLayout::Millimeter);
 }
 
 bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,

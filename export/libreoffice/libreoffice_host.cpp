@@ -254,7 +254,8 @@ LibreOfficeHost::~LibreOfficeHost()
     } catch (...) {
     }
     try {
-        d.endInstance(terminated ? std::chrono::milliseconds(kAbandonGrace) : std::chrono::milliseconds(0));
+        d.endInstance(terminated ? std::chrono::milliseconds(kAbandonGrace)
+                                 : std::chrono::milliseconds(0));
     } catch (...) {
     }
 }
@@ -280,7 +281,8 @@ void LibreOfficeHost::startInstance()
     // The office's own program, never the launcher script: nothing is looked
     // up in the working folder or on the PATH, and the keeper is its parent.
     if (::access(office::officeProgram(d.options.programFolder).c_str(), X_OK) != 0) {
-        throw HostError("找不到LibreOffice（" + d.options.programFolder + "/soffice），请安装LibreOffice Writer！",
+        throw HostError("找不到LibreOffice（" + d.options.programFolder +
+                            "/soffice），请安装LibreOffice Writer！",
                         HostFailure::NotInstalled);
     }
     d.watchdog.clearMissed();
@@ -290,13 +292,15 @@ void LibreOfficeHost::startInstance()
                 try {
                     d.profileFolder = office::makeProfileFolder(office::tempFolder());
                 } catch (const std::runtime_error& error) {
-                    throw HostError(std::string("无法创建LibreOffice的临时配置文件夹：") + error.what());
+                    throw HostError(std::string("无法创建LibreOffice的临时配置文件夹：") +
+                                    error.what());
                 }
                 office::seedProfile(d.profileFolder, cachedSetupVersion(d.options.programFolder),
                                     office::buildIdOf(d.options.programFolder));
                 const std::string pipe = office::uniquePipeName();
-                const office::KeptOffice kept = office::launchPlan(d.options.programFolder, d.profileFolder, pipe,
-                                                                   office::currentEnvironment(), ::getuid());
+                const office::KeptOffice kept =
+                    office::launchPlan(d.options.programFolder, d.profileFolder, pipe,
+                                       office::currentEnvironment(), ::getuid());
 
                 try {
                     d.pid = office::startKept(kept);
@@ -307,8 +311,10 @@ void LibreOfficeHost::startInstance()
                 d.watchedPid = d.pid;
 
                 // This side's UNO is set up while the office starts.
-                const Reference<css::uno::XComponentContext> local = localContext(d.options.programFolder);
-                const Reference<css::bridge::XUnoUrlResolver> resolver = css::bridge::UnoUrlResolver::create(local);
+                const Reference<css::uno::XComponentContext> local =
+                    localContext(d.options.programFolder);
+                const Reference<css::bridge::XUnoUrlResolver> resolver =
+                    css::bridge::UnoUrlResolver::create(local);
 
                 const OUString url = toOUString("uno:" + office::pipeConnection(pipe));
                 const auto deadline = std::chrono::steady_clock::now() +
@@ -327,7 +333,8 @@ void LibreOfficeHost::startInstance()
                     }
                 }
                 d.desktop = css::frame::Desktop::create(d.remoteContext);
-                d.socketFiles = office::listeningSocketPaths("/proc", office::liveGroupMembers("/proc", d.pid));
+                d.socketFiles =
+                    office::listeningSocketPaths("/proc", office::liveGroupMembers("/proc", d.pid));
                 // The keeper removes these when the office ends, whoever ends it.
                 office::recordPipes(d.profileFolder, d.socketFiles);
             } catch (...) {
@@ -347,41 +354,46 @@ void LibreOfficeHost::open(const std::string& path)
         throw HostError("已经打开了一个文档");
     }
     if (::access(path.c_str(), R_OK) != 0) {
-        throw HostError("无法打开文档" + path + "（" + std::strerror(errno) + "）", HostFailure::DocumentUnusable);
+        throw HostError("无法打开文档" + path + "（" + std::strerror(errno) + "）",
+                        HostFailure::DocumentUnusable);
     }
-    d.guarded([&] {
-        // Opened as a template: the office only reads the file and fills an
-        // untitled copy of it, so the program's document is never written,
-        // whoever owns it, and the user's Save becomes "Save As".
-        const std::vector<css::beans::PropertyValue> arguments{
-            property("Hidden", Any(true)),
-            property("AsTemplate", Any(true)),
-        };
-        Reference<css::frame::XComponentLoader> loader(d.desktop, UNO_QUERY_THROW);
-        const Reference<css::lang::XComponent> component = loader->loadComponentFromURL(
-            fileUrl(path), "_blank", 0, sequenceOf(arguments));
-        const Reference<css::text::XTextDocument> text(component, UNO_QUERY);
-        if (!text.is()) {
-            if (component.is()) {
-                component->dispose();
+    d.guarded(
+        [&] {
+            // Opened as a template: the office only reads the file and fills an
+            // untitled copy of it, so the program's document is never written,
+            // whoever owns it, and the user's Save becomes "Save As".
+            const std::vector<css::beans::PropertyValue> arguments{
+                property("Hidden", Any(true)),
+                property("AsTemplate", Any(true)),
+            };
+            Reference<css::frame::XComponentLoader> loader(d.desktop, UNO_QUERY_THROW);
+            const Reference<css::lang::XComponent> component =
+                loader->loadComponentFromURL(fileUrl(path), "_blank", 0, sequenceOf(arguments));
+            const Reference<css::text::XTextDocument> text(component, UNO_QUERY);
+            if (!text.is()) {
+                if (component.is()) {
+                    component->dispose();
+                }
+                throw HostError("无法打开文档" + path + "：不是WORD文档",
+                                HostFailure::DocumentUnusable);
             }
-            throw HostError("无法打开文档" + path + "：不是WORD文档", HostFailure::DocumentUnusable);
-        }
-        d.document.set(component, UNO_QUERY_THROW);
-        // Filling is faster without the views following every change.
-        d.document->lockControllers();
-        d.controllersLocked = true;
+            d.document.set(component, UNO_QUERY_THROW);
+            // Filling is faster without the views following every change.
+            d.document->lockControllers();
+            d.controllersLocked = true;
 
-        // The tables in document order; the table collection is in creation order.
-        Reference<css::container::XEnumerationAccess> paragraphs(text->getText(), UNO_QUERY_THROW);
-        const Reference<css::container::XEnumeration> items = paragraphs->createEnumeration();
-        while (items->hasMoreElements()) {
-            Reference<css::text::XTextTable> table(items->nextElement(), UNO_QUERY);
-            if (table.is()) {
-                d.tables.push_back(table);
+            // The tables in document order; the table collection is in creation order.
+            Reference<css::container::XEnumerationAccess> paragraphs(text->getText(),
+                                                                     UNO_QUERY_THROW);
+            const Reference<css::container::XEnumeration> items = paragraphs->createEnumeration();
+            while (items->hasMoreElements()) {
+                Reference<css::text::XTextTable> table(items->nextElement(), UNO_QUERY);
+                if (table.is()) {
+                    d.tables.push_back(table);
+                }
             }
-        }
-    }, std::chrono::milliseconds(0), HostFailure::DocumentUnusable);
+        },
+        std::chrono::milliseconds(0), HostFailure::DocumentUnusable);
 }
 
 void LibreOfficeHost::selectCell(int table, int row, int column)
@@ -419,30 +431,34 @@ void LibreOfficeHost::printPages(const std::string& pages)
 {
     Impl& d = *impl_;
     d.requireDocument();
-    d.guarded([&] {
-        d.unlockControllers();
-        std::vector<css::beans::PropertyValue> options{
-            property("CopyCount", Any(sal_Int16(1))),
-            property("Pages", Any(toOUString(pages))),
-            property("Wait", Any(true)),
-        };
-        if (!d.printFile.empty()) {
-            options.push_back(property("FileName", Any(fileUrl(d.printFile))));
-        }
-        Reference<css::view::XPrintJobBroadcaster> broadcaster(d.document, UNO_QUERY_THROW);
-        rtl::Reference<PrintJobWatch> watch(new PrintJobWatch);
-        const Reference<css::view::XPrintJobListener> listener(watch.get());
-        broadcaster->addPrintJobListener(listener);
-        Reference<css::view::XPrintable>(d.document, UNO_QUERY_THROW)->print(sequenceOf(options));
-        const std::string failure = watch->awaitOutcome(kPrintEventWait);
-        try {
-            broadcaster->removePrintJobListener(listener);
-        } catch (const css::uno::Exception&) {
-        }
-        if (!failure.empty()) {
-            throw HostError(failure, failure == kNoPrinter ? HostFailure::NoPrinter : HostFailure::PrintFailed);
-        }
-    }, std::chrono::milliseconds(d.options.printTimeoutMs), HostFailure::PrintFailed);
+    d.guarded(
+        [&] {
+            d.unlockControllers();
+            std::vector<css::beans::PropertyValue> options{
+                property("CopyCount", Any(sal_Int16(1))),
+                property("Pages", Any(toOUString(pages))),
+                property("Wait", Any(true)),
+            };
+            if (!d.printFile.empty()) {
+                options.push_back(property("FileName", Any(fileUrl(d.printFile))));
+            }
+            Reference<css::view::XPrintJobBroadcaster> broadcaster(d.document, UNO_QUERY_THROW);
+            rtl::Reference<PrintJobWatch> watch(new PrintJobWatch);
+            const Reference<css::view::XPrintJobListener> listener(watch.get());
+            broadcaster->addPrintJobListener(listener);
+            Reference<css::view::XPrintable>(d.document, UNO_QUERY_THROW)
+                ->print(sequenceOf(options));
+            const std::string failure = watch->awaitOutcome(kPrintEventWait);
+            try {
+                broadcaster->removePrintJobListener(listener);
+            } catch (const css::uno::Exception&) {
+            }
+            if (!failure.empty()) {
+                throw HostError(failure, failure == kNoPrinter ? HostFailure::NoPrinter
+                                                               : HostFailure::PrintFailed);
+            }
+        },
+        std::chrono::milliseconds(d.options.printTimeoutMs), HostFailure::PrintFailed);
 }
 
 void LibreOfficeHost::closeDocument()
@@ -483,7 +499,8 @@ void LibreOfficeHost::quit()
         failure = toUtf8(error.Message);
     }
     // Whatever happened, no process of the instance is left after a quit.
-    d.endInstance(terminated ? std::chrono::milliseconds(kQuitGrace) : std::chrono::milliseconds(0));
+    d.endInstance(terminated ? std::chrono::milliseconds(kQuitGrace)
+                             : std::chrono::milliseconds(0));
     if (!failure.empty()) {
         throw HostError("LibreOffice未能正常退出：" + failure);
     }

@@ -181,7 +181,10 @@ struct LibreOfficeHost::Impl {
     // then clears the profile away and ends too.
     void endStuckOffice();
 
-    std::chrono::milliseconds callTimeout() const { return std::chrono::milliseconds(options.callTimeoutMs); }
+    std::chrono::milliseconds callTimeout() const
+    {
+        return std::chrono::milliseconds(options.callTimeoutMs);
+    }
 
     // A deadline for the calls made while it lives.
     class Deadline {
@@ -248,12 +251,14 @@ struct LibreOfficeHost::Impl {
                                 std::to_string(tables.size()) + "个）",
                             HostFailure::DocumentUnusable);
         }
-        Ref<css::table::XCellRange> range(tables[static_cast<size_t>(table - 1)], css::uno::UNO_QUERY_THROW);
+        Ref<css::table::XCellRange> range(tables[static_cast<size_t>(table - 1)],
+                                          css::uno::UNO_QUERY_THROW);
         try {
-            return Ref<css::text::XText>(range->getCellByPosition(column - 1, row - 1), css::uno::UNO_QUERY_THROW);
+            return Ref<css::text::XText>(range->getCellByPosition(column - 1, row - 1),
+                                         css::uno::UNO_QUERY_THROW);
         } catch (const css::lang::IndexOutOfBoundsException&) {
-            throw HostError("第" + std::to_string(table) + "个表格中没有第" + std::to_string(row) + "行第" +
-                                std::to_string(column) + "列的单元格",
+            throw HostError("第" + std::to_string(table) + "个表格中没有第" + std::to_string(row) +
+                                "行第" + std::to_string(column) + "列的单元格",
                             HostFailure::DocumentUnusable);
         }
     }
@@ -299,15 +304,16 @@ struct LibreOfficeHost::Impl {
 
     HostError notAnswering(const std::string& detail) const
     {
-        return HostError("LibreOffice在" + std::to_string(options.callTimeoutMs) + "毫秒的期限内没有回应，已结束它（" +
-                             detail + "）",
+        return HostError("LibreOffice在" + std::to_string(options.callTimeoutMs) +
+                             "毫秒的期限内没有回应，已结束它（" + detail + "）",
                          HostFailure::NotAnswering);
     }
 
     // Runs one operation under a deadline and turns every UNO failure into
     // HostError; a failure that is no lost office counts as `otherwise`.
     template <class Operation>
-    auto guarded(Operation&& operation, std::chrono::milliseconds timeout = std::chrono::milliseconds(0),
+    auto guarded(Operation&& operation,
+                 std::chrono::milliseconds timeout = std::chrono::milliseconds(0),
                  HostFailure otherwise = HostFailure::Other) -> decltype(operation())
     {
         const Deadline deadline(*this, timeout.count() > 0 ? timeout : callTimeout());
@@ -322,7 +328,8 @@ struct LibreOfficeHost::Impl {
             if (watchdog.missed()) {
                 throw notAnswering(lo::toUtf8(error.Message));
             }
-            throw HostError("LibreOffice已意外退出（" + lo::toUtf8(error.Message) + "）", HostFailure::NotAnswering);
+            throw HostError("LibreOffice已意外退出（" + lo::toUtf8(error.Message) + "）",
+                            HostFailure::NotAnswering);
         } catch (const css::uno::Exception& error) {
             if (watchdog.missed()) {
                 throw notAnswering(lo::toUtf8(error.Message));

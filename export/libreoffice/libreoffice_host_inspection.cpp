@@ -54,7 +54,8 @@ std::vector<LibreOfficeHost::TableShape> LibreOfficeHost::tableShapes()
                 shape.rows = table->getRows()->getCount();
                 shape.columns = table->getColumns()->getCount();
                 Reference<css::table::XCellRange> range(table, UNO_QUERY_THROW);
-                const Reference<css::text::XText> first(range->getCellByPosition(0, 0), UNO_QUERY_THROW);
+                const Reference<css::text::XText> first(range->getCellByPosition(0, 0),
+                                                        UNO_QUERY_THROW);
                 const Reference<css::text::XText> last(
                     range->getCellByPosition(shape.columns - 1, shape.rows - 1), UNO_QUERY_THROW);
                 shape.firstPage = d.pageOf(first->getStart());

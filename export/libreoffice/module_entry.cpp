@@ -4,7 +4,8 @@
 
 #include "export/libreoffice/libreoffice_host.h"
 
-extern "C" __attribute__((visibility("default"))) numbrook::DocumentHost* numbrook_create_document_host()
+extern "C" __attribute__((visibility("default"))) numbrook::DocumentHost*
+numbrook_create_document_host()
 {
     static_assert(std::is_same_v<decltype(&numbrook_create_document_host), NumbrookCreateHostFn>);
     try {

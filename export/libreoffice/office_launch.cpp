@@ -71,7 +71,8 @@ std::string makeProfileFolder(const std::string& parent)
     return pattern;
 }
 
-void seedProfile(const std::string& profileFolder, const std::string& version, const std::string& buildId)
+void seedProfile(const std::string& profileFolder, const std::string& version,
+                 const std::string& buildId)
 {
     const std::string userFolder = profileFolder + "/user";
     ::mkdir(userFolder.c_str(), 0700);

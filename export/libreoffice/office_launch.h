@@ -39,7 +39,8 @@ std::string makeProfileFolder(const std::string& parent);
 // skipped. Documents are not locked: the exercise document is never saved,
 // and a lock file left by an instance that died would make every later open fail.
 // version and buildId may be empty (unknown).
-void seedProfile(const std::string& profileFolder, const std::string& version, const std::string& buildId);
+void seedProfile(const std::string& profileFolder, const std::string& version,
+                 const std::string& buildId);
 
 // A pipe name of our naming ("numbrook_<pid>_…"), never the same twice.
 std::string uniquePipeName();

@@ -260,8 +260,9 @@ bool isUtf8LocaleName(const std::string& name)
     }
     std::string codeset = name.substr(dot + 1, name.find('@', dot) - dot - 1);
     codeset.erase(std::remove(codeset.begin(), codeset.end(), '-'), codeset.end());
-    std::transform(codeset.begin(), codeset.end(), codeset.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    std::transform(codeset.begin(), codeset.end(), codeset.begin(), [](char c) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    });
     return codeset == "utf8";
 }
 
@@ -278,15 +279,17 @@ std::vector<std::string> officeEnvironment(const std::vector<std::string>& ours)
     };
     // The character type the office would take, as the C library picks it.
     std::string characterType = valueOf("LC_ALL");
-    if (characterType.empty()) characterType = valueOf("LC_CTYPE");
-    if (characterType.empty()) characterType = valueOf("LANG");
+    if (characterType.empty())
+        characterType = valueOf("LC_CTYPE");
+    if (characterType.empty())
+        characterType = valueOf("LANG");
     const bool utf8 = isUtf8LocaleName(characterType);
 
     std::vector<std::string> environment;
     for (const std::string& entry : ours) {
         const std::string name = nameOf(entry);
-        if (name == "PATH" || name == "LD_PRELOAD" || name == "LD_LIBRARY_PATH" || name == "LD_AUDIT" ||
-            (!utf8 && name == "LC_ALL")) {
+        if (name == "PATH" || name == "LD_PRELOAD" || name == "LD_LIBRARY_PATH" ||
+            name == "LD_AUDIT" || (!utf8 && name == "LC_ALL")) {
             continue;
         }
         environment.push_back(entry);
@@ -332,7 +335,8 @@ void closeDescriptorsFrom(int first)
 
 // The keeper, after the fork: only async-signal-safe calls from here on.
 [[noreturn]] void keeperMain(pid_t owner, const char* program, char* const* argv, char* const* envp,
-                             const char* workFolder, char* const* cleanUpArgv, char* const* cleanUpEnvp)
+                             const char* workFolder, char* const* cleanUpArgv,
+                             char* const* cleanUpEnvp)
 {
     ::setsid();
     ::prctl(PR_SET_NAME, "officekeeper", 0, 0, 0);
@@ -437,8 +441,8 @@ pid_t startKept(const KeptOffice& office)
     ::pthread_sigmask(SIG_SETMASK, &all, &previous);
     const pid_t keeper = ::fork();
     if (keeper == 0) {
-        keeperMain(owner, office.program.c_str(), argv.data(), envp.data(), office.workFolder.c_str(),
-                   cleanUpArgv.data(), cleanUpEnvp.data());
+        keeperMain(owner, office.program.c_str(), argv.data(), envp.data(),
+                   office.workFolder.c_str(), cleanUpArgv.data(), cleanUpEnvp.data());
     }
     const int error = errno;
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
@@ -483,7 +487,8 @@ bool ownerAlive(const std::string& procRoot, const std::string& ownerText)
     if (!(fields >> pid >> started) || pid <= 0) {
         return false;
     }
-    return processIdentity(procRoot, static_cast<pid_t>(pid)) == std::to_string(pid) + " " + started;
+    return processIdentity(procRoot, static_cast<pid_t>(pid)) ==
+           std::to_string(pid) + " " + started;
 }
 
 namespace {
@@ -496,7 +501,8 @@ std::vector<pid_t> processesOnProfile(const std::string& procRoot, const std::st
         if (process.state == 'Z') {
             continue;
         }
-        std::string command = readWholeFile(procRoot + "/" + std::to_string(process.pid) + "/cmdline");
+        std::string command =
+            readWholeFile(procRoot + "/" + std::to_string(process.pid) + "/cmdline");
         std::replace(command.begin(), command.end(), '\0', '\n');
         command += '\n';
         if (command.find(needle + "\n") != std::string::npos) {
@@ -547,7 +553,8 @@ SweepResult sweepOrphans(const std::string& procRoot, const std::string& tempFol
                 }
             }
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-            while (!processesOnProfile(procRoot, folder).empty() && std::chrono::steady_clock::now() < deadline) {
+            while (!processesOnProfile(procRoot, folder).empty() &&
+                   std::chrono::steady_clock::now() < deadline) {
                 std::this_thread::sleep_for(kPollInterval);
             }
         }
@@ -579,7 +586,8 @@ SweepResult sweepOrphans(const std::string& procRoot, const std::string& tempFol
     return result;
 }
 
-SpawnedProcess spawnInNewSession(const std::string& program, const std::vector<std::string>& arguments)
+SpawnedProcess spawnInNewSession(const std::string& program,
+                                 const std::vector<std::string>& arguments)
 {
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
@@ -597,8 +605,8 @@ SpawnedProcess spawnInNewSession(const std::string& program, const std::vector<s
     ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     // Its own session: the instance is not hit by signals meant for this
     // program's terminal or group, and can outlive the program once shown.
-    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
-                                                POSIX_SPAWN_SETSIGDEF);
+    ::posix_spawnattr_setflags(&attributes,
+                               POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     sigset_t signals;
     sigemptyset(&signals);
     ::posix_spawnattr_setsigmask(&attributes, &signals);
@@ -606,7 +614,8 @@ SpawnedProcess spawnInNewSession(const std::string& program, const std::vector<s
     ::posix_spawnattr_setsigdefault(&attributes, &signals);
 
     pid_t pid = -1;
-    const int error = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+    const int error =
+        ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::posix_spawnattr_destroy(&attributes);
     if (error != 0) {
@@ -656,7 +665,8 @@ std::vector<pid_t> liveGroupMembers(const std::string& procRoot, pid_t group)
     return members;
 }
 
-std::vector<std::string> listeningSocketPaths(const std::string& procRoot, const std::vector<pid_t>& pids)
+std::vector<std::string> listeningSocketPaths(const std::string& procRoot,
+                                              const std::vector<pid_t>& pids)
 {
     std::set<unsigned long> held;
     for (const pid_t pid : pids) {
@@ -665,7 +675,8 @@ std::vector<std::string> listeningSocketPaths(const std::string& procRoot, const
     }
     std::vector<std::string> paths;
     for (const UnixSocketEntry& socket : parseUnixSockets(readWholeFile(procRoot + "/net/unix"))) {
-        if (socket.listening && !socket.path.empty() && socket.path[0] == '/' && held.count(socket.inode) != 0) {
+        if (socket.listening && !socket.path.empty() && socket.path[0] == '/' &&
+            held.count(socket.inode) != 0) {
             paths.push_back(socket.path);
         }
     }

@@ -70,9 +70,9 @@ struct KeptOffice {
     std::string program;                 // absolute path of soffice.bin
     std::vector<std::string> arguments;  // argv, [0] the program
     std::vector<std::string> environment;
-    std::string workFolder;              // the office's working folder
-    std::string profileFolder;           // removed when the office has ended
-    std::vector<std::string> files;      // removed with it (the pipes' socket files)
+    std::string workFolder;          // the office's working folder
+    std::string profileFolder;       // removed when the office has ended
+    std::vector<std::string> files;  // removed with it (the pipes' socket files)
 };
 
 // Starts the office under a keeper: a small process of this program, in a
@@ -125,7 +125,8 @@ struct SpawnedProcess {
 
 // Starts program with arguments (argv[0] is program) in a new session.
 // Throws std::runtime_error with the reason on failure.
-SpawnedProcess spawnInNewSession(const std::string& program, const std::vector<std::string>& arguments);
+SpawnedProcess spawnInNewSession(const std::string& program,
+                                 const std::vector<std::string>& arguments);
 
 // Reaps the child when it has ended; true if it has ended (now or before).
 bool childHasEnded(pid_t pid);
@@ -140,7 +141,8 @@ std::vector<ProcessEntry> groupMembers(const std::string& procRoot, pid_t group)
 // The live (non-zombie) processes of a process group.
 std::vector<pid_t> liveGroupMembers(const std::string& procRoot, pid_t group);
 // The paths of the listening unix sockets that the given processes hold.
-std::vector<std::string> listeningSocketPaths(const std::string& procRoot, const std::vector<pid_t>& pids);
+std::vector<std::string> listeningSocketPaths(const std::string& procRoot,
+                                              const std::vector<pid_t>& pids);
 
 // Removes a folder tree, ignoring errors.
 void removeTree(const std::string& path);

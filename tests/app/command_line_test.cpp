@@ -28,7 +28,8 @@ TEST_P(CommandLineParse, GivesTheActionAndTheHost)
 {
     const LineCase c = GetParam();
     QStringList arguments{QStringLiteral("numbrook")};
-    for (const char* a : c.arguments) arguments << QString::fromUtf8(a);
+    for (const char* a : c.arguments)
+        arguments << QString::fromUtf8(a);
     const CommandLine line = parseCommandLine(arguments);
     EXPECT_EQ(line.action, c.action);
     EXPECT_EQ(line.sheets, c.sheets);
@@ -47,7 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{{"--sheets", "builtin"}, Action::Run, SheetsHost::Builtin, ""},
         LineCase{{"--help"}, Action::Help, SheetsHost::Automatic, "--sheets <office|builtin>"},
         LineCase{{"-h"}, Action::Help, SheetsHost::Automatic, "--version"},
-        LineCase{{"--version"}, Action::Version, SheetsHost::Automatic, "NumbrookV1.6 " NUMBROOK_PACKAGE_VERSION "\n"},
+        LineCase{{"--version"},
+                 Action::Version,
+                 SheetsHost::Automatic,
+                 "NumbrookV1.6 " NUMBROOK_PACKAGE_VERSION "\n"},
         LineCase{{"--bogus"}, Action::UsageError, SheetsHost::Automatic, "--sheets"},
         LineCase{{"--sheets=wps"}, Action::UsageError, SheetsHost::Automatic, "wps"},
         LineCase{{"--sheets"}, Action::UsageError, SheetsHost::Automatic, "--help"},
@@ -68,8 +72,7 @@ ProgramRun runProgram(const std::string& arguments, const std::string& platform 
     run.out = testing::commandOutput(
         (platform.empty() ? std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM")
                           : "env QT_QPA_PLATFORM=" + platform) +
-        " '" NUMBROOK_PROGRAM "' " + arguments + " 2>'" +
-                                     errFile + "'; echo \"status=$?\"");
+        " '" NUMBROOK_PROGRAM "' " + arguments + " 2>'" + errFile + "'; echo \"status=$?\"");
     const size_t at = run.out.rfind("status=");
     run.status = std::stoi(run.out.substr(at + 7));
     run.out.erase(at);

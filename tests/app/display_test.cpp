@@ -63,7 +63,8 @@ TEST_F(WindowTest, TheWidestTextsFitTheirLabels)
     };
     for (auto [label, sample] : cases) {
         const QString text = QString::fromUtf8(sample);
-        for (QChar c : text) EXPECT_TRUE(QFontMetrics(label->font()).inFont(c)) << sample;
+        for (QChar c : text)
+            EXPECT_TRUE(QFontMetrics(label->font()).inFont(c)) << sample;
         label->setText(text);
         EXPECT_FALSE(touchesEdge(label)) << sample;
     }
@@ -132,7 +133,8 @@ TEST_F(WindowTest, AScreenStartRefusedAfterALargeExportShowsTwentySlots)
 {
     w->Text3->setText("30");
     w->Command7_Click();
-    while (w->Timer1->interval() != 0) tick();
+    while (w->Timer1->interval() != 0)
+        tick();
     w->Text1->setText("0");
     w->Command1_Click();  // refused: mode 1, problemCount still 30
     boxes.shown.clear();
@@ -145,7 +147,8 @@ TEST_F(WindowTest, AScreenStartRefusedAfterALargeExportShowsTwentySlots)
 TEST_F(WindowTest, StopwatchStatesFollowTheButtons)
 {
     w->Command3_Click();
-    for (int i = 0; i < 615; ++i) w->Timer2_Timer();
+    for (int i = 0; i < 615; ++i)
+        w->Timer2_Timer();
     EXPECT_EQ(text(w->Label8), "1:1:5");
     w->Command4_Click();
     EXPECT_FALSE(w->Timer2->isTicking());

@@ -37,7 +37,8 @@ struct Makers {
     {
         return {[this, officeLoads]() -> std::unique_ptr<DocumentHost> {
                     ++officeCalls;
-                    if (!officeLoads) return officeWithoutLibreOffice();
+                    if (!officeLoads)
+                        return officeWithoutLibreOffice();
                     return std::make_unique<RecordingHost>(log, RecordingHost::Script{});
                 },
                 [this]() -> std::unique_ptr<DocumentHost> {
@@ -73,14 +74,13 @@ TEST_P(HostChoice, MakesTheExpectedHost)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, HostChoice,
-    ::testing::Values(ChoiceCase{SheetsHost::Automatic, true, "office"},
-                      ChoiceCase{SheetsHost::Automatic, false, "builtin"},
-                      ChoiceCase{SheetsHost::Office, true, "office"},
-                      ChoiceCase{SheetsHost::Office, false, "error"},
-                      ChoiceCase{SheetsHost::Builtin, true, "builtin"},
-                      ChoiceCase{SheetsHost::Builtin, false, "builtin"}));
+INSTANTIATE_TEST_SUITE_P(Choices, HostChoice,
+                         ::testing::Values(ChoiceCase{SheetsHost::Automatic, true, "office"},
+                                           ChoiceCase{SheetsHost::Automatic, false, "builtin"},
+                                           ChoiceCase{SheetsHost::Office, true, "office"},
+                                           ChoiceCase{SheetsHost::Office, false, "error"},
+                                           ChoiceCase{SheetsHost::Builtin, true, "builtin"},
+                                           ChoiceCase{SheetsHost::Builtin, false, "builtin"}));
 
 }  // namespace
 }  // namespace numbrook
@@ -89,9 +89,9 @@ namespace numbrook {
 namespace {
 
 using testing::ClockOfTimes;
+using testing::LoggingBoxes;
 using testing::makeTime;
 using testing::RecordingView;
-using testing::LoggingBoxes;
 
 // One export of three problems through the chosen factory, answering the questions.
 Log exportThrough(const HostFactory& factory, std::vector<Answer> answers)
@@ -109,8 +109,9 @@ Log exportThrough(const HostFactory& factory, std::vector<Answer> answers)
 
 bool hasFailureBox(const Log& log)
 {
-    return std::any_of(log.begin(), log.end(),
-                       [](const std::string& e) { return e.rfind("box [提示！] 导出失败：", 0) == 0; });
+    return std::any_of(log.begin(), log.end(), [](const std::string& e) {
+        return e.rfind("box [提示！] 导出失败：", 0) == 0;
+    });
 }
 
 TEST(HostChoiceExport, ForcedOfficeWithoutLibreOfficeShowsTheFailureMessage)
@@ -124,12 +125,14 @@ TEST(HostChoiceExport, ForcedOfficeWithoutLibreOfficeShowsTheFailureMessage)
 TEST(HostChoiceExport, WithoutLibreOfficeTheBuiltinHostShowsTheSheets)
 {
     Makers makers;
-    const Log log = exportThrough(chooseHostFactory(SheetsHost::Automatic, makers.with(false)), {Answer::Cancel});
+    const Log log = exportThrough(chooseHostFactory(SheetsHost::Automatic, makers.with(false)),
+                                  {Answer::Cancel});
     EXPECT_FALSE(hasFailureBox(log)) << ::testing::PrintToString(log);
     EXPECT_EQ(makers.builtinCalls, 1);
     int previews = 0;
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* preview = qobject_cast<builtin::SheetPreviewWindow*>(top); preview && preview->isVisible()) {
+        if (auto* preview = qobject_cast<builtin::SheetPreviewWindow*>(top);
+            preview && preview->isVisible()) {
             ++previews;
             preview->close();
         }
@@ -142,8 +145,8 @@ TEST(HostChoiceExport, BuiltinHostWithoutAPrinterShowsTheFailureMessage)
 {
     // These tests see no print server (no_printer_environment.cpp): no default printer.
     Makers makers;
-    const Log log =
-        exportThrough(chooseHostFactory(SheetsHost::Builtin, makers.with(false)), {Answer::Ok, Answer::Ok});
+    const Log log = exportThrough(chooseHostFactory(SheetsHost::Builtin, makers.with(false)),
+                                  {Answer::Ok, Answer::Ok});
     EXPECT_TRUE(hasFailureBox(log)) << ::testing::PrintToString(log);
 }
 

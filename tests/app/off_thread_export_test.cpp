@@ -41,7 +41,8 @@ public:
         }
     };
 
-    explicit GatedHost(Record& record, bool instanceRunning = false, HostFailure failure = HostFailure::Other)
+    explicit GatedHost(Record& record, bool instanceRunning = false,
+                       HostFailure failure = HostFailure::Other)
         : record_(record), instanceRunning_(instanceRunning), failure_(failure)
     {
     }
@@ -67,7 +68,8 @@ public:
     void typeText(const std::string& text) override
     {
         pass();
-        if (text == "fail") throw HostError("stopped", failure_);
+        if (text == "fail")
+            throw HostError("stopped", failure_);
     }
     void printPages(const std::string&) override { pass(); }
     void closeDocument() override { pass(); }
@@ -93,8 +95,9 @@ TEST(OffThreadHost, RunsEveryCallAndTheEndOnItsThreadAndPassesResultsAndErrors)
     GatedHost::Record record;
     record.release();
     {
-        auto host = runOffThread(std::make_unique<GatedHost>(record, true, HostFailure::NotAnswering),
-                                 std::make_shared<BlockingWaiter>());
+        auto host =
+            runOffThread(std::make_unique<GatedHost>(record, true, HostFailure::NotAnswering),
+                         std::make_shared<BlockingWaiter>());
         EXPECT_TRUE(host->isInstanceRunning());
         EXPECT_NE(record.callThread, std::this_thread::get_id());
         host->startInstance();
@@ -115,7 +118,8 @@ TEST(OffThreadHost, RunsEveryCallAndTheEndOnItsThreadAndPassesResultsAndErrors)
 TEST(EventLoopWaiter, KeepsTimersAndPaintingGoingAndDropsInputAndCloseRequests)
 {
     GatedHost::Record record;
-    auto host = runOffThread(std::make_unique<GatedHost>(record), std::make_shared<EventLoopWaiter>());
+    auto host =
+        runOffThread(std::make_unique<GatedHost>(record), std::make_shared<EventLoopWaiter>());
     QWidget window;
     auto* button = new QPushButton(QStringLiteral("确定"), &window);
     int clicks = 0;
@@ -133,7 +137,8 @@ TEST(EventLoopWaiter, KeepsTimersAndPaintingGoingAndDropsInputAndCloseRequests)
             QTest::keyClick(button, Qt::Key_Space);
             window.close();
         }
-        if (ticks == 10) record.release();
+        if (ticks == 10)
+            record.release();
     });
     timer.start();
     host->typeText("x");  // returns once the timer has opened the gate
@@ -157,7 +162,8 @@ TEST_F(WindowTest, OneExportRunLeadsToOneExportWhileTheOfficeIsWaitedOn)
     ExportServices exporting;
     exporting.makeHost = [this, &record]() -> std::unique_ptr<DocumentHost> {
         ++hostsMade;
-        return runOffThread(std::make_unique<GatedHost>(record), std::make_shared<EventLoopWaiter>());
+        return runOffThread(std::make_unique<GatedHost>(record),
+                            std::make_shared<EventLoopWaiter>());
     };
     exporting.documentPath = "/nonexistent/式题导出.doc";
     exporting.pause = [](int) {};
@@ -174,10 +180,13 @@ TEST_F(WindowTest, OneExportRunLeadsToOneExportWhileTheOfficeIsWaitedOn)
             std::lock_guard lock(record.mutex);
             waiting = record.calls > 0 && !record.open;
         }
-        if (!waiting) return;
+        if (!waiting)
+            return;
         // The run's own timer is still set while the office is waited on.
-        if (w->Timer1->isTicking()) ++ticksWhileWaiting;
-        if (ticksWhileWaiting == 20) record.release();
+        if (w->Timer1->isTicking())
+            ++ticksWhileWaiting;
+        if (ticksWhileWaiting == 20)
+            record.release();
     });
     probe.start();
     w->Command7_Click();

@@ -82,7 +82,10 @@ struct RejectCase {
     const char* count;
 };
 
-void PrintTo(const RejectCase& c, std::ostream* os) { *os << '"' << c.count << '"'; }
+void PrintTo(const RejectCase& c, std::ostream* os)
+{
+    *os << '"' << c.count << '"';
+}
 
 class RejectedStartTest : public WindowTest, public ::testing::WithParamInterface<RejectCase> {};
 

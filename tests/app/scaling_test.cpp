@@ -32,15 +32,15 @@ struct Designed {
 
 // A sample from every container, including the grids' last cells.
 constexpr Designed kDesigned[] = {
-    {"Frame1", 120, 240, 3375, 2775, true},   {"Text1", 840, 307, 735, 360, false},
-    {"Command2", 2240, 1080, 630, 320, false}, {"Label7", 120, 300, 1215, 255, false},
-    {"Command7", 2280, 240, 570, 320, false}, {"Frame4", 3720, 240, 11415, 2775, true},
+    {"Frame1", 120, 240, 3375, 2775, true},      {"Text1", 840, 307, 735, 360, false},
+    {"Command2", 2240, 1080, 630, 320, false},   {"Label7", 120, 300, 1215, 255, false},
+    {"Command7", 2280, 240, 570, 320, false},    {"Frame4", 3720, 240, 11415, 2775, true},
     {"Check1(5)", 4080, 1485, 3255, 495, false}, {"Check1(11)", 7800, 2040, 3255, 495, false},
-    {"Frame2", 120, 3080, 15015, 6015, true}, {"Label6(1)", 120, 480, 3435, 705, false},
+    {"Frame2", 120, 3080, 15015, 6015, true},    {"Label6(1)", 120, 480, 3435, 705, false},
     {"Label6(7)", 7640, 1650, 3435, 705, false}, {"Label6(20)", 11400, 5160, 3435, 705, false},
-    {"Label1", 3960, 2400, 6945, 1695, false}, {"Frame5", 120, 9120, 15015, 1215, true},
-    {"Label8", 5400, 360, 3015, 615, false},  {"Command4", 8400, 450, 735, 615, false},
-    {"Frame7", 6360, 4080, 2415, 615, true},  {"Label9", 360, 120, 1695, 495, false},
+    {"Label1", 3960, 2400, 6945, 1695, false},   {"Frame5", 120, 9120, 15015, 1215, true},
+    {"Label8", 5400, 360, 3015, 615, false},     {"Command4", 8400, 450, 735, 615, false},
+    {"Frame7", 6360, 4080, 2415, 615, true},     {"Label9", 360, 120, 1695, 495, false},
 };
 
 struct WindowSize {
@@ -48,7 +48,10 @@ struct WindowSize {
     QSize client;
 };
 
-void PrintTo(const WindowSize& s, std::ostream* os) { *os << s.name; }
+void PrintTo(const WindowSize& s, std::ostream* os)
+{
+    *os << s.name;
+}
 
 class ScaledFormTest : public WindowTest, public ::testing::WithParamInterface<WindowSize> {
 protected:
@@ -61,7 +64,8 @@ protected:
     {
         WindowTest::SetUp();
         for (QWidget* c : w->findChildren<QWidget*>()) {
-            if (c->objectName().isEmpty()) continue;
+            if (c->objectName().isEmpty())
+                continue;
             designRects[c->objectName()] = c->geometry();
             designPoints[c->objectName()] = c->font().pointSizeF();
         }
@@ -92,7 +96,8 @@ TEST_P(ScaledFormTest, EveryRectangleIsItsTwipsTimesTheScaleCentred)
     // The separators stay centred on their designed x, 3720, 7440 and 11160.
     for (int i = 0; i < 3; ++i) {
         const QRect r = w->Line1[i]->geometry();
-        EXPECT_NEAR((r.left() + r.right() + 1) / 2.0, 3720 * (i + 1) * scale / kTwipsPerPixel, 1) << i;
+        EXPECT_NEAR((r.left() + r.right() + 1) / 2.0, 3720 * (i + 1) * scale / kTwipsPerPixel, 1)
+            << i;
         EXPECT_NEAR(r.top(), 480 * scale / kTwipsPerPixel, 1) << i;
         EXPECT_NEAR(r.bottom() + 1, 5880 * scale / kTwipsPerPixel, 1) << i;
     }
@@ -130,7 +135,8 @@ TEST_P(ScaledFormTest, TheWidestTextsStayWholeInsideTheirLabels)
         const QImage img = label->grab().toImage();
         int ink = 0;
         for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x) ink += qGray(img.pixel(x, y)) < 128 ? 1 : 0;
+            for (int x = 0; x < img.width(); ++x)
+                ink += qGray(img.pixel(x, y)) < 128 ? 1 : 0;
         EXPECT_GT(ink, 0) << sample;
         EXPECT_FALSE(touchesEdge(label)) << sample;
     }
@@ -141,8 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WindowSize{"Designed", {1016, 702}}, WindowSize{"Scale125", {1270, 878}},
                       WindowSize{"Scale150", {1524, 1053}}, WindowSize{"Scale200", {2032, 1404}},
                       WindowSize{"Wide1920x1080", {1920, 1080}},
-                      WindowSize{"Tall800x1000", {800, 1000}},
-                      WindowSize{"Small", {600, 420}}),
+                      WindowSize{"Tall800x1000", {800, 1000}}, WindowSize{"Small", {600, 420}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // What a region of a rendered image holds: its lightest and darkest grey.
@@ -217,9 +222,9 @@ TEST_P(DarkDesktopTest, TextsStayDarkOnALightGround)
     // The caption of the panel sits in its top border, left.
     const QRect caption(0, 0, int(100 * s), int(14 * s));
     const std::pair<const char*, QRect> regions[] = {
-        {"Label6(1)", at(w->Label6[1])},  {"Label6(20)", at(w->Label6[20])},
-        {"Label8", at(w->Label8)},        {"Frame2 caption", at(w->Frame2, caption)},
-        {"Check1(0)", at(w->Check1[0])},  {"Text1", at(w->Text1)},
+        {"Label6(1)", at(w->Label6[1])}, {"Label6(20)", at(w->Label6[20])},
+        {"Label8", at(w->Label8)},       {"Frame2 caption", at(w->Frame2, caption)},
+        {"Check1(0)", at(w->Check1[0])}, {"Text1", at(w->Text1)},
     };
     for (const auto& [name, region] : regions) {
         const Tones t = tones(img, region);
@@ -243,7 +248,8 @@ TEST_P(DarkDesktopTest, MessageBoxesKeepTheLightColours)
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
+        if (!box)
+            return;
         seen = box->grab().toImage();
         box->accept();
     });

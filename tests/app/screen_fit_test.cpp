@@ -28,13 +28,14 @@ TEST_F(WindowTest, OpensWithEveryControlOnTheScreen)
         << w->frameGeometry().width() << "x" << w->frameGeometry().height();
     const QRect window(w->mapToGlobal(QPoint(0, 0)), w->size());
     for (QWidget* c : w->findChildren<QWidget*>()) {
-        if (c->objectName().isEmpty()) continue;
+        if (c->objectName().isEmpty())
+            continue;
         const QRect r(c->mapToGlobal(QPoint(0, 0)), c->size());
         EXPECT_TRUE(window.contains(r)) << c->objectName().toStdString();
     }
 
-    const bool roomy = available.width() >= design.width() + 40 &&
-                       available.height() >= design.height() + 60;
+    const bool roomy =
+        available.width() >= design.width() + 40 && available.height() >= design.height() + 60;
     if (roomy) {
         EXPECT_EQ(w->size(), design) << "the designed size where it fits";
     } else {

@@ -130,7 +130,8 @@ TEST_P(TouchTest, ATapClicksEveryButtonAndCheckBox)
     boxes.answers.assign(8, Answer::Ok);
     QList<QAbstractButton*> targets{w->Command1, w->Command3, w->Command2, w->Command7,
                                     w->Command4};
-    for (QCheckBox* b : w->Check1) targets.append(b);
+    for (QCheckBox* b : w->Check1)
+        targets.append(b);
     for (QAbstractButton* b : targets) {
         // On a check box, the middle of its box and caption.
         QPoint spot = b->rect().center();
@@ -138,7 +139,8 @@ TEST_P(TouchTest, ATapClicksEveryButtonAndCheckBox)
             QStyleOptionButton option;
             option.initFrom(box);
             option.text = box->text();
-            spot = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, box).center();
+            spot =
+                box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, box).center();
         }
         const QPoint at = b->mapTo(w.get(), spot);
         const bool wasChecked = b->isChecked();

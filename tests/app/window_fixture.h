@@ -24,9 +24,11 @@ inline bool touchesEdge(QLabel* label)
     const QImage img = label->grab().toImage();
     auto ink = [&](int x, int y) { return qGray(img.pixel(x, y)) < 128; };
     for (int x = 0; x < img.width(); ++x)
-        if (ink(x, 0) || ink(x, img.height() - 1)) return true;
+        if (ink(x, 0) || ink(x, img.height() - 1))
+            return true;
     for (int y = 0; y < img.height(); ++y)
-        if (ink(0, y) || ink(img.width() - 1, y)) return true;
+        if (ink(0, y) || ink(img.width() - 1, y))
+            return true;
     return false;
 }
 
@@ -54,7 +56,8 @@ protected:
 
     void tick(int n = 1)
     {
-        for (int i = 0; i < n; ++i) w->Timer1_Timer();
+        for (int i = 0; i < n; ++i)
+            w->Timer1_Timer();
     }
 
     // Starts a screen run of count problems and ticks it to its end.
@@ -62,20 +65,23 @@ protected:
     {
         w->Text1->setText(QString::fromUtf8(count));
         w->Command1_Click();
-        while (w->Timer1->interval() != 0) tick();
+        while (w->Timer1->interval() != 0)
+            tick();
     }
 
     int visibleSlots() const
     {
         int n = 0;
-        for (int i = 1; i <= 20; ++i) n += w->Label6[i]->isVisibleTo(w.get()) ? 1 : 0;
+        for (int i = 1; i <= 20; ++i)
+            n += w->Label6[i]->isVisibleTo(w.get()) ? 1 : 0;
         return n;
     }
 
     bool linesVisible() const
     {
         for (QFrame* l : w->Line1)
-            if (!l->isVisibleTo(w.get())) return false;
+            if (!l->isVisibleTo(w.get()))
+                return false;
         return true;
     }
 

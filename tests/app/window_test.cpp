@@ -27,7 +27,8 @@ TEST_F(WindowTest, StartsWithTheDesignState)
     EXPECT_EQ(w->Label1->text(), "");
     EXPECT_FALSE(w->Frame7->isVisibleTo(w.get()));
     EXPECT_EQ(visibleSlots(), 0);
-    for (QFrame* l : w->Line1) EXPECT_FALSE(l->isVisibleTo(w.get()));
+    for (QFrame* l : w->Line1)
+        EXPECT_FALSE(l->isVisibleTo(w.get()));
     EXPECT_FALSE(w->Timer1->isTicking());
     EXPECT_FALSE(w->Timer2->isTicking());
     for (QCheckBox* b : w->Check1) {
@@ -35,7 +36,8 @@ TEST_F(WindowTest, StartsWithTheDesignState)
         EXPECT_FALSE(b->isChecked());
     }
     EXPECT_EQ(w->selectedCount, 0);
-    for (int16_t s : w->selectedTypes) EXPECT_EQ(s, 0);
+    for (int16_t s : w->selectedTypes)
+        EXPECT_EQ(s, 0);
     EXPECT_EQ(w->exportNumber, 0);
     EXPECT_EQ(w->runMode, 0);
     for (QPushButton* b : {w->Command1, w->Command2, w->Command3, w->Command4, w->Command7}) {
@@ -80,10 +82,14 @@ TEST_F(WindowTest, ControlsSitAtTheirPlacesWithTheirTexts)
         ASSERT_NE(widget, nullptr) << c.name;
         EXPECT_EQ(widget->geometry(), c.where) << c.name;
         QString caption;
-        if (auto* b = qobject_cast<QAbstractButton*>(widget)) caption = b->text();
-        if (auto* l = qobject_cast<QLabel*>(widget)) caption = l->text();
-        if (auto* g = qobject_cast<QGroupBox*>(widget)) caption = g->title();
-        if (auto* e = qobject_cast<QLineEdit*>(widget)) caption = e->text();
+        if (auto* b = qobject_cast<QAbstractButton*>(widget))
+            caption = b->text();
+        if (auto* l = qobject_cast<QLabel*>(widget))
+            caption = l->text();
+        if (auto* g = qobject_cast<QGroupBox*>(widget))
+            caption = g->title();
+        if (auto* e = qobject_cast<QLineEdit*>(widget))
+            caption = e->text();
         EXPECT_EQ(caption.toStdString(), c.caption) << c.name;
         EXPECT_EQ(widget->font().pointSizeF(), c.points) << c.name;
         EXPECT_EQ(widget->font().bold(), c.bold) << c.name;
@@ -98,11 +104,12 @@ TEST_F(WindowTest, EveryControlHasANameForAScreenReader)
     screenRun("2");
     w->Command3_Click();
     for (QWidget* c : w->findChildren<QWidget*>()) {
-        if (c->objectName().isEmpty() || !c->isVisibleTo(w.get())) continue;  // Qt's own parts
+        if (c->objectName().isEmpty() || !c->isVisibleTo(w.get()))
+            continue;  // Qt's own parts
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
         ASSERT_NE(a, nullptr) << c->objectName().toStdString();
-        const bool empty = a->text(QAccessible::Name).isEmpty() &&
-                           a->text(QAccessible::Description).isEmpty();
+        const bool empty =
+            a->text(QAccessible::Name).isEmpty() && a->text(QAccessible::Description).isEmpty();
         EXPECT_FALSE(empty) << c->objectName().toStdString();
     }
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Label6[1])->text(QAccessible::Name),
@@ -119,15 +126,33 @@ TEST_F(WindowTest, TabVisitsTheControlsInTheDrillOrder)
     // box's text in brackets.
     auto seen = []() -> std::string {
         QWidget* f = QApplication::focusWidget();
-        if (auto* b = qobject_cast<QAbstractButton*>(f)) return b->text().toStdString();
-        if (auto* e = qobject_cast<QLineEdit*>(f)) return "[" + e->text().toStdString() + "]";
+        if (auto* b = qobject_cast<QAbstractButton*>(f))
+            return b->text().toStdString();
+        if (auto* e = qobject_cast<QLineEdit*>(f))
+            return "[" + e->text().toStdString() + "]";
         return f ? "?" + f->objectName().toStdString() : "nothing";
     };
     const std::vector<std::string> expected{
-        "20以内退位减法", "表内乘法", "两位减两位（不退位）", "（暂未设置）", "（暂未设置）",
-        "（暂未设置）", "表内除法", "一位数加一位数", "10以内的减法", "两位数乘一位数",
-        "两位数加两位数", "两位减两位（退位）", "停止", "确定", "[]", "答案", "[0.01]", "出题",
-        "显示", "[5]",
+        "20以内退位减法",
+        "表内乘法",
+        "两位减两位（不退位）",
+        "（暂未设置）",
+        "（暂未设置）",
+        "（暂未设置）",
+        "表内除法",
+        "一位数加一位数",
+        "10以内的减法",
+        "两位数乘一位数",
+        "两位数加两位数",
+        "两位减两位（退位）",
+        "停止",
+        "确定",
+        "[]",
+        "答案",
+        "[0.01]",
+        "出题",
+        "显示",
+        "[5]",
         "20以内退位减法",  // and round again
     };
     std::vector<std::string> visited{seen()};
@@ -147,13 +172,17 @@ struct TickCase {
     std::vector<int16_t> leading;  // the first slots expected
 };
 
-void PrintTo(const TickCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TickCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class TypeSelectionTest : public WindowTest, public ::testing::WithParamInterface<TickCase> {};
 
 TEST_P(TypeSelectionTest, RebuildsTheListInIndexOrder)
 {
-    for (int i : GetParam().clicks) w->Check1[i]->click();
+    for (int i : GetParam().clicks)
+        w->Check1[i]->click();
     EXPECT_EQ(w->selectedCount, GetParam().count);
     for (size_t k = 0; k < GetParam().leading.size(); ++k)
         EXPECT_EQ(w->selectedTypes[k], GetParam().leading[k]) << "slot " << k;
@@ -161,12 +190,12 @@ TEST_P(TypeSelectionTest, RebuildsTheListInIndexOrder)
 
 INSTANTIATE_TEST_SUITE_P(
     Clicks, TypeSelectionTest,
-    ::testing::Values(TickCase{"FiveThenTwo", {5, 2}, 2, {2, 5}},
-                      TickCase{"OnlyAnUnsetType", {10}, 0, {0, 0}},
-                      TickCase{"UntickFiveThenTwo", {2, 5, 5, 2}, 0, {2, 5}},
-                      TickCase{"UntickTwoThenFive", {2, 5, 2, 5}, 0, {5, 5}},
-                      TickCase{"AllNine", {8, 7, 6, 5, 4, 3, 2, 1, 0, 9}, 9, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
-                      TickCase{"UnsetTypesAreSkipped", {11, 6, 9, 1}, 2, {1, 6}}),
+    ::testing::Values(
+        TickCase{"FiveThenTwo", {5, 2}, 2, {2, 5}}, TickCase{"OnlyAnUnsetType", {10}, 0, {0, 0}},
+        TickCase{"UntickFiveThenTwo", {2, 5, 5, 2}, 0, {2, 5}},
+        TickCase{"UntickTwoThenFive", {2, 5, 2, 5}, 0, {5, 5}},
+        TickCase{"AllNine", {8, 7, 6, 5, 4, 3, 2, 1, 0, 9}, 9, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
+        TickCase{"UnsetTypesAreSkipped", {11, 6, 9, 1}, 2, {1, 6}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

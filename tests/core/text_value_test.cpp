@@ -15,7 +15,10 @@ struct ValueCase {
     double value;
 };
 
-void PrintTo(const ValueCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const ValueCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class TextValueTest : public ::testing::TestWithParam<ValueCase> {};
 
@@ -27,20 +30,24 @@ TEST_P(TextValueTest, ReadsTheNumberAtTheStart)
 INSTANTIATE_TEST_SUITE_P(
     Texts, TextValueTest,
     ::testing::Values(ValueCase{"5", 5}, ValueCase{"0.01", 0.01}, ValueCase{"  1 2 ", 12},
-                      ValueCase{"1\t2\n0", 120}, ValueCase{"\r5", 0}, ValueCase{"&hFF", 255}, ValueCase{"&HfF", 255},
-                      ValueCase{"&O17", 15}, ValueCase{"&o18", 1}, ValueCase{"&H", 0},
-                      ValueCase{"&X1", 0}, ValueCase{"1.5e1", 15}, ValueCase{"1D2", 100},
-                      ValueCase{"1d-1", 0.1}, ValueCase{"2E", 2}, ValueCase{"2e+", 2},
-                      ValueCase{"-3", -3}, ValueCase{"+.5", 0.5}, ValueCase{"1.2.3", 1.2},
-                      ValueCase{".", 0}, ValueCase{"-", 0}, ValueCase{"abc", 0}, ValueCase{"", 0},
-                      ValueCase{"12abc", 12}, ValueCase{"1 0题", 10}, ValueCase{"２０", 0}));
+                      ValueCase{"1\t2\n0", 120}, ValueCase{"\r5", 0}, ValueCase{"&hFF", 255},
+                      ValueCase{"&HfF", 255}, ValueCase{"&O17", 15}, ValueCase{"&o18", 1},
+                      ValueCase{"&H", 0}, ValueCase{"&X1", 0}, ValueCase{"1.5e1", 15},
+                      ValueCase{"1D2", 100}, ValueCase{"1d-1", 0.1}, ValueCase{"2E", 2},
+                      ValueCase{"2e+", 2}, ValueCase{"-3", -3}, ValueCase{"+.5", 0.5},
+                      ValueCase{"1.2.3", 1.2}, ValueCase{".", 0}, ValueCase{"-", 0},
+                      ValueCase{"abc", 0}, ValueCase{"", 0}, ValueCase{"12abc", 12},
+                      ValueCase{"1 0题", 10}, ValueCase{"２０", 0}));
 
 struct CountCase {
     const char* text;
     int count;
 };
 
-void PrintTo(const CountCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const CountCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class CountTest : public ::testing::TestWithParam<CountCase> {};
 
@@ -49,21 +56,25 @@ TEST_P(CountTest, RoundsHalfToEvenAndSaturates)
     EXPECT_EQ(countFromText(GetParam().text), GetParam().count) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CountTest,
-    ::testing::Values(CountCase{"2.5", 2}, CountCase{"3.5", 4}, CountCase{"20.5", 20},
-                      CountCase{"0.5", 0}, CountCase{"1.5", 2}, CountCase{"-2.5", -2},
-                      CountCase{"20.51", 21}, CountCase{"32767", 32767},
-                      CountCase{"32767.5", 32767}, CountCase{"1e9", 32767},
-                      CountCase{"&H7FFFFFFF", 32767}, CountCase{"1E400", 32767},
-                      CountCase{"-1E400", -32768}, CountCase{"-40000", -32768}));
+INSTANTIATE_TEST_SUITE_P(Texts, CountTest,
+                         ::testing::Values(CountCase{"2.5", 2}, CountCase{"3.5", 4},
+                                           CountCase{"20.5", 20}, CountCase{"0.5", 0},
+                                           CountCase{"1.5", 2}, CountCase{"-2.5", -2},
+                                           CountCase{"20.51", 21}, CountCase{"32767", 32767},
+                                           CountCase{"32767.5", 32767}, CountCase{"1e9", 32767},
+                                           CountCase{"&H7FFFFFFF", 32767},
+                                           CountCase{"1E400", 32767}, CountCase{"-1E400", -32768},
+                                           CountCase{"-40000", -32768}));
 
 struct IntervalCase {
     const char* text;
     int ms;
 };
 
-void PrintTo(const IntervalCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const IntervalCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class IntervalTest : public ::testing::TestWithParam<IntervalCase> {};
 
@@ -74,10 +85,9 @@ TEST_P(IntervalTest, KeepsEveryRunTicking)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, IntervalTest,
-    ::testing::Values(IntervalCase{"0.01", 10}, IntervalCase{"2", 2000},
-                      IntervalCase{"0.0025", 2}, IntervalCase{"0.0035", 4},
-                      IntervalCase{"0", 1}, IntervalCase{"", 1}, IntervalCase{"abc", 1},
-                      IntervalCase{"-1", 1}, IntervalCase{"0.0004", 1},
+    ::testing::Values(IntervalCase{"0.01", 10}, IntervalCase{"2", 2000}, IntervalCase{"0.0025", 2},
+                      IntervalCase{"0.0035", 4}, IntervalCase{"0", 1}, IntervalCase{"", 1},
+                      IntervalCase{"abc", 1}, IntervalCase{"-1", 1}, IntervalCase{"0.0004", 1},
                       IntervalCase{"65.535", 65535}, IntervalCase{"65.536", 65535},
                       IntervalCase{"1e300", 65535}, IntervalCase{"1E400", 65535}));
 
@@ -101,8 +111,13 @@ private:
 
 TEST_F(CommaLocale, TextsReadAsInAnyOtherLocale)
 {
-    for (auto [text, value] : {std::pair{"0.01", 0.01}, {"1.5", 1.5}, {"-2.25e1", -22.5},
-                               {"1D-3", 0.001}, {"1,5", 1.0}, {"&H1F", 31.0}, {".5", 0.5}})
+    for (auto [text, value] : {std::pair{"0.01", 0.01},
+                               {"1.5", 1.5},
+                               {"-2.25e1", -22.5},
+                               {"1D-3", 0.001},
+                               {"1,5", 1.0},
+                               {"&H1F", 31.0},
+                               {".5", 0.5}})
         EXPECT_DOUBLE_EQ(textValue(text), value) << text;
     EXPECT_EQ(countFromText("1.5"), 2);
     EXPECT_EQ(countFromText("20.5"), 20);
@@ -113,8 +128,14 @@ TEST_F(CommaLocale, TextsReadAsInAnyOtherLocale)
 
 TEST(RoundHalfEven, GoesToTheEvenNeighbour)
 {
-    for (auto [in, out] : {std::pair{0.5, 0.0}, {1.5, 2.0}, {2.5, 2.0}, {3.5, 4.0}, {-0.5, -0.0},
-                           {-1.5, -2.0}, {2.4999, 2.0}, {2.5001, 3.0}})
+    for (auto [in, out] : {std::pair{0.5, 0.0},
+                           {1.5, 2.0},
+                           {2.5, 2.0},
+                           {3.5, 4.0},
+                           {-0.5, -0.0},
+                           {-1.5, -2.0},
+                           {2.4999, 2.0},
+                           {2.5001, 3.0}})
         EXPECT_EQ(roundHalfEven(in), out) << in;
 }
 

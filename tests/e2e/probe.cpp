@@ -50,14 +50,21 @@ QJsonArray rectJson(const QWidget* w)
 
 QString textOf(const QWidget* w)
 {
-    if (const auto* l = qobject_cast<const QLabel*>(w)) return l->text();
-    if (const auto* b = qobject_cast<const QAbstractButton*>(w)) return b->text();
-    if (const auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
-    if (const auto* g = qobject_cast<const QGroupBox*>(w)) return g->title();
+    if (const auto* l = qobject_cast<const QLabel*>(w))
+        return l->text();
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+        return b->text();
+    if (const auto* e = qobject_cast<const QLineEdit*>(w))
+        return e->text();
+    if (const auto* g = qobject_cast<const QGroupBox*>(w))
+        return g->title();
     return {};
 }
 
-QString nameOf(const QObject* o) { return o ? o->objectName() : QString(); }
+QString nameOf(const QObject* o)
+{
+    return o ? o->objectName() : QString();
+}
 
 class Probe final : public QObject {
     Q_OBJECT
@@ -104,7 +111,8 @@ private:
             QList<QObject*> objects = top->findChildren<QObject*>();
             objects.prepend(top);
             for (QObject* o : objects) {
-                if (o->property(kHookedProperty).toBool()) continue;
+                if (o->property(kHookedProperty).toBool())
+                    continue;
                 o->setProperty(kHookedProperty, true);
                 if (qobject_cast<QAbstractButton*>(o))
                     connect(o, SIGNAL(clicked()), this, SLOT(clicked()));
@@ -117,8 +125,10 @@ private:
     QWidget* findWidget(const QString& name) const
     {
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == name) return top;
-            if (auto* w = top->findChild<QWidget*>(name)) return w;
+            if (top->objectName() == name)
+                return top;
+            if (auto* w = top->findChild<QWidget*>(name))
+                return w;
         }
         return nullptr;
     }
@@ -128,18 +138,18 @@ private:
     {
         QJsonObject watch;
         for (const QString& name : watched_)
-            if (const QWidget* w = findWidget(name)) watch[name] = textOf(w);
-        QJsonObject e{{"n", static_cast<qint64>(eventCount_++)},
-                      {"seq", static_cast<qint64>(seq_)},
-                      {"event", QString::fromLatin1(what)},
-                      {"object", nameOf(object)},
-                      {"focus", nameOf(QApplication::focusWidget())},
-                      {"watch", watch}};
+            if (const QWidget* w = findWidget(name))
+                watch[name] = textOf(w);
+        QJsonObject e{
+            {"n", static_cast<qint64>(eventCount_++)},      {"seq", static_cast<qint64>(seq_)},
+            {"event", QString::fromLatin1(what)},           {"object", nameOf(object)},
+            {"focus", nameOf(QApplication::focusWidget())}, {"watch", watch}};
         if (!key.isEmpty()) {
             e["key"] = key;
             e["autoRepeat"] = autoRepeat;
         }
-        if (events_.size() >= kMaxEvents) events_.removeFirst();
+        if (events_.size() >= kMaxEvents)
+            events_.removeFirst();
         events_.append(e);
     }
 
@@ -156,22 +166,26 @@ private:
             QJsonArray buttons;
             for (const QWidget* w : all) {
                 // A dialog is a window of its own, though a child of its parent.
-                if (!w->isVisible() || w->window() != top) continue;
-                if (qobject_cast<const QLabel*>(w)) texts.append(textOf(w));
+                if (!w->isVisible() || w->window() != top)
+                    continue;
+                if (qobject_cast<const QLabel*>(w))
+                    texts.append(textOf(w));
                 if (qobject_cast<const QAbstractButton*>(w))
                     buttons.append(QJsonObject{{"text", textOf(w)}, {"geometry", rectJson(w)}});
             }
-            windows.append(QJsonObject{{"objectName", top->objectName()},
-                                       {"class", QString::fromLatin1(top->metaObject()->className())},
-                                       {"title", top->windowTitle()},
-                                       {"visible", top->isVisible()},
-                                       {"active", top->isActiveWindow()},
-                                       {"modal", top->isModal()},
-                                       {"geometry", rectJson(top)},
-                                       {"texts", texts},
-                                       {"buttons", buttons}});
+            windows.append(
+                QJsonObject{{"objectName", top->objectName()},
+                            {"class", QString::fromLatin1(top->metaObject()->className())},
+                            {"title", top->windowTitle()},
+                            {"visible", top->isVisible()},
+                            {"active", top->isActiveWindow()},
+                            {"modal", top->isModal()},
+                            {"geometry", rectJson(top)},
+                            {"texts", texts},
+                            {"buttons", buttons}});
             for (const QWidget* w : all) {
-                if (w->objectName().isEmpty() || widgets.contains(w->objectName())) continue;
+                if (w->objectName().isEmpty() || widgets.contains(w->objectName()))
+                    continue;
                 QJsonObject o{{"class", QString::fromLatin1(w->metaObject()->className())},
                               {"text", textOf(w)},
                               {"visible", w->isVisible()},
@@ -190,7 +204,8 @@ private:
                                 {"events", events_}};
         // Written aside and renamed, so a reader never sees half a file.
         QSaveFile file(path_);
-        if (!file.open(QIODevice::WriteOnly)) return;
+        if (!file.open(QIODevice::WriteOnly))
+            return;
         file.write(QJsonDocument(state).toJson(QJsonDocument::Compact));
         file.commit();
     }
@@ -232,7 +247,8 @@ void startProbe()
                 dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
                 QApplication::setPalette(dark);
             }
-            if (!s.path.isEmpty()) new Probe(s.path, s.watched, QCoreApplication::instance());
+            if (!s.path.isEmpty())
+                new Probe(s.path, s.watched, QCoreApplication::instance());
         },
         Qt::QueuedConnection);
 }
@@ -244,21 +260,25 @@ struct LoadTime {
     {
         Settings& s = settings();
         s.path = qEnvironmentVariable("NUMBROOK_PROBE");
-        s.watched = qEnvironmentVariable("NUMBROOK_PROBE_WATCH").split(QLatin1Char(','), Qt::SkipEmptyParts);
+        s.watched = qEnvironmentVariable("NUMBROOK_PROBE_WATCH")
+                        .split(QLatin1Char(','), Qt::SkipEmptyParts);
         qunsetenv("NUMBROOK_PROBE");
         s.darkDesktop = qEnvironmentVariable("NUMBROOK_PROBE_PALETTE") == QLatin1String("dark");
         qunsetenv("NUMBROOK_PROBE_WATCH");
         qunsetenv("NUMBROOK_PROBE_PALETTE");
         QStringList preload;
         for (const QString& library :
-             qEnvironmentVariable("LD_PRELOAD").split(QRegularExpression(QStringLiteral("[ :]")), Qt::SkipEmptyParts)) {
-            if (!library.contains(QLatin1String("libnumbrook_probe"))) preload.append(library);
+             qEnvironmentVariable("LD_PRELOAD")
+                 .split(QRegularExpression(QStringLiteral("[ :]")), Qt::SkipEmptyParts)) {
+            if (!library.contains(QLatin1String("libnumbrook_probe")))
+                preload.append(library);
         }
         if (preload.isEmpty())
             qunsetenv("LD_PRELOAD");
         else
             qputenv("LD_PRELOAD", preload.join(QLatin1Char(' ')).toLocal8Bit());
-        if (!s.path.isEmpty() || s.darkDesktop) qAddPreRoutine(startProbe);
+        if (!s.path.isEmpty() || s.darkDesktop)
+            qAddPreRoutine(startProbe);
     }
 };
 

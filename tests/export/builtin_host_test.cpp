@@ -28,8 +28,10 @@ namespace fs = std::filesystem;
 using builtin::BuiltinHost;
 using builtin::kSheetLayout;
 
-const char* const kProblemHeader = "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：32767";
-const char* const kAnswerHeader = "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：32767";
+const char* const kProblemHeader =
+    "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：32767";
+const char* const kAnswerHeader =
+    "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：32767";
 
 HostFailure failureOf(const std::function<void()>& operation)
 {
@@ -69,8 +71,15 @@ TEST(BuiltinHost, RefusesCellsTheDocumentHasNotAndOperationsOutOfOrder)
     EXPECT_EQ(failureOf([&] { host.selectCell(2, 1, 1); }), HostFailure::Other) << "no document";
     host.open("x");
     EXPECT_EQ(failureOf([&] { host.typeText("x"); }), HostFailure::Other) << "nothing selected";
-    for (const auto& [t, r, c] : {std::tuple{0, 1, 1}, {5, 1, 1}, {1, 1, 2}, {3, 2, 1}, {2, 0, 1}, {4, 11, 1}, {2, 1, 11}}) {
-        EXPECT_EQ(failureOf([&, t = t, r = r, c = c] { host.selectCell(t, r, c); }), HostFailure::DocumentUnusable)
+    for (const auto& [t, r, c] : {std::tuple{0, 1, 1},
+                                  {5, 1, 1},
+                                  {1, 1, 2},
+                                  {3, 2, 1},
+                                  {2, 0, 1},
+                                  {4, 11, 1},
+                                  {2, 1, 11}}) {
+        EXPECT_EQ(failureOf([&, t = t, r = r, c = c] { host.selectCell(t, r, c); }),
+                  HostFailure::DocumentUnusable)
             << t << "," << r << "," << c;
     }
     EXPECT_EQ(failureOf([&] { host.printPages("2-3"); }), HostFailure::PrintFailed);
@@ -97,7 +106,8 @@ std::vector<Word> wordsOf(const std::string& bboxXhtml)
     static const std::regex word(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     std::vector<Word> words;
-    for (auto it = std::sregex_iterator(bboxXhtml.begin(), bboxXhtml.end(), word); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(bboxXhtml.begin(), bboxXhtml.end(), word);
+         it != std::sregex_iterator(); ++it) {
         const auto& m = *it;
         words.push_back({std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5]});
     }
@@ -128,7 +138,8 @@ class RenderedSheets : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!testing::havePoppler()) GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
+        if (!testing::havePoppler())
+            GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
     }
 
     // 100 problems of the widest kind, two-digit by one-digit products:
@@ -153,7 +164,11 @@ protected:
         host.printPages(pages);
         return pdf;
     }
-    static std::string problem(int n) { return std::to_string(n == 100 ? 99 : 10 + n % 90) + "×" + std::to_string(n == 100 ? 9 : 1 + n % 9) + "="; }
+    static std::string problem(int n)
+    {
+        return std::to_string(n == 100 ? 99 : 10 + n % 90) + "×" +
+               std::to_string(n == 100 ? 9 : 1 + n % 9) + "=";
+    }
     static std::string answer(int n)
     {
         const int a = n == 100 ? 99 : 10 + n % 90;
@@ -180,17 +195,21 @@ TEST_F(RenderedSheets, EachPageHoldsItsTitleHeaderTeachersLineAndCellsInRowOrder
     for (int page = 1; page <= 2; ++page) {
         SCOPED_TRACE("page " + std::to_string(page));
         const std::string text = nfkc(testing::pdfPageText(pdf, page));
-        EXPECT_NE(text.find(nfkc(page == 1 ? kSheetLayout.problemTitle : kSheetLayout.answerTitle)), std::string::npos);
-        EXPECT_NE(text.find(nfkc(page == 1 ? kProblemHeader : kAnswerHeader)), std::string::npos) << text;
+        EXPECT_NE(text.find(nfkc(page == 1 ? kSheetLayout.problemTitle : kSheetLayout.answerTitle)),
+                  std::string::npos);
+        EXPECT_NE(text.find(nfkc(page == 1 ? kProblemHeader : kAnswerHeader)), std::string::npos)
+            << text;
         // pdftotext may widen the gaps between the fields; each field is whole.
         for (const char* field : {"姓名：______", "班级：______", "用时：______", "得分：______"}) {
             EXPECT_NE(text.find(nfkc(field)), std::string::npos) << field;
         }
         size_t at = 0;
         for (int n = 1; n <= 100; ++n) {
-            const std::string cell = "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
+            const std::string cell =
+                "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
             const size_t found = text.find(cell, at);
-            ASSERT_NE(found, std::string::npos) << cell << " after position " << at << " in\n" << text;
+            ASSERT_NE(found, std::string::npos) << cell << " after position " << at << " in\n"
+                                                << text;
             at = found + cell.size();
         }
     }
@@ -207,8 +226,10 @@ TEST_F(RenderedSheets, EveryCellTextStandsWholeOnOneLineInsideItsCell)
         const std::vector<Word> words = wordsOf(testing::pdfPageText(pdf, page, "-bbox"));
         std::vector<double> rowTops;
         for (int n = 1; n <= 100; ++n) {
-            const std::string cell = "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
-            const auto word = std::find_if(words.begin(), words.end(), [&](const Word& w) { return unescape(w.text) == cell; });
+            const std::string cell =
+                "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
+            const auto word = std::find_if(words.begin(), words.end(),
+                                           [&](const Word& w) { return unescape(w.text) == cell; });
             ASSERT_NE(word, words.end()) << cell << " is not one word on one line";
             const int c = (n - 1) % 10;
             EXPECT_GE(word->xMin, gridLeft + c * column) << cell;
@@ -220,9 +241,11 @@ TEST_F(RenderedSheets, EveryCellTextStandsWholeOnOneLineInsideItsCell)
                 EXPECT_NEAR(word->yMin, rowTops.back(), 0.5) << cell << " on the line of its row";
             }
         }
-        for (size_t r = 1; r < rowTops.size(); ++r) EXPECT_NEAR(rowTops[r] - rowTops[r - 1], row, 0.5);
+        for (size_t r = 1; r < rowTops.size(); ++r)
+            EXPECT_NEAR(rowTops[r] - rowTops[r - 1], row, 0.5);
         // The last row ends above the bottom margin.
-        EXPECT_LT(rowTops.back() + row, (kSheetLayout.pageHeightMm - kSheetLayout.marginTopBottomMm) * kPointsPerMm);
+        EXPECT_LT(rowTops.back() + row,
+                  (kSheetLayout.pageHeightMm - kSheetLayout.marginTopBottomMm) * kPointsPerMm);
     }
 }
 
@@ -237,7 +260,8 @@ TEST_F(RenderedSheets, PreviewOffersADatedNumberedPdfOfBothSheets)
     window->show();
     QApplication::processEvents();
     EXPECT_EQ(window->pageCount(), 2);
-    EXPECT_EQ(QFileInfo(window->suggestedPdfPath()).fileName(), QStringLiteral("口算练习-2026-12-05-编号32767.pdf"));
+    EXPECT_EQ(QFileInfo(window->suggestedPdfPath()).fileName(),
+              QStringLiteral("口算练习-2026-12-05-编号32767.pdf"));
     const std::string pdf = folder + "/saved.pdf";
     ASSERT_TRUE(window->savePdf(QString::fromStdString(pdf)));
     EXPECT_EQ(testing::pageCountOf(pdf), 2);

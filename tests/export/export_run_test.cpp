@@ -19,13 +19,14 @@ namespace {
 
 using testing::ClockOfTimes;
 using testing::Log;
+using testing::LoggingBoxes;
 using testing::makeTime;
 using testing::RecordingHost;
 using testing::RecordingView;
-using testing::LoggingBoxes;
 
 const std::string kDocument = "/opt/numbrook/式题导出.doc";
-const std::string kPrintQuestion = "box [提示语！] 导出完毕，请确认是否直接进行打印,请确定！ (ok/cancel)";
+const std::string kPrintQuestion =
+    "box [提示语！] 导出完毕，请确认是否直接进行打印,请确定！ (ok/cancel)";
 const std::string kAnswersQuestion = "box [提示语！] 请确认是否需要一并打印答案！ (ok/cancel)";
 
 // Problem n is "n×2=" with the answer "n×2=<2n>".
@@ -50,8 +51,8 @@ struct ExportOutcome {
 };
 
 ExportOutcome runExport(const Problems& p, int exportNumber, std::vector<Answer> answers,
-              RecordingHost::Script script = {},
-              std::vector<LocalTime> times = {makeTime(2026, 12, 5, 19, 8, 5)})
+                        RecordingHost::Script script = {},
+                        std::vector<LocalTime> times = {makeTime(2026, 12, 5, 19, 8, 5)})
 {
     ExportOutcome run;
     RecordingView view(run.log);
@@ -79,10 +80,12 @@ Log expectedWalk(const Problems& p)
             const std::string label = "label " + std::to_string(n) + "%";
             if (n <= p.count) {
                 const std::string number = "(" + std::to_string(n) + ")";
-                log.insert(log.end(), {"select 2," + where, "type " + number + p.problems[n],
-                                       "select 4," + where, "type " + number + p.answers[n], label});
+                log.insert(log.end(),
+                           {"select 2," + where, "type " + number + p.problems[n],
+                            "select 4," + where, "type " + number + p.answers[n], label});
             } else {
-                log.insert(log.end(), {label, "select 2," + where, "type  ", "select 4," + where, "type  "});
+                log.insert(log.end(),
+                           {label, "select 2," + where, "type  ", "select 4," + where, "type  "});
             }
         }
     }
@@ -90,15 +93,18 @@ Log expectedWalk(const Problems& p)
     return log;
 }
 
-Log expectedStart(const std::string& number, const std::string& problemTime, const std::string& answerTime)
+Log expectedStart(const std::string& number, const std::string& problemTime,
+                  const std::string& answerTime)
 {
     return {"running?",
             "start",
             "open " + kDocument,
             "select 1,1,1",
-            "type NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：" + problemTime + "编号：" + number,
+            "type NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：" + problemTime +
+                "编号：" + number,
             "select 3,1,1",
-            "type NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：" + answerTime + "编号：" + number};
+            "type NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：" + answerTime +
+                "编号：" + number};
 }
 
 Log concat(std::initializer_list<Log> parts)
@@ -118,9 +124,10 @@ TEST_P(CompleteExport, WritesHeadersGridsAndPrintsBothSheets)
 {
     const Problems p(GetParam());
     const ExportOutcome run = runExport(p, 1, {Answer::Ok, Answer::Ok});
-    const Log expected = concat({expectedStart("01", "2026-12-05 19:08:05", "2026-12-05 19:08:05"),
-                                 expectedWalk(p),
-                                 {kPrintQuestion, kAnswersQuestion, "print 1-2", "pause 100", "close", "quit", "~host"}});
+    const Log expected = concat(
+        {expectedStart("01", "2026-12-05 19:08:05", "2026-12-05 19:08:05"),
+         expectedWalk(p),
+         {kPrintQuestion, kAnswersQuestion, "print 1-2", "pause 100", "close", "quit", "~host"}});
     EXPECT_EQ(run.log, expected);
     EXPECT_FALSE(run.progressVisibleAtEnd);
 }
@@ -144,7 +151,8 @@ TEST(GridWalk, FifteenProblemsFillRowOneAndHalfOfRowTwoThenBlankTheRest)
     EXPECT_EQ(log[at("select 2,3,1") - 1], "label 21%");
     EXPECT_EQ(log[at("select 4,10,10") + 1], "type  ");
     EXPECT_EQ(std::count(log.begin(), log.end(), "type  "), 2 * 85);
-    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("label", 0) == 0; }),
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& e) { return e.rfind("label", 0) == 0; }),
               101);
     EXPECT_EQ(log[at("progress hidden") - 1], "type  ");
 }
@@ -177,8 +185,9 @@ INSTANTIATE_TEST_SUITE_P(Numbers, SheetNumber,
 
 TEST(Headers, ReadTheClockAnewForEachSheet)
 {
-    const ExportOutcome run = runExport(Problems(1), 7, {Answer::Ok, Answer::Ok}, {},
-                                        {makeTime(2026, 1, 2, 3, 4, 59), makeTime(2026, 1, 2, 3, 5, 0)});
+    const ExportOutcome run =
+        runExport(Problems(1), 7, {Answer::Ok, Answer::Ok}, {},
+                  {makeTime(2026, 1, 2, 3, 4, 59), makeTime(2026, 1, 2, 3, 5, 0)});
     const Log start(run.log.begin(), run.log.begin() + 7);
     EXPECT_EQ(start, expectedStart("07", "2026-01-02 03:04:59", "2026-01-02 03:05:00"));
 }
@@ -189,7 +198,8 @@ TEST(PrintQuestion, OkThenCancelPrintsTheProblemSheetAlone)
 {
     const Log log = runExport(Problems(15), 1, {Answer::Ok, Answer::Cancel}).log;
     const Log tail(log.end() - 7, log.end());
-    EXPECT_EQ(tail, (Log{kPrintQuestion, kAnswersQuestion, "print 1-1", "pause 100", "close", "quit", "~host"}));
+    EXPECT_EQ(tail, (Log{kPrintQuestion, kAnswersQuestion, "print 1-1", "pause 100", "close",
+                         "quit", "~host"}));
 }
 
 TEST(PrintQuestion, CancelShowsTheDocumentWithTheCursorInTheProblemHeader)
@@ -209,7 +219,9 @@ TEST(Refusal, RunningInstanceOnlyShowsTheMessageWithTheApplicationsTitle)
     RecordingHost::Script script;
     script.instanceRunning = true;
     const ExportOutcome run = runExport(Problems(15), 1, {}, script);
-    EXPECT_EQ(run.log, (Log{"running?", "box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)", "~host"}));
+    EXPECT_EQ(run.log,
+              (Log{"running?", "box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)",
+                   "~host"}));
 }
 
 // ---- failures ---------------------------------------------------------------------------------
@@ -257,12 +269,16 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"HeaderTableMissing", {}, "select 3,1,1", 1, false, {"close", "quit"}},
         FailureCase{"GridCellMissing", {}, "select 4,2,3", 1, false, {"close", "quit"}},
         FailureCase{"InstanceDiesWhileFilling", {}, "type (7)7×2=14", 1, true, {"close", "quit"}},
-        FailureCase{"NoPrinter", {Answer::Ok, Answer::Ok}, "print 1-2", 1, false, {"close", "quit"}},
-        FailureCase{"CloseFailsAfterPrinting", {Answer::Ok, Answer::Cancel}, "close", 1, false, {"quit"}},
+        FailureCase{
+            "NoPrinter", {Answer::Ok, Answer::Ok}, "print 1-2", 1, false, {"close", "quit"}},
+        FailureCase{
+            "CloseFailsAfterPrinting", {Answer::Ok, Answer::Cancel}, "close", 1, false, {"quit"}},
         FailureCase{"QuitFails", {Answer::Ok, Answer::Ok}, "quit", 1, false, {}},
         FailureCase{"ShowFails", {Answer::Cancel}, "show", 1, false, {"close", "quit"}},
         FailureCase{"CursorAfterShowingFails", {Answer::Cancel}, "select 1,1,1", 2, false, {}}),
-    [](const ::testing::TestParamInfo<FailureCase>& tested) { return std::string(tested.param.name); });
+    [](const ::testing::TestParamInfo<FailureCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 TEST(Failure, MissingWordProcessorReportsTheFactorysError)
 {
@@ -273,9 +289,13 @@ TEST(Failure, MissingWordProcessorReportsTheFactorysError)
     const Problems p(3);
     const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
     exportToDocument(
-        job, []() -> std::unique_ptr<DocumentHost> { throw HostError("找不到LibreOffice", HostFailure::NotInstalled); }, view, boxes,
-        clock, [&log](int) { log.push_back("pause"); });
-    EXPECT_EQ(log, (Log{"progress hidden", "box [提示！] 导出失败：没有安装LibreOffice Writer，请先安装！ (ok)"}));
+        job,
+        []() -> std::unique_ptr<DocumentHost> {
+            throw HostError("找不到LibreOffice", HostFailure::NotInstalled);
+        },
+        view, boxes, clock, [&log](int) { log.push_back("pause"); });
+    EXPECT_EQ(log, (Log{"progress hidden",
+                        "box [提示！] 导出失败：没有安装LibreOffice Writer，请先安装！ (ok)"}));
 }
 
 // The teacher reads a short reason for each kind of failure; the host's own
@@ -310,14 +330,25 @@ TEST_P(FailureReason, ShowsTheShortReasonAndWritesTheDetailToStandardError)
 INSTANTIATE_TEST_SUITE_P(
     Kinds, FailureReason,
     ::testing::Values(
-        ReasonCase{HostFailure::NotInstalled, "start", {}, "没有安装LibreOffice Writer，请先安装！"},
-        ReasonCase{HostFailure::DocumentUnusable, "open /opt/numbrook/式题导出.doc", {},
+        ReasonCase{
+            HostFailure::NotInstalled, "start", {}, "没有安装LibreOffice Writer，请先安装！"},
+        ReasonCase{HostFailure::DocumentUnusable,
+                   "open /opt/numbrook/式题导出.doc",
+                   {},
                    "式题导出.doc文档丢失或已损坏，请重新安装本程序！"},
-        ReasonCase{HostFailure::DocumentUnusable, "select 2,1,1", {},
+        ReasonCase{HostFailure::DocumentUnusable,
+                   "select 2,1,1",
+                   {},
                    "式题导出.doc文档丢失或已损坏，请重新安装本程序！"},
         ReasonCase{HostFailure::NotAnswering, "type (2)2×2=4", {}, "LibreOffice没有响应！"},
-        ReasonCase{HostFailure::NoPrinter, "print 1-2", {Answer::Ok, Answer::Ok}, "没有可用的打印机，请检查打印机！"},
-        ReasonCase{HostFailure::PrintFailed, "print 1-1", {Answer::Ok, Answer::Cancel}, "打印出错，请检查打印机！"},
+        ReasonCase{HostFailure::NoPrinter,
+                   "print 1-2",
+                   {Answer::Ok, Answer::Ok},
+                   "没有可用的打印机，请检查打印机！"},
+        ReasonCase{HostFailure::PrintFailed,
+                   "print 1-1",
+                   {Answer::Ok, Answer::Cancel},
+                   "打印出错，请检查打印机！"},
         ReasonCase{HostFailure::Other, "show", {Answer::Cancel}, "LibreOffice操作出错！"}));
 
 TEST(FailureReason, AnErrorThatIsNoHostErrorStillGetsTheMessage)
@@ -330,8 +361,8 @@ TEST(FailureReason, AnErrorThatIsNoHostErrorStillGetsTheMessage)
     const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
     ::testing::internal::CaptureStderr();
     exportToDocument(
-        job, []() -> std::unique_ptr<DocumentHost> { throw std::runtime_error("out of memory"); }, view,
-        boxes, clock, [](int) {});
+        job, []() -> std::unique_ptr<DocumentHost> { throw std::runtime_error("out of memory"); },
+        view, boxes, clock, [](int) {});
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("out of memory"), std::string::npos);
     EXPECT_EQ(log.back(), "box [提示！] 导出失败：LibreOffice操作出错！ (ok)");
 }
@@ -349,7 +380,10 @@ Log exportLocating(const std::function<std::string()>& locate)
     const ExportJob job{p.problems, p.answers, p.count, 1, "", locate};
     RecordingHost::Script script;
     exportToDocument(
-        job, [&log, &script]() -> std::unique_ptr<DocumentHost> { return std::make_unique<RecordingHost>(log, script); },
+        job,
+        [&log, &script]() -> std::unique_ptr<DocumentHost> {
+            return std::make_unique<RecordingHost>(log, script);
+        },
         view, boxes, clock, [](int) {});
     return log;
 }
@@ -374,9 +408,10 @@ TEST(DocumentPath, ThatCannotBeWorkedOutIsTheExportsFailureAndStartsNothing)
         throw HostError("无法确定程序所在的文件夹：No such file or directory",
                         HostFailure::DocumentUnusable);
     });
-    EXPECT_EQ(log, (Log{"running?", "progress hidden",
-                        "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)",
-                        "~host"}));
+    EXPECT_EQ(log,
+              (Log{"running?", "progress hidden",
+                   "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)",
+                   "~host"}));
 }
 
 }  // namespace

@@ -34,10 +34,10 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ClockOfTimes;
 using testing::Log;
+using testing::LoggingBoxes;
 using testing::makeTime;
 using testing::RecordingHost;
 using testing::RecordingView;
-using testing::LoggingBoxes;
 
 // [table 1..4][cell number 1..100]; the headers use cell 1.
 using Cells = std::array<std::array<std::string, 101>, 5>;
@@ -46,9 +46,11 @@ using CellReader = std::function<std::string(DocumentHost&, int table, int row, 
 Cells readAll(DocumentHost& host, const CellReader& read)
 {
     Cells cells;
-    for (const int table : {1, 3}) cells[table][1] = read(host, table, 1, 1);
+    for (const int table : {1, 3})
+        cells[table][1] = read(host, table, 1, 1);
     for (const int table : {2, 4}) {
-        for (int n = 1; n <= 100; ++n) cells[table][n] = read(host, table, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
+        for (int n = 1; n <= 100; ++n)
+            cells[table][n] = read(host, table, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
     }
     return cells;
 }
@@ -58,7 +60,9 @@ Cells readAll(DocumentHost& host, const CellReader& read)
 class SnapshotHost final : public DocumentHost {
 public:
     SnapshotHost(std::unique_ptr<DocumentHost> inner, CellReader read, Cells& seen)
-        : inner_(std::move(inner)), read_(std::move(read)), seen_(seen) {}
+        : inner_(std::move(inner)), read_(std::move(read)), seen_(seen)
+    {
+    }
     bool isInstanceRunning() override { return inner_->isInstanceRunning(); }
     void startInstance() override { inner_->startInstance(); }
     void open(const std::string& path) override { inner_->open(path); }
@@ -106,17 +110,22 @@ struct RecordingFake {
     static constexpr bool kShowsHere = true;
     Log hostLog;
     void skipUnlessUsable() {}
-    std::unique_ptr<DocumentHost> make() { return std::make_unique<RecordingHost>(hostLog, RecordingHost::Script{}); }
+    std::unique_ptr<DocumentHost> make()
+    {
+        return std::make_unique<RecordingHost>(hostLog, RecordingHost::Script{});
+    }
     CellReader reader()
     {
         return [this](DocumentHost&, int table, int row, int column) {
-            const std::string wanted = "select " + std::to_string(table) + "," + std::to_string(row) + "," +
-                                       std::to_string(column);
+            const std::string wanted = "select " + std::to_string(table) + "," +
+                                       std::to_string(row) + "," + std::to_string(column);
             std::string selected;
             std::string text;
             for (const std::string& entry : hostLog) {
-                if (entry.rfind("select ", 0) == 0) selected = entry;
-                if (entry.rfind("type ", 0) == 0 && selected == wanted) text = entry.substr(5);
+                if (entry.rfind("select ", 0) == 0)
+                    selected = entry;
+                if (entry.rfind("type ", 0) == 0 && selected == wanted)
+                    text = entry.substr(5);
             }
             return text;
         };
@@ -124,12 +133,17 @@ struct RecordingFake {
     int printedPages()
     {
         for (const std::string& entry : hostLog) {
-            if (entry == "print 1-1") return 1;
-            if (entry == "print 1-2") return 2;
+            if (entry == "print 1-1")
+                return 1;
+            if (entry == "print 1-2")
+                return 2;
         }
         return 0;
     }
-    void expectShownAndClose() { EXPECT_NE(std::find(hostLog.begin(), hostLog.end(), "show"), hostLog.end()); }
+    void expectShownAndClose()
+    {
+        EXPECT_NE(std::find(hostLog.begin(), hostLog.end(), "show"), hostLog.end());
+    }
 };
 
 // The built-in host printing to a PDF file; its sheets as it laid them out.
@@ -139,7 +153,8 @@ struct Builtin {
     std::string printFile = folder.file("printed.pdf");
     void skipUnlessUsable()
     {
-        if (!testing::havePoppler()) GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
+        if (!testing::havePoppler())
+            GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
     }
     std::unique_ptr<DocumentHost> make()
     {
@@ -158,7 +173,8 @@ struct Builtin {
     {
         QPointer<builtin::SheetPreviewWindow> window;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* preview = qobject_cast<builtin::SheetPreviewWindow*>(top)) window = preview;
+            if (auto* preview = qobject_cast<builtin::SheetPreviewWindow*>(top))
+                window = preview;
         }
         ASSERT_TRUE(window) << "the preview outlives the export's host";
         EXPECT_TRUE(window->isVisible());
@@ -179,7 +195,8 @@ struct Office {
     std::string printFile = folder.file("printed.out");
     void skipUnlessUsable()
     {
-        if (LibreOfficeHost().isInstanceRunning()) GTEST_SKIP() << "this user runs LibreOffice; the export would refuse";
+        if (LibreOfficeHost().isInstanceRunning())
+            GTEST_SKIP() << "this user runs LibreOffice; the export would refuse";
     }
     std::unique_ptr<DocumentHost> make()
     {
@@ -207,11 +224,19 @@ struct Scenario {
 };
 
 // Problem n is a two-digit by one-digit product, the widest of the types.
-std::string problemText(int n) { return std::to_string(99 - n % 90) + "×" + std::to_string(9 - n % 9) + "="; }
-std::string answerText(int n) { return problemText(n) + std::to_string((99 - n % 90) * (9 - n % 9)); }
+std::string problemText(int n)
+{
+    return std::to_string(99 - n % 90) + "×" + std::to_string(9 - n % 9) + "=";
+}
+std::string answerText(int n)
+{
+    return problemText(n) + std::to_string((99 - n % 90) * (9 - n % 9));
+}
 
-const char* const kProblemHeader = "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：07";
-const char* const kAnswerHeader = "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：07";
+const char* const kProblemHeader =
+    "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：07";
+const char* const kAnswerHeader =
+    "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：07";
 
 template <class Host>
 class HostContract : public ::testing::Test {
@@ -264,22 +289,27 @@ struct HostNames {
     template <class T>
     static std::string GetName(int)
     {
-        if (std::is_same_v<T, RecordingFake>) return "RecordingFake";
-        if (std::is_same_v<T, Builtin>) return "Builtin";
+        if (std::is_same_v<T, RecordingFake>)
+            return "RecordingFake";
+        if (std::is_same_v<T, Builtin>)
+            return "Builtin";
         return "Office";
     }
 };
 
 using Hosts = ::testing::Types<RecordingFake, Builtin
 #ifdef NUMBROOK_WITH_OFFICE_HOST
-                               , Office
+                               ,
+                               Office
 #endif
                                >;
 TYPED_TEST_SUITE(HostContract, Hosts, HostNames);
 
 bool failed(const Log& log)
 {
-    return std::any_of(log.begin(), log.end(), [](const std::string& e) { return e.find("导出失败") != std::string::npos; });
+    return std::any_of(log.begin(), log.end(), [](const std::string& e) {
+        return e.find("导出失败") != std::string::npos;
+    });
 }
 
 TYPED_TEST(HostContract, PrintsTheSheetsItWasGiven)
@@ -301,7 +331,8 @@ TYPED_TEST(HostContract, PrintsTheSheetsItWasGiven)
 
 TYPED_TEST(HostContract, ShowsTheSheetsItWasGiven)
 {
-    if (!TypeParam::kShowsHere) GTEST_SKIP() << "a shown office instance is the user's; its cells are read in the e2e test";
+    if (!TypeParam::kShowsHere)
+        GTEST_SKIP() << "a shown office instance is the user's; its cells are read in the e2e test";
     const Log log = this->runExport({15, {Answer::Cancel}, 0});
     ASSERT_FALSE(failed(log)) << ::testing::PrintToString(log);
     this->expectSheetsOf(15);

@@ -103,7 +103,8 @@ TEST(LoadDocumentHost, UnloadableModuleNamesLibreOfficeAndTheLoadersReason)
     const std::string text = failureOf(fake.string());
     fs::remove(fake);
     EXPECT_EQ(text.rfind("无法加载文档组件，请确认已安装LibreOffice Writer！（", 0), 0u) << text;
-    EXPECT_NE(text.find("numbrook-not-a-module.so"), std::string::npos) << "dlerror's text: " << text;
+    EXPECT_NE(text.find("numbrook-not-a-module.so"), std::string::npos)
+        << "dlerror's text: " << text;
 }
 
 TEST(LoadDocumentHost, LibraryWithoutTheEntryIsRejected)

@@ -38,9 +38,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ClockOfTimes;
 using testing::Log;
+using testing::LoggingBoxes;
 using testing::makeTime;
 using testing::RecordingView;
-using testing::LoggingBoxes;
 
 using Grid = std::vector<std::vector<std::string>>;  // [table 1..4][cell number 1..100]
 
@@ -56,7 +56,8 @@ void expectNothingLeft(pid_t pid, const std::string& profile)
 // removes what it leaves: its profile and its pipes' socket files.
 void endShownInstance(pid_t pid, const std::string& profile)
 {
-    const auto pipes = office::listeningSocketPaths("/proc", office::liveGroupMembers("/proc", pid));
+    const auto pipes =
+        office::listeningSocketPaths("/proc", office::liveGroupMembers("/proc", pid));
     office::endProcessGroup(pid, std::chrono::milliseconds(0));
     // The host clears them away too once it sees the instance end.
     std::error_code ignored;
@@ -87,7 +88,8 @@ int pagesOf(const std::string& path)
         return pages;
     }
     int pages = 0;  // PostScript
-    for (size_t at = text.find("\n%%Page:"); at != std::string::npos; at = text.find("\n%%Page:", at + 1)) {
+    for (size_t at = text.find("\n%%Page:"); at != std::string::npos;
+         at = text.find("\n%%Page:", at + 1)) {
         ++pages;
     }
     return pages;
@@ -111,13 +113,13 @@ private:
 struct Observation {
     pid_t pid = -1;
     std::string profile;
-    std::string printFile;                            // prints go here
-    Grid grid;                                        // read just before printing
+    std::string printFile;  // prints go here
+    Grid grid;              // read just before printing
     enum class Kill { Never, AfterStart, AfterOpen, WhileFilling, BeforePrint };
-    Kill kill = Kill::Never;                          // when to kill the office
-    bool stopWhileFilling = false;                    // SIGSTOP the office instead
+    Kill kill = Kill::Never;        // when to kill the office
+    bool stopWhileFilling = false;  // SIGSTOP the office instead
     LibreOfficeHost::Options options;
-    std::string documentLocation;                     // the open document's URL, after opening
+    std::string documentLocation;  // the open document's URL, after opening
 };
 
 // Whether an office instance of this test process runs (the user's, as the
@@ -136,9 +138,11 @@ bool ownInstanceRunning()
     while (!pending.empty()) {
         const pid_t pid = pending.back();
         pending.pop_back();
-        if (!ours.insert(pid).second) continue;
+        if (!ours.insert(pid).second)
+            continue;
         const auto [first, last] = children.equal_range(pid);
-        for (auto it = first; it != last; ++it) pending.push_back(it->second);
+        for (auto it = first; it != last; ++it)
+            pending.push_back(it->second);
     }
     for (const auto& process : processes) {
         if (ours.count(process.pid) != 0 && process.state != 'Z' && process.name == "soffice.bin") {
@@ -151,7 +155,10 @@ bool ownInstanceRunning()
 // Passes every operation to a real host and looks in at chosen moments.
 class ObservedHost final : public DocumentHost {
 public:
-    explicit ObservedHost(Observation& seen) : host_(seen.options), seen_(seen) { host_.setPrintFile(seen.printFile); }
+    explicit ObservedHost(Observation& seen) : host_(seen.options), seen_(seen)
+    {
+        host_.setPrintFile(seen.printFile);
+    }
 
     bool isInstanceRunning() override { return ownInstanceRunning(); }
     void startInstance() override
@@ -167,13 +174,17 @@ public:
         seen_.documentLocation = host_.documentLocation();
         killAt(Observation::Kill::AfterOpen);
     }
-    void selectCell(int table, int row, int column) override { host_.selectCell(table, row, column); }
+    void selectCell(int table, int row, int column) override
+    {
+        host_.selectCell(table, row, column);
+    }
     void typeText(const std::string& text) override
     {
         host_.typeText(text);
         if (++typed_ == 40) {
             killAt(Observation::Kill::WhileFilling);
-            if (seen_.stopWhileFilling) signalOffice(SIGSTOP);
+            if (seen_.stopWhileFilling)
+                signalOffice(SIGSTOP);
         }
     }
     void printPages(const std::string& pages) override
@@ -201,7 +212,8 @@ public:
 private:
     void killAt(Observation::Kill stage)
     {
-        if (seen_.kill == stage) signalOffice(SIGKILL);
+        if (seen_.kill == stage)
+            signalOffice(SIGKILL);
     }
     void signalOffice(int signal)
     {
@@ -249,8 +261,9 @@ ExportResult exportWith(Observation& seen, const std::string& document, std::vec
     const ExportJob job{p.problems, p.answers, p.count, 3, document};
     ::testing::internal::CaptureStderr();
     exportToDocument(
-        job, [&seen]() -> std::unique_ptr<DocumentHost> { return std::make_unique<ObservedHost>(seen); }, view,
-        boxes, clock, [](int) {});
+        job,
+        [&seen]() -> std::unique_ptr<DocumentHost> { return std::make_unique<ObservedHost>(seen); },
+        view, boxes, clock, [](int) {});
     result.standardError = ::testing::internal::GetCapturedStderr();
     return result;
 }
@@ -308,7 +321,8 @@ TEST_F(RealOffice, WidestTextsKeepEveryCellOnOneLineAndTheSheetsOnTheirPages)
     const pid_t pid = host.instancePid();
     host.open(document);
     const LocalTime time = makeTime(2026, 12, 5, 19, 8, 5);
-    for (const auto& [table, sheet] : {std::pair{1, Sheet::Problems}, std::pair{3, Sheet::Answers}}) {
+    for (const auto& [table, sheet] :
+         {std::pair{1, Sheet::Problems}, std::pair{3, Sheet::Answers}}) {
         host.selectCell(table, 1, 1);
         host.typeText(headerText(sheet, time, 32767));
     }
@@ -361,10 +375,12 @@ TEST_P(RealExportPrints, FifteenProblemsAreWrittenAndTheChosenSheetsPrinted)
 
     EXPECT_EQ(failureMessage(result.log), "");
     ASSERT_EQ(seen.grid.size(), 5u) << "nothing was printed";
-    EXPECT_EQ(seen.grid[1][1],
-              "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：03");
-    EXPECT_EQ(seen.grid[3][1],
-              "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：03");
+    EXPECT_EQ(
+        seen.grid[1][1],
+        "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：03");
+    EXPECT_EQ(
+        seen.grid[3][1],
+        "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：03");
     const Problems p(15);
     for (int n = 1; n <= 100; ++n) {
         SCOPED_TRACE("cell " + std::to_string(n));
@@ -375,32 +391,38 @@ TEST_P(RealExportPrints, FifteenProblemsAreWrittenAndTheChosenSheetsPrinted)
     expectNothingLeft(seen.pid, seen.profile);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, RealExportPrints,
-                         ::testing::Values(PrintCase{"BothSheets", {Answer::Ok, Answer::Ok}, 2},
-                                           PrintCase{"ProblemSheetAlone", {Answer::Ok, Answer::Cancel}, 1}),
-                         [](const auto& tested) { return std::string(tested.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, RealExportPrints,
+    ::testing::Values(PrintCase{"BothSheets", {Answer::Ok, Answer::Ok}, 2},
+                      PrintCase{"ProblemSheetAlone", {Answer::Ok, Answer::Cancel}, 1}),
+    [](const auto& tested) { return std::string(tested.param.name); });
 
 TEST_F(RealOffice, DecliningToPrintLeavesTheInstanceRunningAndTheNextExportRefuses)
 {
     Observation seen;
     const ExportResult result = exportWith(seen, document, {Answer::Cancel});
     EXPECT_EQ(failureMessage(result.log), "");
-    EXPECT_EQ(result.log.back(), "box [提示语！] 导出完毕，请确认是否直接进行打印,请确定！ (ok/cancel)");
+    EXPECT_EQ(result.log.back(),
+              "box [提示语！] 导出完毕，请确认是否直接进行打印,请确定！ (ok/cancel)");
     ASSERT_GT(seen.pid, 0);
-    EXPECT_FALSE(office::liveGroupMembers("/proc", seen.pid).empty()) << "the shown instance must stay";
+    EXPECT_FALSE(office::liveGroupMembers("/proc", seen.pid).empty())
+        << "the shown instance must stay";
     EXPECT_TRUE(fs::exists(seen.profile)) << "the shown instance keeps its profile";
-    EXPECT_EQ(seen.documentLocation, "") << "the filled sheet is untitled: the user saves it with Save As";
+    EXPECT_EQ(seen.documentLocation, "")
+        << "the filled sheet is untitled: the user saves it with Save As";
 
     // The shown instance is the user's now: a second export refuses.
     Observation second;
     const ExportResult refused = exportWith(second, document, {});
-    EXPECT_EQ(refused.log, (Log{"box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)"}));
+    EXPECT_EQ(refused.log,
+              (Log{"box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)"}));
     EXPECT_EQ(second.pid, -1);
 
     endShownInstance(seen.pid, seen.profile);
     // The keeper's clearing up may still be on its way out.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!office::liveGroupMembers("/proc", seen.pid).empty() && std::chrono::steady_clock::now() < deadline) {
+    while (!office::liveGroupMembers("/proc", seen.pid).empty() &&
+           std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     EXPECT_TRUE(office::liveGroupMembers("/proc", seen.pid).empty());
@@ -412,7 +434,8 @@ TEST_F(RealOffice, MissingDocumentFailsWithoutLeavingAnInstance)
     const ExportResult result = exportWith(seen, "/nonexistent/式题导出.doc", {});
     EXPECT_EQ(failureMessage(result.log),
               "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)");
-    EXPECT_NE(result.standardError.find("/nonexistent/式题导出.doc（No such file or directory）"), std::string::npos)
+    EXPECT_NE(result.standardError.find("/nonexistent/式题导出.doc（No such file or directory）"),
+              std::string::npos)
         << result.standardError;
     expectNothingLeft(seen.pid, seen.profile);
 }
@@ -424,11 +447,13 @@ TEST_F(RealOffice, DocumentThatIsNoExerciseDocumentFailsWithoutLeavingAnInstance
     std::ofstream(text) << "这不是一个WORD文档\n";  // opens as text, without tables
     const std::string binary = folder.file("binary.doc");
     fs::copy_file("/bin/true", binary);  // opens as nothing
-    for (const auto& [path, reason] : {std::pair{text, "文档中没有第1个表格"}, std::pair{binary, "不是WORD文档"}}) {
+    for (const auto& [path, reason] :
+         {std::pair{text, "文档中没有第1个表格"}, std::pair{binary, "不是WORD文档"}}) {
         SCOPED_TRACE(path);
         Observation seen;
         const ExportResult result = exportWith(seen, path, {});
-        EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)");
+        EXPECT_EQ(failureMessage(result.log),
+                  "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)");
         EXPECT_NE(result.standardError.find(reason), std::string::npos) << result.standardError;
         expectNothingLeft(seen.pid, seen.profile);
     }
@@ -443,7 +468,8 @@ std::string stageName(const ::testing::TestParamInfo<Observation::Kill>& stage)
     return kNames[static_cast<int>(stage.param)];
 }
 
-class RealOfficeKilled : public RealOffice, public ::testing::WithParamInterface<Observation::Kill> {};
+class RealOfficeKilled : public RealOffice,
+                         public ::testing::WithParamInterface<Observation::Kill> {};
 
 TEST_P(RealOfficeKilled, FailsWithoutLeavingAProcess)
 {
@@ -467,7 +493,8 @@ TEST_P(RealOfficeKilled, FailsWithoutLeavingAProcess)
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, RealOfficeKilled,
-                         ::testing::Values(Observation::Kill::AfterStart, Observation::Kill::AfterOpen,
+                         ::testing::Values(Observation::Kill::AfterStart,
+                                           Observation::Kill::AfterOpen,
                                            Observation::Kill::WhileFilling,
                                            Observation::Kill::BeforePrint),
                          stageName);
@@ -480,7 +507,8 @@ TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
     }
     Observation seen;  // no print file: the real printer
     const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok});
-    EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：没有可用的打印机，请检查打印机！ (ok)");
+    EXPECT_EQ(failureMessage(result.log),
+              "box [提示！] 导出失败：没有可用的打印机，请检查打印机！ (ok)");
     expectNothingLeft(seen.pid, seen.profile);
 }
 
@@ -564,8 +592,9 @@ TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
     const std::string copy = (programFolder / "式题导出.doc").string();
     fs::copy_file(document, copy);
     fs::permissions(copy, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                       fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec |
+                                       fs::perms::group_read | fs::perms::group_exec |
+                                       fs::perms::others_read | fs::perms::others_exec);
     const std::string before = bytesOf(copy);
     const auto modified = fs::last_write_time(copy);
 
@@ -651,7 +680,8 @@ TEST_F(RealOffice, AStoppedOfficeMissesTheDeadlineAndIsEnded)
     const auto began = std::chrono::steady_clock::now();
     const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok}, Problems(100));
     const auto took = std::chrono::steady_clock::now() - began;
-    EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：LibreOffice没有响应！ (ok)") << result.standardError;
+    EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：LibreOffice没有响应！ (ok)")
+        << result.standardError;
     EXPECT_LT(took, std::chrono::seconds(60)) << "the deadline, not a hang";
     expectNothingLeft(seen.pid, seen.profile);
 }
@@ -667,15 +697,18 @@ TEST_F(RealOffice, WhatADeadOwnerLeftIsSweptAndCausesNoRefusal)
     std::ofstream(orphan + "/numbrook-owner") << "999999999 1\n";
     // Looks like an office on that profile to anyone reading /proc.
     const std::string stand_in = "-env:UserInstallation=" + office::fileUrlFromPath(orphan);
-    const pid_t stray = office::spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", stand_in}).pid;
+    const pid_t stray =
+        office::spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", stand_in}).pid;
 
     Observation seen;
     TempFolder out;
     seen.printFile = out.file("printed.pdf");
     const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok});
     EXPECT_EQ(failureMessage(result.log), "");
-    EXPECT_NE(result.log.front(), "box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)");
-    EXPECT_TRUE(office::waitForChild(stray, std::chrono::seconds(5))) << "the orphan's office was ended";
+    EXPECT_NE(result.log.front(),
+              "box [] 系统检测到已打开WORD文档，需要关闭WORD文档才能运行！ (ok)");
+    EXPECT_TRUE(office::waitForChild(stray, std::chrono::seconds(5)))
+        << "the orphan's office was ended";
     ::kill(-stray, SIGKILL);  // the stand-in's own child
     EXPECT_FALSE(fs::exists(orphan));
     expectNothingLeft(seen.pid, seen.profile);
@@ -702,8 +735,10 @@ TEST_F(RealOffice, AProgramKilledMidExportLeavesNoOfficeAndTheNextExportWorks)
     ScopedEnvironment environment;
     environment.set("NUMBROOK_TEST_REPORT", report.c_str());
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const pid_t helper = office::spawnInNewSession(
-        self, {self, "--gtest_also_run_disabled_tests", "--gtest_filter=DISABLED_Helper.DiesMidExport"}).pid;
+    const pid_t helper =
+        office::spawnInNewSession(self, {self, "--gtest_also_run_disabled_tests",
+                                         "--gtest_filter=DISABLED_Helper.DiesMidExport"})
+            .pid;
     ASSERT_TRUE(office::waitForChild(helper, std::chrono::seconds(120)));
     std::ifstream in(report);
     pid_t keeper = -1;
@@ -715,7 +750,8 @@ TEST_F(RealOffice, AProgramKilledMidExportLeavesNoOfficeAndTheNextExportWorks)
            std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    EXPECT_TRUE(office::liveGroupMembers("/proc", keeper).empty()) << "the office outlived its program";
+    EXPECT_TRUE(office::liveGroupMembers("/proc", keeper).empty())
+        << "the office outlived its program";
     EXPECT_FALSE(fs::exists(profile));
 
     Observation next;
@@ -735,7 +771,8 @@ TEST(LibreOfficeMissing, StartFailsWithAnInstallHint)
         FAIL() << "started without LibreOffice";
     } catch (const HostError& error) {
         EXPECT_STREQ(error.what(),
-                     "找不到LibreOffice（/nonexistent/libreoffice/program/soffice），请安装LibreOffice Writer！");
+                     "找不到LibreOffice（/nonexistent/libreoffice/program/"
+                     "soffice），请安装LibreOffice Writer！");
         EXPECT_EQ(error.failure(), HostFailure::NotInstalled);
     }
     EXPECT_EQ(host.instancePid(), -1);

@@ -58,20 +58,25 @@ TEST_P(SetupVersionFromRegistry, ReadsTheVersionPropertyOnly)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SetupVersionFromRegistry,
     ::testing::Values(
-        RegistryCase{"AsInstalled",
-                     R"(<prop oor:name="ooSetupVersion" oor:type="xs:string" oor:nillable="false"><value/></prop>)"
-                     R"(<prop oor:name="ooSetupExtension"><value>.7.2</value></prop>)"
-                     R"(<prop oor:name="ooSetupVersion"><value>7.4</value></prop>)"
-                     R"(<prop oor:name="ooSetupVersionAboutBox"><value>7.4.7.2</value></prop>)",
-                     "7.4"},
-        RegistryCase{"SchemaOnly",
-                     R"(<prop oor:name="ooSetupVersion" oor:type="xs:string" oor:nillable="false"><value/></prop>)",
-                     ""},
+        RegistryCase{
+            "AsInstalled",
+            R"(<prop oor:name="ooSetupVersion" oor:type="xs:string" oor:nillable="false"><value/></prop>)"
+            R"(<prop oor:name="ooSetupExtension"><value>.7.2</value></prop>)"
+            R"(<prop oor:name="ooSetupVersion"><value>7.4</value></prop>)"
+            R"(<prop oor:name="ooSetupVersionAboutBox"><value>7.4.7.2</value></prop>)",
+            "7.4"},
+        RegistryCase{
+            "SchemaOnly",
+            R"(<prop oor:name="ooSetupVersion" oor:type="xs:string" oor:nillable="false"><value/></prop>)",
+            ""},
         RegistryCase{"Missing", R"(<prop oor:name="ooName"><value>LibreOffice</value></prop>)", ""},
         RegistryCase{"NoValue", R"(<prop oor:name="ooSetupVersion">)", ""},
         RegistryCase{"Unterminated", R"(<prop oor:name="ooSetupVersion"><value>7.4)", ""},
-        RegistryCase{"TooLong", R"(<prop oor:name="ooSetupVersion"><value>not a version at all</value>)", ""}),
-    [](const ::testing::TestParamInfo<RegistryCase>& tested) { return std::string(tested.param.name); });
+        RegistryCase{"TooLong",
+                     R"(<prop oor:name="ooSetupVersion"><value>not a version at all</value>)", ""}),
+    [](const ::testing::TestParamInfo<RegistryCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 TEST(InstalledOffice, GivesItsSetupVersionAndBuildIdAndEmptyWhereFilesAreMissing)
 {
@@ -83,8 +88,10 @@ TEST(InstalledOffice, GivesItsSetupVersionAndBuildIdAndEmptyWhereFilesAreMissing
     EXPECT_EQ(buildIdOf(program), "");
 
     std::ofstream(office.path + "/share/registry/main.xcd")
-        << "<?xml version=\"1.0\"?><oor:data><prop oor:name=\"ooSetupVersion\"><value>7.4</value></prop></oor:data>";
-    std::ofstream(program + "/versionrc") << "[Version]\nbuildid_x=1\nbuildid=40(Build:2)\nProductMajor=7\n";
+        << "<?xml version=\"1.0\"?><oor:data><prop "
+           "oor:name=\"ooSetupVersion\"><value>7.4</value></prop></oor:data>";
+    std::ofstream(program + "/versionrc")
+        << "[Version]\nbuildid_x=1\nbuildid=40(Build:2)\nProductMajor=7\n";
     EXPECT_EQ(setupVersion(program), "7.4");
     EXPECT_EQ(buildIdOf(program), "40(Build:2)");
     EXPECT_EQ(officeProgram(program), program + "/soffice.bin");
@@ -118,8 +125,8 @@ TEST_P(SeededProfile, SkipsTheFirstStartAndNamesItsOwner)
                   std::string::npos)
             << name;
     }
-    EXPECT_EQ(settings.find("ooSetupLastVersion\" oor:op=\"fuse\"><value>" + GetParam().version + "<") !=
-                  std::string::npos,
+    EXPECT_EQ(settings.find("ooSetupLastVersion\" oor:op=\"fuse\"><value>" + GetParam().version +
+                            "<") != std::string::npos,
               !GetParam().version.empty());
     EXPECT_EQ(fs::exists(profile + "/user/extensions/buildid"), !GetParam().buildId.empty());
     if (!GetParam().buildId.empty()) {
@@ -128,8 +135,11 @@ TEST_P(SeededProfile, SkipsTheFirstStartAndNamesItsOwner)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SeededProfile,
-                         ::testing::Values(SeedCase{"Known", "7.4", "40(Build:2)"}, SeedCase{"Unknown", "", ""}),
-                         [](const ::testing::TestParamInfo<SeedCase>& tested) { return std::string(tested.param.name); });
+                         ::testing::Values(SeedCase{"Known", "7.4", "40(Build:2)"},
+                                           SeedCase{"Unknown", "", ""}),
+                         [](const ::testing::TestParamInfo<SeedCase>& tested) {
+                             return std::string(tested.param.name);
+                         });
 
 // What an instance records in its profile is what a later run clears away
 // once the instance's owner has died.
@@ -162,7 +172,9 @@ TEST(UniquePipeName, IsOfOurNamingAndNeverRepeats)
         const std::string name = uniquePipeName();
         EXPECT_EQ(name.rfind(ours, 0), 0u) << name;
         // Nothing that would end the name inside a connection string.
-        EXPECT_EQ(name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_"), std::string::npos) << name;
+        EXPECT_EQ(name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_"),
+                  std::string::npos)
+            << name;
         names.insert(name);
     }
     EXPECT_EQ(names.size(), 500u);
@@ -191,12 +203,14 @@ TEST_P(LaunchPlan, StartsTheOfficeHiddenOnItsProfileAndPipe)
     ASSERT_FALSE(kept.arguments.empty());
     EXPECT_EQ(kept.arguments.front(), kept.program);
     EXPECT_EQ(contains(kept.arguments, "--headless"), !GetParam().display);
-    for (const char* option : {"--invisible", "--nologo", "--norestore", "--nodefault", "--nolockcheck"}) {
+    for (const char* option :
+         {"--invisible", "--nologo", "--norestore", "--nodefault", "--nolockcheck"}) {
         EXPECT_TRUE(contains(kept.arguments, option)) << option;
     }
     EXPECT_TRUE(contains(kept.arguments, "-env:UserInstallation=" + fileUrlFromPath(profile)));
     EXPECT_TRUE(contains(kept.arguments, "--accept=" + pipeConnection("numbrook_1_0_f")));
-    EXPECT_EQ(pipeConnection("numbrook_1_0_f"), "pipe,name=numbrook_1_0_f;urp;StarOffice.ComponentContext");
+    EXPECT_EQ(pipeConnection("numbrook_1_0_f"),
+              "pipe,name=numbrook_1_0_f;urp;StarOffice.ComponentContext");
     for (const std::string& entry : GetParam().environment) {
         EXPECT_TRUE(contains(kept.environment, entry)) << entry;
     }
@@ -210,10 +224,13 @@ INSTANTIATE_TEST_SUITE_P(
     Environments, LaunchPlan,
     ::testing::Values(DisplayCase{"NoDisplay", {"HOME=/root"}, false},
                       DisplayCase{"EmptyDisplay", {"DISPLAY=", "WAYLAND_DISPLAY="}, false},
-                      DisplayCase{"OtherNameEndingInDisplay", {"XDISPLAY=:0", "DISPLAYS=:0"}, false},
+                      DisplayCase{
+                          "OtherNameEndingInDisplay", {"XDISPLAY=:0", "DISPLAYS=:0"}, false},
                       DisplayCase{"X", {"DISPLAY=:99"}, true},
                       DisplayCase{"Wayland", {"WAYLAND_DISPLAY=wayland-0"}, true}),
-    [](const ::testing::TestParamInfo<DisplayCase>& tested) { return std::string(tested.param.name); });
+    [](const ::testing::TestParamInfo<DisplayCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 }  // namespace
 }  // namespace numbrook::office

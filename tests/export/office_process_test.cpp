@@ -46,7 +46,8 @@ TEST(ParseStatLine, ReadsPidStateParentAndGroupAroundAnyCommandName)
 // A /proc laid out in a temporary folder.
 class FakeProc {
 public:
-    FakeProc() : root_(fs::temp_directory_path() / ("numbrook-fake-proc-" + std::to_string(::getpid())))
+    FakeProc()
+        : root_(fs::temp_directory_path() / ("numbrook-fake-proc-" + std::to_string(::getpid())))
     {
         fs::remove_all(root_);
         fs::create_directories(root_ / "net");
@@ -59,20 +60,22 @@ public:
     {
         const fs::path folder = root_ / std::to_string(pid);
         fs::create_directories(folder / "fd");
-        std::ofstream(folder / "stat") << pid << " (" << name << ") " << state << ' ' << parent << ' ' << pid
-                                       << " 0 0 -1\n";
-        std::ofstream(folder / "status") << "Name:\t" << name << "\nUid:\t" << uid << '\t' << uid << '\t' << uid
-                                         << '\t' << uid << "\n";
+        std::ofstream(folder / "stat")
+            << pid << " (" << name << ") " << state << ' ' << parent << ' ' << pid << " 0 0 -1\n";
+        std::ofstream(folder / "status") << "Name:\t" << name << "\nUid:\t" << uid << '\t' << uid
+                                         << '\t' << uid << '\t' << uid << "\n";
         int fd = 3;
         for (const unsigned long inode : sockets) {
-            fs::create_symlink("socket:[" + std::to_string(inode) + "]", folder / "fd" / std::to_string(fd++));
+            fs::create_symlink("socket:[" + std::to_string(inode) + "]",
+                               folder / "fd" / std::to_string(fd++));
         }
     }
 
     void socket(unsigned long inode, bool listening, const std::string& path)
     {
-        unix_ += "0000000000000000: 00000002 00000000 " + std::string(listening ? "00010000" : "00000000") +
-                 " 0001 " + (listening ? "01 " : "03 ") + std::to_string(inode) + " " + path + "\n";
+        unix_ += "0000000000000000: 00000002 00000000 " +
+                 std::string(listening ? "00010000" : "00000000") + " 0001 " +
+                 (listening ? "01 " : "03 ") + std::to_string(inode) + " " + path + "\n";
     }
 
     std::string root()
@@ -111,10 +114,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UserInstanceRunning,
     ::testing::Values(
         InstanceCase{"NoOffice", [](FakeProc&) {}, false},
-        InstanceCase{"UsersOffice", [](FakeProc& p) { p.process(600, 400, kUser, "soffice.bin"); }, true},
-        InstanceCase{"UsersLauncherAlone", [](FakeProc& p) { p.process(600, 400, kUser, "oosplash"); }, true},
-        InstanceCase{"ZombieOffice", [](FakeProc& p) { p.process(600, 1, kUser, "soffice.bin", 'Z'); }, false},
-        InstanceCase{"OtherUsersOffice", [](FakeProc& p) { p.process(600, 1, 0, "soffice.bin"); }, false},
+        InstanceCase{"UsersOffice", [](FakeProc& p) { p.process(600, 400, kUser, "soffice.bin"); },
+                     true},
+        InstanceCase{"UsersLauncherAlone",
+                     [](FakeProc& p) { p.process(600, 400, kUser, "oosplash"); }, true},
+        InstanceCase{"ZombieOffice",
+                     [](FakeProc& p) { p.process(600, 1, kUser, "soffice.bin", 'Z'); }, false},
+        InstanceCase{"OtherUsersOffice", [](FakeProc& p) { p.process(600, 1, 0, "soffice.bin"); },
+                     false},
         InstanceCase{"OwnHiddenInstance",
                      [](FakeProc& p) {
                          p.process(kOwnLauncher, 400, kUser, "oosplash");
@@ -129,15 +136,23 @@ INSTANTIATE_TEST_SUITE_P(
                          p.process(700, 400, kUser, "soffice.bin");
                      },
                      true},
-        InstanceCase{"ListeningPipeWithoutVisibleProcess",
-                     [](FakeProc& p) { p.socket(92, true, "/tmp/OSL_PIPE_1000_SingleOfficeIPC_abc"); }, true},
-        InstanceCase{"StalePipe",
-                     [](FakeProc& p) { p.socket(93, false, "/tmp/OSL_PIPE_1000_SingleOfficeIPC_abc"); }, false},
+        InstanceCase{
+            "ListeningPipeWithoutVisibleProcess",
+            [](FakeProc& p) { p.socket(92, true, "/tmp/OSL_PIPE_1000_SingleOfficeIPC_abc"); },
+            true},
+        InstanceCase{
+            "StalePipe",
+            [](FakeProc& p) { p.socket(93, false, "/tmp/OSL_PIPE_1000_SingleOfficeIPC_abc"); },
+            false},
         InstanceCase{"OtherUsersPipe",
-                     [](FakeProc& p) { p.socket(94, true, "/tmp/OSL_PIPE_0_SingleOfficeIPC_abc"); }, false},
+                     [](FakeProc& p) { p.socket(94, true, "/tmp/OSL_PIPE_0_SingleOfficeIPC_abc"); },
+                     false},
         InstanceCase{"ConnectionPipeIsNoInstance",
-                     [](FakeProc& p) { p.socket(95, true, "/tmp/OSL_PIPE_1000_numbrook_1_0_ab"); }, false}),
-    [](const ::testing::TestParamInfo<InstanceCase>& tested) { return std::string(tested.param.name); });
+                     [](FakeProc& p) { p.socket(95, true, "/tmp/OSL_PIPE_1000_numbrook_1_0_ab"); },
+                     false}),
+    [](const ::testing::TestParamInfo<InstanceCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 // The same decision on the machine's own /proc, with a pipe this test opens.
 TEST(UserInstanceRunningHere, ListeningPipeCountsAndItsLeftoverFileDoesNot)
@@ -146,8 +161,8 @@ TEST(UserInstanceRunningHere, ListeningPipeCountsAndItsLeftoverFileDoesNot)
     if (userInstanceRunning("/proc", uid, {})) {
         GTEST_SKIP() << "another program of this user runs LibreOffice at the moment";
     }
-    const std::string path = "/tmp/OSL_PIPE_" + std::to_string(uid) + "_SingleOfficeIPC_numbrooktest" +
-                             std::to_string(::getpid());
+    const std::string path = "/tmp/OSL_PIPE_" + std::to_string(uid) +
+                             "_SingleOfficeIPC_numbrooktest" + std::to_string(::getpid());
     ::unlink(path.c_str());
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(fd, 0);
@@ -215,10 +230,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(IsUtf8LocaleName, KnowsTheSpellingsOfUtf8)
 {
-    for (const char* name : {"C.UTF-8", "zh_CN.UTF-8", "en_US.utf8", "de_DE.UTF-8@euro", "zh_CN.Utf-8"}) {
+    for (const char* name :
+         {"C.UTF-8", "zh_CN.UTF-8", "en_US.utf8", "de_DE.UTF-8@euro", "zh_CN.Utf-8"}) {
         EXPECT_TRUE(isUtf8LocaleName(name)) << name;
     }
-    for (const char* name : {"", "C", "POSIX", "zh_CN.GB18030", "zh_CN", "en_US.ISO-8859-1", "utf8"}) {
+    for (const char* name :
+         {"", "C", "POSIX", "zh_CN.GB18030", "zh_CN", "en_US.ISO-8859-1", "utf8"}) {
         EXPECT_FALSE(isUtf8LocaleName(name)) << name;
     }
 }
@@ -240,20 +257,30 @@ TEST_P(OfficeEnvironment, HasAFixedPathNoPreloadsAndAUtf8CharacterType)
 INSTANTIATE_TEST_SUITE_P(
     Cases, OfficeEnvironment,
     ::testing::Values(
-        EnvironmentCase{"Utf8LangKept",
-                        {"HOME=/home/t", "PATH=", "LANG=zh_CN.UTF-8", "LD_PRELOAD=/x.so", "LD_LIBRARY_PATH=."},
-                        {"HOME=/home/t", "LANG=zh_CN.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin"}},
-        EnvironmentCase{"NothingSet", {"DISPLAY=:1"},
+        EnvironmentCase{
+            "Utf8LangKept",
+            {"HOME=/home/t", "PATH=", "LANG=zh_CN.UTF-8", "LD_PRELOAD=/x.so", "LD_LIBRARY_PATH=."},
+            {"HOME=/home/t", "LANG=zh_CN.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin"}},
+        EnvironmentCase{"NothingSet",
+                        {"DISPLAY=:1"},
                         {"DISPLAY=:1", "PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8"}},
-        EnvironmentCase{"AllC", {"LANG=zh_CN.UTF-8", "LC_ALL=C"},
-                        {"LANG=zh_CN.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8"}},
-        EnvironmentCase{"Gb18030", {"LANG=zh_CN.GB18030", "PATH=./bin"},
-                        {"LANG=zh_CN.GB18030", "PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8"}},
-        EnvironmentCase{"CtypeUtf8OverLang", {"LANG=C", "LC_CTYPE=C.UTF-8"},
+        EnvironmentCase{
+            "AllC",
+            {"LANG=zh_CN.UTF-8", "LC_ALL=C"},
+            {"LANG=zh_CN.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8"}},
+        EnvironmentCase{
+            "Gb18030",
+            {"LANG=zh_CN.GB18030", "PATH=./bin"},
+            {"LANG=zh_CN.GB18030", "PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8"}},
+        EnvironmentCase{"CtypeUtf8OverLang",
+                        {"LANG=C", "LC_CTYPE=C.UTF-8"},
                         {"LANG=C", "LC_CTYPE=C.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin"}},
-        EnvironmentCase{"EmptyLcAllIsUnset", {"LC_ALL=", "LANG=en_US.UTF-8"},
+        EnvironmentCase{"EmptyLcAllIsUnset",
+                        {"LC_ALL=", "LANG=en_US.UTF-8"},
                         {"LC_ALL=", "LANG=en_US.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin"}}),
-    [](const ::testing::TestParamInfo<EnvironmentCase>& tested) { return std::string(tested.param.name); });
+    [](const ::testing::TestParamInfo<EnvironmentCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 std::string readAll(const std::string& path)
 {
@@ -290,7 +317,9 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
 
     KeptOffice kept;
     kept.program = "/bin/sh";
-    kept.arguments = {"sh", "-c", "pwd > \"$OUT\"; echo \"$PATH\" >> \"$OUT\"; ls /proc/self/fd | wc -l >> \"$OUT\""};
+    kept.arguments = {
+        "sh", "-c",
+        "pwd > \"$OUT\"; echo \"$PATH\" >> \"$OUT\"; ls /proc/self/fd | wc -l >> \"$OUT\""};
     kept.environment = {"OUT=" + out, "PATH=/usr/bin:/bin"};
     kept.workFolder = "/usr/share";
     kept.profileFolder = profile;
@@ -369,15 +398,20 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
     const std::string live = profile("live", processIdentity("/proc", ::getpid()));
     const std::string shown = profile("shown", "999999999 1\n");
     std::ofstream(shown + "/numbrook-shown") << "shown\n";
-    const pid_t user = spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", "-env:UserInstallation=" +
-                                                                              fileUrlFromPath(shown)}).pid;
+    const pid_t user =
+        spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh",
+                                      "-env:UserInstallation=" + fileUrlFromPath(shown)})
+            .pid;
     const std::string hidden = profile("hidden", "999999999 1\n");
-    const pid_t stray = spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", "-env:UserInstallation=" +
-                                                                               fileUrlFromPath(hidden)}).pid;
+    const pid_t stray =
+        spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh",
+                                      "-env:UserInstallation=" + fileUrlFromPath(hidden)})
+            .pid;
     const std::string foreign = temp.root + "/other-folder";
     fs::create_directory(foreign);
     const std::string deadPipe = pipes.root + "/OSL_PIPE_" + uid + "_numbrook_999999999_0_ab";
-    const std::string livePipe = pipes.root + "/OSL_PIPE_" + uid + "_numbrook_" + std::to_string(::getpid()) + "_0_ab";
+    const std::string livePipe =
+        pipes.root + "/OSL_PIPE_" + uid + "_numbrook_" + std::to_string(::getpid()) + "_0_ab";
     listeningSocketFile(deadPipe);
     listeningSocketFile(livePipe);
 
@@ -386,7 +420,8 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
     EXPECT_FALSE(fs::exists(dead));
     EXPECT_FALSE(fs::exists(deadListedPipe));
     EXPECT_FALSE(fs::exists(hidden));
-    EXPECT_TRUE(waitForChild(stray, std::chrono::seconds(5))) << "the hidden orphan's office is ended";
+    EXPECT_TRUE(waitForChild(stray, std::chrono::seconds(5)))
+        << "the hidden orphan's office is ended";
     ::kill(-stray, SIGKILL);  // the stand-in's own child
     EXPECT_TRUE(fs::exists(live)) << "its owner runs";
     EXPECT_TRUE(fs::exists(shown)) << "the user's instance still runs";

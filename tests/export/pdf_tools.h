@@ -27,7 +27,8 @@ inline std::string commandOutput(const std::string& command)
 
 inline bool havePoppler()
 {
-    return std::system("command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") == 0;
+    return std::system(
+               "command -v pdfinfo >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") == 0;
 }
 
 // Pages of a PDF (by pdfinfo) or PostScript file (by its page comments); -1 if unreadable.
@@ -49,14 +50,16 @@ inline int pageCountOf(const std::string& path)
         return -1;
     }
     int pages = 0;
-    for (size_t at = text.find("\n%%Page:"); at != std::string::npos; at = text.find("\n%%Page:", at + 1)) {
+    for (size_t at = text.find("\n%%Page:"); at != std::string::npos;
+         at = text.find("\n%%Page:", at + 1)) {
         ++pages;
     }
     return pages;
 }
 
 // pdftotext of one page; layout: keep the page's arrangement; bbox: words with boxes (XHTML).
-inline std::string pdfPageText(const std::string& path, int page, const std::string& mode = "-layout")
+inline std::string pdfPageText(const std::string& path, int page,
+                               const std::string& mode = "-layout")
 {
     return commandOutput("pdftotext " + mode + " -f " + std::to_string(page) + " -l " +
                          std::to_string(page) + " '" + path + "' - 2>/dev/null");

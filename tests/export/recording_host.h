@@ -48,7 +48,8 @@ public:
     void open(const std::string& path) override { record("open " + path); }
     void selectCell(int table, int row, int column) override
     {
-        record("select " + std::to_string(table) + "," + std::to_string(row) + "," + std::to_string(column));
+        record("select " + std::to_string(table) + "," + std::to_string(row) + "," +
+               std::to_string(column));
     }
     void typeText(const std::string& text) override { record("type " + text); }
     void printPages(const std::string& pages) override { record("print " + pages); }
@@ -98,7 +99,8 @@ public:
     LoggingBoxes(Log& log, std::vector<Answer> answers) : log_(log), answers_(std::move(answers)) {}
     Answer show(const std::string& text, const std::string& title, Buttons buttons) override
     {
-        log_.push_back("box [" + title + "] " + text + (buttons == Buttons::Ok ? " (ok)" : " (ok/cancel)"));
+        log_.push_back("box [" + title + "] " + text +
+                       (buttons == Buttons::Ok ? " (ok)" : " (ok/cancel)"));
         if (answers_.empty()) {
             return Answer::Ok;
         }

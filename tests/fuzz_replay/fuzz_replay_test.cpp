@@ -25,7 +25,8 @@ std::vector<Input> corpus()
 {
     std::vector<Input> inputs;
     for (const auto& entry : std::filesystem::directory_iterator(NUMBROOK_FUZZ_CORPUS)) {
-        if (!entry.is_regular_file()) continue;
+        if (!entry.is_regular_file())
+            continue;
         std::ifstream file(entry.path(), std::ios::binary);
         inputs.push_back({entry.path().filename().string(),
                           std::string(std::istreambuf_iterator<char>(file), {})});
@@ -47,7 +48,10 @@ TEST(FuzzCorpus, EveryInputKeepsTheInvariants)
 
 // Faulty rules, each wrapping the program's own with one fault.
 
-double blanksEndTheText(std::string_view t) { return textValue(t.substr(0, t.find(' '))); }
+double blanksEndTheText(std::string_view t)
+{
+    return textValue(t.substr(0, t.find(' ')));
+}
 
 double carriageReturnIsBlank(std::string_view t)
 {
@@ -73,30 +77,37 @@ double exponentDIgnored(std::string_view t)
 
 int16_t toInt16Saturated(double r)
 {
-    if (std::isnan(r)) return 0;
+    if (std::isnan(r))
+        return 0;
     return static_cast<int16_t>(std::clamp(r, -32768.0, 32767.0));
 }
 
-int16_t countHalfAwayFromZero(std::string_view t) { return toInt16Saturated(std::round(textValue(t))); }
+int16_t countHalfAwayFromZero(std::string_view t)
+{
+    return toInt16Saturated(std::round(textValue(t)));
+}
 
 int16_t countWrapping(std::string_view t)
 {
     const double r = std::nearbyint(textValue(t));
-    if (!(std::fabs(r) < 1e9)) return countFromText(t);
+    if (!(std::fabs(r) < 1e9))
+        return countFromText(t);
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<long long>(r) & 0xffff));
 }
 
 int intervalAllowingZero(std::string_view t)
 {
     const double ms = std::nearbyint(textValue(t) * 1000);
-    if (std::isnan(ms)) return 0;
+    if (std::isnan(ms))
+        return 0;
     return static_cast<int>(std::clamp(ms, 0.0, 65535.0));
 }
 
 int intervalTruncated(std::string_view t)
 {
     const double ms = std::floor(textValue(t) * 1000);
-    if (std::isnan(ms)) return 1;
+    if (std::isnan(ms))
+        return 1;
     return static_cast<int>(std::clamp(ms, 1.0, 65535.0));
 }
 

@@ -25,20 +25,25 @@ Parsed parse(const Problem& p)
     size_t i = 0;
     auto number = [&](const std::string& s, size_t& at) {
         const size_t start = at;
-        while (at < s.size() && s[at] >= '0' && s[at] <= '9') ++at;
-        if (at == start || (s[start] == '0' && at - start > 1)) return -1;
+        while (at < s.size() && s[at] >= '0' && s[at] <= '9')
+            ++at;
+        if (at == start || (s[start] == '0' && at - start > 1))
+            return -1;
         return std::stoi(s.substr(start, at - start));
     };
     r.x = number(p.text, i);
     const size_t opStart = i;
-    while (i < p.text.size() && !(p.text[i] >= '0' && p.text[i] <= '9')) ++i;
+    while (i < p.text.size() && !(p.text[i] >= '0' && p.text[i] <= '9'))
+        ++i;
     r.op = p.text.substr(opStart, i - opStart);
     r.y = number(p.text, i);
-    if (i + 1 != p.text.size() || p.text[i] != '=') r.y = -1;
+    if (i + 1 != p.text.size() || p.text[i] != '=')
+        r.y = -1;
     if (p.answer.compare(0, p.text.size(), p.text) == 0) {
         size_t j = p.text.size();
         r.result = number(p.answer, j);
-        if (j != p.answer.size()) r.result = -1;
+        if (j != p.answer.size())
+            r.result = -1;
     }
     return r;
 }
@@ -53,7 +58,10 @@ struct TypeCase {
     std::function<bool(const Parsed&)> valid;
 };
 
-void PrintTo(const TypeCase& c, std::ostream* os) { *os << "type " << c.type; }
+void PrintTo(const TypeCase& c, std::ostream* os)
+{
+    *os << "type " << c.type;
+}
 
 class ProblemTypeTest : public ::testing::TestWithParam<TypeCase> {};
 
@@ -102,45 +110,59 @@ TEST_P(ProblemTypeTest, StaysInRangeWhenTheSourceGivesItsLargestValue)
     }
 }
 
-bool in(int v, int lo, int hi) { return v >= lo && v <= hi; }
+bool in(int v, int lo, int hi)
+{
+    return v >= lo && v <= hi;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Types, ProblemTypeTest,
-    ::testing::Values(
-        TypeCase{0, kFullPlus, 81,
-                 [](const Parsed& q) { return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x + q.y; }},
-        TypeCase{1, "+", 1260,
-                 [](const Parsed& q) {
-                     return in(q.x, 10, 99) && in(q.y, 10, 99) && q.result == q.x + q.y &&
-                            q.result <= 99 && q.x % 10 + q.y % 10 >= 10;
-                 }},
-        TypeCase{2, kFullMinus, 28,
-                 [](const Parsed& q) {
-                     return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x - q.y && q.result >= 2;
-                 }},
-        TypeCase{3, kFullMinus, 45,
-                 [](const Parsed& q) {
-                     return in(q.x, 10, 18) && in(q.y, 1, 9) && q.result == q.x - q.y &&
-                            in(q.result, 1, 9) && q.x % 10 < q.y;
-                 }},
-        TypeCase{4, kFullMinus, 1980,
-                 [](const Parsed& q) {
-                     return in(q.x, 20, 99) && in(q.y, 10, 89) && q.result == q.x - q.y &&
-                            in(q.result, 10, 89) && q.x % 10 >= q.y % 10;
-                 }},
-        TypeCase{5, kFullMinus, 1260,
-                 [](const Parsed& q) {
-                     return in(q.x, 30, 98) && in(q.y, 11, 79) && q.result == q.x - q.y &&
-                            in(q.result, 11, 79) && q.x % 10 < q.y % 10;
-                 }},
-        TypeCase{6, kTimes, 81,
-                 [](const Parsed& q) { return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x * q.y; }},
-        TypeCase{7, kTimes, 720,
-                 [](const Parsed& q) { return in(q.x, 10, 99) && in(q.y, 2, 9) && q.result == q.x * q.y; }},
-        TypeCase{8, kDivide, 64,
-                 [](const Parsed& q) {
-                     return in(q.y, 2, 9) && in(q.result, 2, 9) && q.x == q.y * q.result;
-                 }}),
+    ::testing::Values(TypeCase{0, kFullPlus, 81,
+                               [](const Parsed& q) {
+                                   return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x + q.y;
+                               }},
+                      TypeCase{1, "+", 1260,
+                               [](const Parsed& q) {
+                                   return in(q.x, 10, 99) && in(q.y, 10, 99) &&
+                                          q.result == q.x + q.y && q.result <= 99 &&
+                                          q.x % 10 + q.y % 10 >= 10;
+                               }},
+                      TypeCase{2, kFullMinus, 28,
+                               [](const Parsed& q) {
+                                   return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x - q.y &&
+                                          q.result >= 2;
+                               }},
+                      TypeCase{3, kFullMinus, 45,
+                               [](const Parsed& q) {
+                                   return in(q.x, 10, 18) && in(q.y, 1, 9) &&
+                                          q.result == q.x - q.y && in(q.result, 1, 9) &&
+                                          q.x % 10 < q.y;
+                               }},
+                      TypeCase{4, kFullMinus, 1980,
+                               [](const Parsed& q) {
+                                   return in(q.x, 20, 99) && in(q.y, 10, 89) &&
+                                          q.result == q.x - q.y && in(q.result, 10, 89) &&
+                                          q.x % 10 >= q.y % 10;
+                               }},
+                      TypeCase{5, kFullMinus, 1260,
+                               [](const Parsed& q) {
+                                   return in(q.x, 30, 98) && in(q.y, 11, 79) &&
+                                          q.result == q.x - q.y && in(q.result, 11, 79) &&
+                                          q.x % 10 < q.y % 10;
+                               }},
+                      TypeCase{6, kTimes, 81,
+                               [](const Parsed& q) {
+                                   return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x * q.y;
+                               }},
+                      TypeCase{7, kTimes, 720,
+                               [](const Parsed& q) {
+                                   return in(q.x, 10, 99) && in(q.y, 2, 9) && q.result == q.x * q.y;
+                               }},
+                      TypeCase{8, kDivide, 64,
+                               [](const Parsed& q) {
+                                   return in(q.y, 2, 9) && in(q.result, 2, 9) &&
+                                          q.x == q.y * q.result;
+                               }}),
     [](const auto& p) { return "Type" + std::to_string(p.param.type); });
 
 TEST(ProblemTypes, TheEdgeProblemsOccur)
@@ -149,11 +171,13 @@ TEST(ProblemTypes, TheEdgeProblemsOccur)
     testing::FixedClock clock;
     std::set<std::string> seen;
     for (int type : {1, 2, 3, 4, 7})
-        for (int i = 0; i < 40000; ++i) seen.insert(makeProblemOfType(type, random, clock).answer);
+        for (int i = 0; i < 40000; ++i)
+            seen.insert(makeProblemOfType(type, random, clock).answer);
     for (const char* p : {"19+11=30", "3－1=2", "9－7=2", "10－1=9", "18－9=9", "20－10=10",
                           "99－89=10", "99×9=891", "10×2=20"})
         EXPECT_TRUE(seen.count(p)) << p;
-    for (const char* p : {"9－8=1", "47+32=79"}) EXPECT_FALSE(seen.count(p)) << p;
+    for (const char* p : {"9－8=1", "47+32=79"})
+        EXPECT_FALSE(seen.count(p)) << p;
 }
 
 TEST(ProblemTypes, TheLargestDrawGivesTheTopOfEachRange)
@@ -163,13 +187,14 @@ TEST(ProblemTypes, TheLargestDrawGivesTheTopOfEachRange)
     } random;
     testing::FixedClock clock;
     // The types that accept a pair of two top numbers.
-    for (auto [type, answer] : {std::pair{0, "9＋9=18"}, {3, "18－9=9"}, {6, "9×9=81"},
-                                {7, "99×9=891"}, {8, "81÷9=9"}})
+    for (auto [type, answer] :
+         {std::pair{0, "9＋9=18"}, {3, "18－9=9"}, {6, "9×9=81"}, {7, "99×9=891"}, {8, "81÷9=9"}})
         EXPECT_EQ(makeProblemOfType(type, random, clock).answer, answer) << "type " << type;
     // Every range of the types, and every count of ticked types.
     for (auto [base, n] : {std::pair{1, 9}, {10, 90}, {10, 80}, {2, 8}})
         EXPECT_EQ(random.drawInt(base, n), base + n - 1) << base << ".." << base + n - 1;
-    for (int n = 1; n <= 1000; ++n) ASSERT_EQ(indexFromUnit(kLargestDraw, n), n - 1) << n;
+    for (int n = 1; n <= 1000; ++n)
+        ASSERT_EQ(indexFromUnit(kLargestDraw, n), n - 1) << n;
     EXPECT_EQ(indexFromUnit(kLargestDraw, 0), 0);
     EXPECT_EQ(indexFromUnit(0.0, 9), 0);
 }
