@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export at the end of an export run, wired to the window's progress box.
 #include <QGroupBox>
 #include <QLabel>

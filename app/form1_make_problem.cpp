@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Making one problem of the drawn type and storing it at the next index.
 #include <QLabel>
 #include <QLineEdit>

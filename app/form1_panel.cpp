@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "显示" and "答案": the problems, or the problems with their answers, in the
 // panel's twenty slots.
 #include <QFrame>

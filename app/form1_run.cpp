@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting a run and driving it one problem per tick of Timer1.
 #include <QLabel>
 #include <QLineEdit>

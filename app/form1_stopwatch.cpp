@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stopwatch: Timer2 ticks every 100 ms while it runs; each tick is a tenth.
 #include <QLabel>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a 100-problem export through the built-in document host: the
 // export's twelve steps with both questions answered OK, the two sheets
 // rendered to a PDF file instead of a printer. Prints the median of the runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a 100-problem export through the real LibreOffice host, phase by
 // phase, and prints the median of several runs:
 //

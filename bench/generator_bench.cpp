@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mean attempts per problem and time per problem for each type.
 //   build/bin/generator_bench [problems per type]
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times an export through the real window and the real LibreOffice, the way
 // a teacher runs it: "确定" with 100 problems at the default interval, the
 // run's ticks, the export from the run's last tick to the print question,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time to lay the form out again when its window is resized around
 // 1920 × 1080, with twenty answers on the panel: the re-layout alone (the
 // resize handled), and the re-layout with the window painted afresh.

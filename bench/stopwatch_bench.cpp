@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the real stopwatch and compares the time it shows with real time.
 //   build/bin/stopwatch_bench [seconds=30] [--busy]
 // --busy keeps the other core spinning meanwhile. The stopwatch counts ticks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: every input is the text of a count or interval box.
 #include <cstdint>
 #include <cstdio>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian's build flags, from dpkg-buildflags with every hardening feature:
 # _FORTIFY_SOURCE, the strong stack protector, format-string checks, and
 # full RELRO with immediate binding. Optimisation and debug information

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by cpack when it makes a package. For the Debian package, the shared
 # libraries that the program links are turned into Depends by dpkg-shlibdeps,
 # as CPACK_DEBIAN_PACKAGE_SHLIBDEPS would do; that option would scan every

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules for the program and its desktop integration, and the Debian
 # package (cpack -G DEB in the build tree gives numbrook_<version>_<arch>.deb).
 #

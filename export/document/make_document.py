@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the exercise document's source 式题导出.fodt and converts it to
 式题导出.doc (Word 97) with LibreOffice.
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders both sheets of a filled 100-problem export to docs/export-page1.png
 # and docs/export-page2.png, through the export benchmark's PDF copy; and the
 # same two sheets from LibreOffice and from the built-in host side by side,

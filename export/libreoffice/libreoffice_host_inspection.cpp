@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The looks into the open document that tests and tools take.
 
 #include <string>

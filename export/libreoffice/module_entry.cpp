@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module's one exported symbol: the program finds it with dlsym.
 
 #include <type_traits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/libreoffice/office_process.h"
 
 #include <dirent.h>

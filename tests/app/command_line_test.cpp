@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: --help, --version, --sheets=office|builtin, and what
 // anything else gives; and the program itself answering them.
 

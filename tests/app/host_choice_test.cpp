@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which host makes the sheets: LibreOffice where its module loads, else the
 // built-in host; and what each forced choice gives.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An office call runs off the window's thread: the window keeps painting and
 // ticking while it waits, drops the user's input, and one run still makes
 // one export.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The form at other window sizes: one scale for every rectangle and font,
 // the form centred, large digits whole; and its own light colours on a dark
 // desktop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as the program opens it, on the screen the test runs on (set by
 // the environment: an offscreen screen of a given size, a desktop scale).
 #include <QScreen>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A private X display with the real program on it, driven by xdotool.
 
 The program runs unmodified; the probe library (probe.cpp), preloaded into

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A screen drill on the real program, with real mouse and keyboard events.
 
 Ticks two problem types, types 20 into 题数, presses 出题 and waits for the

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """An export whose LibreOffice stops answering, and a program killed mid-export.
 
 A stopped office: 确定 with 100 problems, and once the filling has begun the

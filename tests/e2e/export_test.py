@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """An exercise sheet of 15 problems through the real program and the real LibreOffice.
 
 Ticks two problem types, types 15 beside 导出至文档, presses 确定, answers

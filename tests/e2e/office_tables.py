@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads or closes a document in a running LibreOffice through UNO.
 
 Run with the Python that has LibreOffice's "uno" module (Debian: python3-uno):

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """An exercise sheet of 100 problems shown in the program's own print preview.
 
 Starts the program with --sheets=builtin, ticks a problem type, types 100

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A probe that end-to-end tests preload into the unmodified program
 // (LD_PRELOAD=libnumbrook_probe.so NUMBROOK_PROBE=<file>). It reads the
 // widgets from inside the process and writes what they show to <file> as

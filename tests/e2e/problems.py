@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The nine problem types as the pupil sees them, to judge what a window shows.
 
 Each type is told by its operator and the ranges of its numbers and result;

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The titles of the window and of a message box as the window manager reads them.
 
 Starts the real program on a private X display and reads _NET_WM_NAME of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built-in document host: its cells, its failures, and the sheets it
 // renders, read back from the PDF with poppler's tools.
 

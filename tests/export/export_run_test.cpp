@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export's exact conversation with the document host, the progress box
 // and the message boxes, driven through recording doubles.
 

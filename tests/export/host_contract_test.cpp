@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The same export scenarios against every document host: the recording
 // fake, the built-in host and, where LibreOffice is installed, the office
 // host. Each host is read back cell by cell as it holds the sheets just

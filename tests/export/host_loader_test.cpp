@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading the document host module, and the paths beside the program.
 
 #include <gtest/gtest.h>

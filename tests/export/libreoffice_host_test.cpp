@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export through the real LibreOffice: the exercise document, the
 // written cells read back before the document closes, printing to a file,
 // the failures, and that no office process is ever left behind.

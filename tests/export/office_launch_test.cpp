@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an office instance gets before it starts: profile, pipe, arguments.
 
 #include <gtest/gtest.h>

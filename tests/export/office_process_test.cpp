@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding a running office in /proc, and ending the instance's processes.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzzer's corpus, replayed through its invariant checks; and faulty
 // number rules, to show that the corpus and the checks catch such faults.
 #include <gtest/gtest.h>
