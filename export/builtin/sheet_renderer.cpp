@@ -24,11 +24,11 @@ private:
     double dpi_;
 };
 
-QFont fontOf(const FontSpec& spec)
+QFont fontOf(const FontSpec& face)
 {
-    QFont font(QString::fromUtf8(spec.family));
-    font.setPointSizeF(spec.pointSize);
-    font.setBold(spec.bold);
+    QFont font(QString::fromUtf8(face.family));
+    font.setPointSizeF(face.pointSize);
+    font.setBold(face.bold);
     font.setHintingPreference(QFont::PreferNoHinting);
     // Glyphs straight from the character map: a PDF reader then reads the
     // digits in mixed Latin and CJK lines back as the digits they are.
