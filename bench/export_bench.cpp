@@ -21,6 +21,7 @@
 #include "export/export_steps.h"
 #include "export/host_loader.h"
 #include "export/libreoffice/libreoffice_host.h"
+#include "bench/median.h"
 
 namespace {
 
@@ -166,13 +167,6 @@ Phases runOnce(int count, const std::string& document, const std::string& pdf)
     return phases;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -205,7 +199,7 @@ int main(int argc, char** argv)
             for (const Phases& phases : all) {
                 values.push_back(phases.*phase);
             }
-            return median(values);
+            return numbrook::bench::median(values);
         };
         std::printf("export of %d problems (%d grid cells + 2 headers), median of %d runs:\n",
                     count, 2 * numbrook::kGridCells, runs);

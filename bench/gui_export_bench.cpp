@@ -31,6 +31,7 @@
 #include "app/vb_timer.h"
 #include "export/libreoffice/libreoffice_host.h"
 #include "export/off_thread_host.h"
+#include "bench/median.h"
 
 namespace {
 
@@ -106,13 +107,6 @@ private:
     Marks& marks_;
 };
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -170,7 +164,7 @@ int main(int argc, char** argv)
         std::vector<double> values;
         for (const Marks& marks : all)
             values.push_back(seconds(marks.*from, marks.*to));
-        return median(values);
+        return numbrook::bench::median(values);
     };
     for (size_t run = 0; run < all.size(); ++run) {
         std::printf(
