@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -12,10 +13,12 @@
 
 #include "app/form_layout.h"
 #include "app/number_label.h"
+#include "app/sheet_window.h"
 #include "app/startup.h"
 #include "app/vb_timer.h"
 #include "app/window_look.h"
 #include "export/host_loader.h"
+#include "generator/problem_types.h"
 
 namespace numbrook {
 namespace {
@@ -99,10 +102,10 @@ struct TypeBox {
 };
 
 constexpr TypeBox kTypeBoxes[12] = {
-    {"一位数加一位数", 0, 0}, {"两位数加两位数", 1, 1},       {"10以内的减法", 1, 0},
-    {"20以内退位减法", 0, 1}, {"两位减两位（不退位）", 0, 2}, {"两位减两位（退位）", 1, 2},
-    {"表内乘法", 0, 3},       {"两位数乘一位数", 1, 3},       {"表内除法", 2, 0},
-    {"（暂未设置）", 2, 1},   {"（暂未设置）", 2, 2},         {"（暂未设置）", 2, 3},
+    {kTypeCaptions[0], 0, 0}, {kTypeCaptions[1], 1, 1}, {kTypeCaptions[2], 1, 0},
+    {kTypeCaptions[3], 0, 1}, {kTypeCaptions[4], 0, 2}, {kTypeCaptions[5], 1, 2},
+    {kTypeCaptions[6], 0, 3}, {kTypeCaptions[7], 1, 3}, {kTypeCaptions[8], 2, 0},
+    {"（暂未设置）", 2, 1},   {"（暂未设置）", 2, 2},   {"（暂未设置）", 2, 3},
 };
 constexpr int kTypeColumnLeft[3] = {360, 4080, 7800};
 constexpr int kTypeRowTop[4] = {360, 915, 1485, 2040};
@@ -266,6 +269,25 @@ void Form1::buildControls()
         if (isFullScreen())
             toggleFullScreen();
     });
+
+    // Beyond the drill, from a context menu on the form: the sheet window
+    // (also Ctrl+P) and the whole screen (F11 above).
+    auto* sheets = new QAction(QStringLiteral("练习纸…"), this);
+    sheets->setObjectName(QStringLiteral("SheetWindowAction"));
+    sheets->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(sheets, &QAction::triggered, this, &Form1::openSheetWindow);
+    fullScreenAction_ = new QAction(QStringLiteral("全屏\tF11"), this);
+    fullScreenAction_->setObjectName(QStringLiteral("FullScreenAction"));
+    fullScreenAction_->setCheckable(true);
+    connect(fullScreenAction_, &QAction::triggered, this, &Form1::toggleFullScreen);
+    addActions({sheets, fullScreenAction_});
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void Form1::openSheetWindow()
+{
+    const std::vector<int> ticked(selectedTypes.begin(), selectedTypes.begin() + selectedCount);
+    SheetWindow::open(services_.clock, this)->tickTypes(ticked);
 }
 
 double Form1::formScale() const
@@ -288,8 +310,10 @@ void Form1::resizeEvent(QResizeEvent* event)
 void Form1::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         leaveFullScreen_->setEnabled(isFullScreen());
+        fullScreenAction_->setChecked(isFullScreen());
+    }
 }
 
 void Form1::Form_Load()

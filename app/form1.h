@@ -37,6 +37,7 @@
 #include "export/export_run.h"
 #include "generator/random_source.h"
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -128,6 +129,8 @@ public:
     double formScale() const;
     // F11: the whole screen, or back to the window it was.
     void toggleFullScreen();
+    // Ctrl+P: the sheet window, with the types ticked here.
+    void openSheetWindow();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -143,6 +146,7 @@ private:
     Form1Services services_;
     std::unique_ptr<FormLayout> layout_;
     QShortcut* leaveFullScreen_ = nullptr;
+    QAction* fullScreenAction_ = nullptr;
     bool inTimer1_ = false;  // a tick never begins while another is handled
 };
 

@@ -10,13 +10,14 @@
 
 namespace numbrook {
 
-HostMakers realHostMakers()
+HostMakers realHostMakers(builtin::ShowSheets show)
 {
     // The office is another process: its calls run off the window's thread,
     // which keeps painting meanwhile. The built-in host paints on it.
-    return {
-        [] { return runOffThread(loadLibreOfficeHost(), std::make_shared<EventLoopWaiter>()); },
-        []() -> std::unique_ptr<DocumentHost> { return std::make_unique<builtin::BuiltinHost>(); }};
+    return {[] { return runOffThread(loadLibreOfficeHost(), std::make_shared<EventLoopWaiter>()); },
+            [show]() -> std::unique_ptr<DocumentHost> {
+                return std::make_unique<builtin::BuiltinHost>(show);
+            }};
 }
 
 HostFactory chooseHostFactory(SheetsHost choice, HostMakers makers)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "export/builtin/builtin_host.h"
 #include "export/export_run.h"
 
 namespace numbrook {
@@ -22,8 +23,9 @@ struct HostMakers {
     HostFactory builtin;
 };
 
-// The real makers: the LibreOffice module beside the program, the built-in host.
-HostMakers realHostMakers();
+// The real makers: the LibreOffice module beside the program, the built-in
+// host that shows its sheets through `show`.
+HostMakers realHostMakers(builtin::ShowSheets show = {});
 
 // The factory the window's export calls once per export.
 HostFactory chooseHostFactory(SheetsHost choice, HostMakers makers = realHostMakers());

@@ -6,7 +6,9 @@
 
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "app/make_sheets.h"
 #include "app/real_services.h"
+#include "app/sheet_window.h"
 #include "app/startup.h"
 #include "app/window_look.h"
 
@@ -16,20 +18,22 @@ int main(int argc, char** argv)
     // error for the export to report, not a reason for the program to end.
     std::signal(SIGPIPE, SIG_IGN);
 
-    // --help and --version answer in a terminal without a display: read them
-    // before the window system is opened.
+    // --help, --version and --make-sheets work in a terminal without a
+    // display: read them before the window system is opened.
+    numbrook::CommandLine early;
     {
         QCoreApplication terminal(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("numbrook"));
         numbrook::installQtChinese(terminal);
-        const numbrook::CommandLine early =
-            numbrook::parseCommandLine(QCoreApplication::arguments());
+        early = numbrook::parseCommandLine(QCoreApplication::arguments());
         if (early.action == numbrook::CommandLine::Action::Help ||
             early.action == numbrook::CommandLine::Action::Version) {
             std::fputs(early.output.c_str(), stdout);
             return 0;
         }
     }
+    if (early.action == numbrook::CommandLine::Action::MakeSheets)
+        return numbrook::makeSheetsFile(argc, argv, early);
 
     QApplication app(argc, argv);
     numbrook::setUpApplication(app);
@@ -44,6 +48,12 @@ int main(int argc, char** argv)
     case numbrook::CommandLine::Action::UsageError:
         std::fputs(commandLine.output.c_str(), stderr);
         return numbrook::kUsageExitStatus;
+    case numbrook::CommandLine::Action::SheetWindow: {
+        const numbrook::SystemClock clock;
+        numbrook::SheetWindow::open(clock);
+        return QApplication::exec();
+    }
+    case numbrook::CommandLine::Action::MakeSheets:  // answered before the window system
     case numbrook::CommandLine::Action::Run:
         break;
     }

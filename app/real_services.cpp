@@ -4,12 +4,17 @@
 #include <chrono>
 #include <thread>
 
+#include "app/sheet_window.h"
+
 namespace numbrook {
 
 RealServices::RealServices(SheetsHost sheets)
     : random_(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()))
 {
-    exporting_.makeHost = chooseHostFactory(sheets);
+    exporting_.makeHost =
+        chooseHostFactory(sheets, realHostMakers([this](const builtin::FilledSheets& filled) {
+                              SheetWindow::open(clock_, window_)->showSheets(filled);
+                          }));
     exporting_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 }
 

@@ -18,14 +18,20 @@ public:
     RealServices& operator=(const RealServices&) = delete;
 
     Form1Services forWindow();
-    // The boxes open over the window once it exists.
-    void placeBoxesOver(QWidget* window) { boxes_.setParent(window); }
+    // The boxes, and the sheet window of an export kept open, open over the
+    // window once it exists.
+    void placeBoxesOver(QWidget* window)
+    {
+        boxes_.setParent(window);
+        window_ = window;
+    }
 
 private:
     QtMessageBoxes boxes_;
     SystemClock clock_;
     RandomSource random_;
     ExportServices exporting_;
+    QWidget* window_ = nullptr;
 };
 
 }  // namespace numbrook

@@ -37,14 +37,6 @@ constexpr const char* kFullMinus = "\xEF\xBC\x8D";  // － U+FF0D
 constexpr const char* kTimes = "\xC3\x97";          // × U+00D7
 constexpr const char* kDivide = "\xC3\xB7";         // ÷ U+00F7
 
-Problem build(int first, const char* op, int second, int result)
-{
-    Problem p;
-    p.text = std::to_string(first) + op + std::to_string(second) + "=";
-    p.answer = p.text + std::to_string(result);
-    return p;
-}
-
 // The two numbers a draw of a type yields before its acceptance test.
 struct Pair {
     int a = 0;
@@ -84,31 +76,55 @@ bool acceptsPair(int type, Pair p)
 }
 
 // The problem a type makes of an accepted pair.
-Problem problemFromPair(int type, Pair p)
+Operation operationFromPair(int type, Pair p)
 {
     const int a = p.a;
     const int b = p.b;
     switch (type) {
     case 0:
-        return build(a, kFullPlus, b, a + b);
+        return {a, kFullPlus, b, a + b};
     case 1:
-        return build(a, kPlus, b, a + b);
+        return {a, kPlus, b, a + b};
     case 2:
-        return build(a, kFullMinus, b, a - b);
+        return {a, kFullMinus, b, a - b};
     case 3:
-        return build(a + b, kFullMinus, b, a);
+        return {a + b, kFullMinus, b, a};
     case 4:
     case 5:
-        return build(a + b, kFullMinus, a, b);
+        return {a + b, kFullMinus, a, b};
     case 6:
     case 7:
-        return build(a, kTimes, b, a * b);
+        return {a, kTimes, b, a * b};
     default:
-        return build(a * b, kDivide, b, a);  // 8
+        return {a * b, kDivide, b, a};  // 8
     }
 }
 
 }  // namespace
+
+Problem problemOf(const Operation& operation)
+{
+    Problem p;
+    p.text =
+        std::to_string(operation.first) + operation.op + std::to_string(operation.second) + "=";
+    p.answer = p.text + std::to_string(operation.result);
+    return p;
+}
+
+std::vector<Operation> problemPool(int type)
+{
+    // Every pair of the type's ranges in turn, through the same acceptance
+    // test as a draw: each accepted pair makes a different problem.
+    const TypeRanges& r = kRanges[type];
+    std::vector<Operation> pool;
+    for (int a = r.a.base; a < r.a.base + r.a.n; ++a) {
+        for (int b = r.b.base; b < r.b.base + r.b.n; ++b) {
+            if (acceptsPair(type, {a, b}))
+                pool.push_back(operationFromPair(type, {a, b}));
+        }
+    }
+    return pool;
+}
 
 Problem makeProblemOfType(int type, RandomSource& random, const Clock& clock, int* attempts)
 {
@@ -122,7 +138,7 @@ Problem makeProblemOfType(int type, RandomSource& random, const Clock& clock, in
     } while (!acceptsPair(type, p));
     if (attempts)
         *attempts = tries;
-    return problemFromPair(type, p);
+    return problemOf(operationFromPair(type, p));
 }
 
 }  // namespace numbrook

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <csignal>
 
@@ -18,5 +19,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     numbrook::setUpApplication(app);
+    // Settings the windows remember go to Qt's test folder, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
     return RUN_ALL_TESTS();
 }

@@ -4,7 +4,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "export/builtin/sheet_preview.h"
 #include "export/builtin/sheet_renderer.h"
 
 namespace numbrook::builtin {
@@ -106,16 +105,10 @@ void BuiltinHost::quit()
 void BuiltinHost::show()
 {
     requireDocument("显示");
-    // The window keeps its own copy of the sheets: it stays when the export
-    // has ended and this host is gone, until the teacher closes it.
-    auto* window = new SheetPreviewWindow(sheets_);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    // Closing the drill window still ends the program.
-    window->setAttribute(Qt::WA_QuitOnClose, false);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    preview_ = window;
+    if (!show_) {
+        throw HostError("内置练习纸：没有显示练习纸的窗口", HostFailure::Other);
+    }
+    show_(sheets_);
 }
 
 }  // namespace numbrook::builtin

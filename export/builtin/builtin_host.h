@@ -3,23 +3,26 @@
 
 // The document host built into the program: the exercise sheet laid out
 // with Qt's own painting (sheet_layout.h), printed on the system's default
-// printer or shown in a print-preview window. Nothing outside the program
+// printer or handed to the window that shows them. Nothing outside the program
 // runs, so "a word processor is already running" is never true.
 // Runs on the user-interface thread.
 
-#include <QPointer>
-
+#include <functional>
 #include <string>
 
 #include "export/builtin/filled_sheets.h"
-#include "export/builtin/sheet_preview.h"
 #include "export/document_host.h"
 
 namespace numbrook::builtin {
 
+// Shows the filled sheets to the teacher, in a window that keeps its own
+// copy and outlives the export.
+using ShowSheets = std::function<void(const FilledSheets&)>;
+
 class BuiltinHost final : public DocumentHost {
 public:
-    BuiltinHost() = default;
+    // show: what "leave the document open" does; without it show() fails.
+    explicit BuiltinHost(ShowSheets show = {}) : show_(std::move(show)) {}
 
     bool isInstanceRunning() override { return false; }
     void startInstance() override;
@@ -36,8 +39,6 @@ public:
     void setPrintFile(const std::string& path) { printFile_ = path; }
     // What has been typed so far, as it is laid out.
     const FilledSheets& sheets() const { return sheets_; }
-    // The preview window that show() opened, while it is open.
-    SheetPreviewWindow* previewWindow() const { return preview_; }
 
 private:
     void requireDocument(const char* operation) const;
@@ -49,7 +50,7 @@ private:
     int selectedRow_ = 0;
     int selectedColumn_ = 0;
     std::string printFile_;
-    QPointer<SheetPreviewWindow> preview_;
+    ShowSheets show_;
 };
 
 }  // namespace numbrook::builtin

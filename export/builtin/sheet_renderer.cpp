@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/builtin/sheet_renderer.h"
 
+#include <algorithm>
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -39,6 +41,22 @@ QFont fontOf(const FontSpec& face)
 QString qs(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+// The grid's font, made smaller for the whole page where a text would not
+// fit on one line of its cell (the blanks of 填空 problems are wide).
+QFont gridFontFor(const QPainter& painter, const FilledSheets& sheets, int gridTable, double width)
+{
+    QFont font = fontOf(kSheetLayout.gridFont);
+    const QFontMetricsF metrics(font, painter.device());
+    double widest = 0;
+    for (int r = 1; r <= kSheetLayout.gridSide; ++r) {
+        for (int c = 1; c <= kSheetLayout.gridSide; ++c)
+            widest = std::max(widest, metrics.horizontalAdvance(qs(sheets.text(gridTable, r, c))));
+    }
+    if (widest > width)
+        font.setPointSizeF(font.pointSizeF() * width / widest);
+    return font;
 }
 
 constexpr int kOneLineTopLeft = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
@@ -84,11 +102,11 @@ void paintSheet(QPainter& painter, const Scale& scale, const FilledSheets& sheet
     y += teacherHeight + scale.mm(l.teacherSpaceBelowMm);
 
     // Grid.
-    painter.setFont(fontOf(l.gridFont));
     const double column = scale.mm(l.gridColumnMm());
     const double row = scale.mm(l.gridRowMm);
     const double padLeft = scale.mm(l.gridPaddingLeftMm);
     const double padTop = scale.mm(l.gridPaddingTopMm);
+    painter.setFont(gridFontFor(painter, sheets, headerTable + 1, column - 2 * padLeft));
     for (int r = 0; r < l.gridSide; ++r) {
         for (int c = 0; c < l.gridSide; ++c) {
             const QRectF cell(c * column, y + r * row, column, row);
@@ -110,8 +128,7 @@ QPageLayout sheetPageLayout()
         QPageLayout::Millimeter);
 }
 
-bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,
-                  int lastPage)
+bool renderPages(QPagedPaintDevice& device, const std::vector<SheetPage>& pages)
 {
     device.setPageLayout(sheetPageLayout());
     QPainter painter;
@@ -120,14 +137,23 @@ bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int fir
     }
     painter.setRenderHint(QPainter::Antialiasing);
     const Scale scale(device);
-    for (int page = firstPage; page <= lastPage; ++page) {
-        if (page > firstPage && !device.newPage()) {
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !device.newPage()) {
             painter.end();
             return false;
         }
-        paintSheet(painter, scale, sheets, page == 1 ? 1 : 3);
+        paintSheet(painter, scale, *pages[i].sheets, pages[i].answers ? 3 : 1);
     }
     return painter.end();
+}
+
+bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,
+                  int lastPage)
+{
+    std::vector<SheetPage> pages;
+    for (int page = firstPage; page <= lastPage; ++page)
+        pages.push_back({&sheets, page != 1});
+    return renderPages(device, pages);
 }
 
 }  // namespace numbrook::builtin

@@ -14,7 +14,7 @@
 
 #include "app/host_choice.h"
 #include "export/builtin/builtin_host.h"
-#include "export/builtin/sheet_preview.h"
+#include "app/sheet_window.h"
 #include "export/host_loader.h"
 #include "tests/export/recording_host.h"
 
@@ -44,7 +44,11 @@ struct Makers {
                 },
                 [this]() -> std::unique_ptr<DocumentHost> {
                     ++builtinCalls;
-                    return std::make_unique<builtin::BuiltinHost>();
+                    return realHostMakers([](const builtin::FilledSheets& sheets) {
+                               static const SystemClock clock;
+                               SheetWindow::open(clock)->showSheets(sheets);
+                           })
+                        .builtin();
                 }};
     }
 };
@@ -130,15 +134,15 @@ TEST(HostChoiceExport, WithoutLibreOfficeTheBuiltinHostShowsTheSheets)
                                   {Answer::Cancel});
     EXPECT_FALSE(hasFailureBox(log)) << ::testing::PrintToString(log);
     EXPECT_EQ(makers.builtinCalls, 1);
-    int previews = 0;
+    int windows = 0;
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* preview = qobject_cast<builtin::SheetPreviewWindow*>(top);
-            preview && preview->isVisible()) {
-            ++previews;
-            preview->close();
+        if (auto* window = qobject_cast<SheetWindow*>(top); window && window->isVisible()) {
+            ++windows;
+            EXPECT_EQ(window->sheets().size(), 1u);
+            window->close();
         }
     }
-    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(windows, 1);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -19,7 +19,7 @@
 
 #include "export/builtin/builtin_host.h"
 #include "export/builtin/sheet_layout.h"
-#include "export/builtin/sheet_preview.h"
+#include "export/builtin/class_set.h"
 #include "tests/export/pdf_tools.h"
 
 namespace numbrook {
@@ -250,26 +250,29 @@ TEST_F(RenderedSheets, EveryCellTextStandsWholeOnOneLineInsideItsCell)
     }
 }
 
-TEST_F(RenderedSheets, PreviewOffersADatedNumberedPdfOfBothSheets)
+TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
 {
-    builtin::FilledSheets sheets;
-    sheets.setText(1, 1, 1, kProblemHeader);
-    sheets.setText(3, 1, 1, kAnswerHeader);
-    auto* window = new builtin::SheetPreviewWindow(sheets);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    const QPointer<builtin::SheetPreviewWindow> alive(window);
-    window->show();
-    QApplication::processEvents();
-    EXPECT_EQ(window->pageCount(), 2);
-    EXPECT_EQ(QFileInfo(window->suggestedPdfPath()).fileName(),
-              QStringLiteral("口算练习-2026-12-05-编号32767.pdf"));
-    const std::string pdf = folder + "/saved.pdf";
-    ASSERT_TRUE(window->savePdf(QString::fromStdString(pdf)));
-    EXPECT_EQ(testing::pageCountOf(pdf), 2);
-    EXPECT_FALSE(window->savePdf(QStringLiteral("/nonexistent/folder/x.pdf")));
-    window->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(alive);
+    const LocalTime time{2026, 12, 5, 19, 8, 5, 0};
+    const std::vector<SheetProblems> problems{{{"3＋5=", "3＋5=8"}}, {{"7×8=", "7×8=56"}}};
+    const auto set = builtin::fillClassSet(problems, time);
+    EXPECT_EQ(builtin::classSetFileName(set), QStringLiteral("口算练习-2026-12-05-编号01-02.pdf"));
+    const std::string pdf = folder + "/set.pdf";
+    ASSERT_TRUE(builtin::writeClassSetPdf(QString::fromStdString(pdf), set));
+    // Every sheet, then every key, each under its sheet's number.
+    const std::pair<const char*, const char*> pages[] = {{"编号：01", "(1)3＋5="},
+                                                         {"编号：02", "(1)7×8="},
+                                                         {"编号：01", "(1)3＋5=8"},
+                                                         {"编号：02", "(1)7×8=56"}};
+    for (int page = 1; page <= 4; ++page) {
+        const std::string text = nfkc(testing::pdfPageText(pdf, page));
+        for (const char* piece : {pages[page - 1].first, pages[page - 1].second})
+            EXPECT_NE(text.find(nfkc(piece)), std::string::npos) << page << ": " << text;
+    }
+    EXPECT_EQ(testing::pageCountOf(pdf), 4);
+    // A file that can't be written is not left half-written.
+    const std::string blocked = folder + "/missing/set.pdf";
+    EXPECT_FALSE(builtin::writeClassSetPdf(QString::fromStdString(blocked), set));
+    EXPECT_FALSE(fs::exists(blocked));
 }
 
 }  // namespace

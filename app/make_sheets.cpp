@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/make_sheets.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+#include "core/clock.h"
+#include "export/builtin/class_set.h"
+
+namespace numbrook {
+
+int makeSheetsFile(int& argc, char** argv, const CommandLine& line)
+{
+    // The sheets are painted off screen: no display is needed, and none is opened.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    const SystemClock clock;
+    RandomSource random;
+    random.reseedFrom(clock);
+    const std::vector<builtin::FilledSheets> set =
+        builtin::fillClassSet(drawSheetSet(line.sheetSet, random), clock.now());
+    const QString path = QString::fromStdString(line.pdfPath);
+    if (!builtin::writeClassSetPdf(path, set)) {
+        std::fprintf(stderr, "numbrook: 无法写入%s\n", line.pdfPath.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace numbrook

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The problems of a class set of exercise sheets: how many of each type,
+// without repeats if asked, as 求得数 or 填空 problems, and a fresh draw for
+// every sheet of the set. Plain rules; the sheet window and the command line
+// read their options into SheetSetOptions and lay the result out.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "generator/problem_types.h"
+#include "generator/random_source.h"
+
+namespace numbrook {
+
+inline constexpr int kMaxSheetProblems = 100;  // one sheet's grid
+inline constexpr int kMaxSheetCopies = 60;     // sheets in one class set
+
+// What a problem asks for.
+enum class ProblemForm {
+    Result,  // 求得数: "8＋7=", the key "8＋7=15"
+    Blank,   // 填空: one number is blank, "8＋（　　）=15"; the key "8＋7=15"
+    Mixed,   // half of each, shuffled
+};
+
+// The blank of a 填空 problem: full-width parentheses around two ideographic spaces.
+inline constexpr const char* kBlank = "（　　）";
+
+struct SheetSetOptions {
+    // Problems of each type on a sheet; when all are 0, `count` problems
+    // whose types are drawn from `types` as the drill draws them.
+    std::array<int, kTypeCount> perType{};
+    std::vector<int> types;
+    int count = 0;
+    bool noRepeats = false;
+    ProblemForm form = ProblemForm::Result;
+    int copies = 1;  // sheets in the set, each its own draw, numbered from 1
+};
+
+// Whether the counts per type are used.
+bool hasCounts(const SheetSetOptions& options);
+// The number of problems on each sheet.
+int problemsPerSheet(const SheetSetOptions& options);
+// Empty when the options make a set; else what is wrong, in the words of the
+// sheet window and the command line.
+std::string optionsProblem(const SheetSetOptions& options);
+
+// A 填空 problem of an operation: the first or the second number blank; its
+// answer is the whole equation.
+Problem blankProblem(const Operation& operation, bool firstBlank);
+
+// The sheets of a set, each a list of problems in order on the sheet. The
+// options must be valid (optionsProblem empty).
+//  - Counts per type are shuffled over the sheet.
+//  - Every problem of a type's pool is equally likely. Without repeats, a
+//    sheet deals each type's problems from its shuffled pool and deals the
+//    pool again, reshuffled, only when every one has come once.
+using SheetProblems = std::vector<Problem>;
+std::vector<SheetProblems> drawSheetSet(const SheetSetOptions& options, RandomSource& random);
+
+}  // namespace numbrook
