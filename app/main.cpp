@@ -31,6 +31,11 @@ int main(int argc, char** argv)
             std::fputs(early.output.c_str(), stdout);
             return 0;
         }
+        // A class set's bad value: the usage, whatever Qt's own options are.
+        if (early.action == numbrook::CommandLine::Action::UsageError && !early.pdfPath.empty()) {
+            std::fputs(early.output.c_str(), stderr);
+            return numbrook::kUsageExitStatus;
+        }
     }
     if (early.action == numbrook::CommandLine::Action::MakeSheets)
         return numbrook::makeSheetsFile(argc, argv, early);

@@ -6,7 +6,12 @@
 
 #include <sys/wait.h>
 
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "tests/export/pdf_tools.h"
@@ -35,7 +40,7 @@ TEST_P(CommandLineParse, GivesTheActionAndTheHost)
     EXPECT_EQ(line.action, c.action);
     EXPECT_EQ(line.sheets, c.sheets);
     EXPECT_NE(line.output.find(c.inOutput), std::string::npos) << line.output;
-    if (line.action != Action::Run) {
+    if (!line.output.empty()) {
         EXPECT_EQ(line.output.back(), '\n');
     }
 }
@@ -56,7 +61,52 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{{"--bogus"}, Action::UsageError, SheetsHost::Automatic, "--sheets"},
         LineCase{{"--sheets=wps"}, Action::UsageError, SheetsHost::Automatic, "wps"},
         LineCase{{"--sheets"}, Action::UsageError, SheetsHost::Automatic, "--help"},
-        LineCase{{"sheet.doc"}, Action::UsageError, SheetsHost::Automatic, "sheet.doc"}));
+        LineCase{{"sheet.doc"}, Action::UsageError, SheetsHost::Automatic, "sheet.doc"},
+        LineCase{{"--sheet-window"}, Action::SheetWindow, SheetsHost::Automatic, ""},
+        LineCase{{"--help"}, Action::Help, SheetsHost::Automatic, "8 表内除法"},
+        LineCase{{"--make-sheets", "a.pdf", "--types", "0,1,8", "--count", "20", "--copies", "60",
+                  "--no-repeats", "--form", "mixed"},
+                 Action::MakeSheets,
+                 SheetsHost::Automatic,
+                 ""},
+        LineCase{{"--make-sheets=a.pdf", "--per-type", "0=30,8=70"},
+                 Action::MakeSheets,
+                 SheetsHost::Automatic,
+                 ""}));
+
+// A class set's options that make no set: the usage, naming what is wrong.
+class BadSheetOptions : public ::testing::TestWithParam<std::vector<const char*>> {};
+
+TEST_P(BadSheetOptions, GiveTheUsage)
+{
+    QStringList arguments{QStringLiteral("numbrook"), QStringLiteral("--make-sheets"),
+                          QStringLiteral("a.pdf")};
+    for (const char* a : GetParam())
+        arguments << QString::fromUtf8(a);
+    const CommandLine line = parseCommandLine(arguments);
+    EXPECT_EQ(line.action, Action::UsageError);
+    EXPECT_NE(line.output.find(GetParam().front()), std::string::npos) << line.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, BadSheetOptions,
+    ::testing::Values(
+        std::vector<const char*>{"--types", "0,9"}, std::vector<const char*>{"--types", "1,1"},
+        std::vector<const char*>{"--types", ""}, std::vector<const char*>{"--count", "0"},
+        std::vector<const char*>{"--count", "101"},
+        std::vector<const char*>{"--count", "5", "--per-type", "0=5"},
+        std::vector<const char*>{"--per-type", "0=60,1=41"},
+        std::vector<const char*>{"--per-type", "0=0"},
+        std::vector<const char*>{"--per-type", "0=5,0=5"},
+        std::vector<const char*>{"--per-type", "3=5", "--types", "0,1"},
+        std::vector<const char*>{"--copies", "61"}, std::vector<const char*>{"--form", "odd"}));
+
+TEST(CommandLineParse, ClassSetOptionsNeedMakeSheets)
+{
+    const CommandLine line =
+        parseCommandLine({QStringLiteral("numbrook"), QStringLiteral("--no-repeats")});
+    EXPECT_EQ(line.action, Action::UsageError);
+}
 
 struct ProgramRun {
     int status;
@@ -98,6 +148,60 @@ TEST(ProgramCommandLine, VersionHelpAndUnknownOption)
     EXPECT_EQ(unknown.out, "");
     EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos) << unknown.err;
     EXPECT_NE(unknown.err.find("--sheets"), std::string::npos) << unknown.err;
+}
+
+// Six pages without a display: three sheets of all 28 problems of type 2,
+// each in its own order, then their keys, in the same order and numbers.
+TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
+{
+    if (!testing::havePoppler())
+        GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
+    const std::string pdf = ::testing::TempDir() + "numbrook-class-set.pdf";
+    std::remove(pdf.c_str());
+    const ProgramRun made =
+        runProgram("--make-sheets '" + pdf + "' --types 2 --count 28 --no-repeats --copies 3", "");
+    ASSERT_EQ(made.status, 0) << made.err;
+    ASSERT_EQ(testing::pageCountOf(pdf), 6);
+    const std::regex cell(R"(\((\d+)\)(\d)－(\d)=(\d?))");
+    const std::regex number("编号：(\\d+)");
+    std::set<std::vector<std::string>> orders;
+    for (int sheet = 1; sheet <= 3; ++sheet) {
+        std::vector<std::string> order;
+        for (int page : {sheet, sheet + 3}) {
+            const std::string text = testing::pdfPageText(pdf, page, "-raw");
+            std::smatch m;
+            ASSERT_TRUE(std::regex_search(text, m, number)) << text;
+            EXPECT_EQ(std::stoi(m[1]), sheet);
+            std::vector<std::string> problems;
+            for (auto it = std::sregex_iterator(text.begin(), text.end(), cell);
+                 it != std::sregex_iterator(); ++it) {
+                const auto& c = *it;
+                EXPECT_EQ(std::stoi(c[1]), static_cast<int>(problems.size()) + 1);
+                const int a = std::stoi(c[2]), b = std::stoi(c[3]);
+                EXPECT_GE(a - b, 2);
+                if (page > 3) {
+                    EXPECT_EQ(c[4], std::to_string(a - b)) << "page " << page;
+                } else {
+                    EXPECT_EQ(c[4], "") << "page " << page;
+                }
+                problems.push_back(c[2].str() + c[3].str());
+            }
+            EXPECT_EQ(std::set<std::string>(problems.begin(), problems.end()).size(), 28u);
+            if (page > 3) {
+                EXPECT_EQ(problems, order) << "the key in its sheet's order";
+            }
+            order = problems;
+        }
+        orders.insert(order);
+    }
+    EXPECT_EQ(orders.size(), 3u);
+
+    // A bad value: the usage, status 2, and no file.
+    std::remove(pdf.c_str());
+    const ProgramRun bad = runProgram("--make-sheets '" + pdf + "' --copies 0", "");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("--copies"), std::string::npos) << bad.err;
+    EXPECT_FALSE(std::ifstream(pdf).good());
 }
 
 }  // namespace

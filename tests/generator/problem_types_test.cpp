@@ -84,6 +84,19 @@ TEST_P(ProblemTypeTest, MakesEveryValidProblemAndNoOther)
     EXPECT_EQ(seen.size(), static_cast<size_t>(c.distinct));
 }
 
+TEST_P(ProblemTypeTest, ItsPoolHoldsEveryValidProblemOnce)
+{
+    const TypeCase& c = GetParam();
+    std::set<std::string> pool;
+    for (const Operation& operation : problemPool(c.type)) {
+        const Problem p = problemOf(operation);
+        ASSERT_TRUE(c.valid(parse(p))) << p.answer;
+        pool.insert(p.answer);
+    }
+    EXPECT_EQ(pool.size(), static_cast<size_t>(c.distinct));
+    EXPECT_EQ(problemPool(c.type).size(), static_cast<size_t>(c.distinct));
+}
+
 // The largest value the random source can return: 1 − 2⁻⁵³.
 constexpr double kLargestDraw = 0x1.fffffffffffffp-1;
 

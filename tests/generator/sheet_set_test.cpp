@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A class set's problems: counts per type, no repeats before a type's pool
+// is spent, 填空 problems whose key fills the blank, the options refused.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <set>
+#include <string>
+
+#include "generator/sheet_set.h"
+
+namespace numbrook {
+namespace {
+
+// The type whose pool holds this key; -1 for none.
+int typeOf(const std::string& answer)
+{
+    static const auto pools = [] {
+        std::array<std::set<std::string>, kTypeCount> keys;
+        for (int type = 0; type < kTypeCount; ++type) {
+            for (const Operation& operation : problemPool(type))
+                keys[static_cast<size_t>(type)].insert(problemOf(operation).answer);
+        }
+        return keys;
+    }();
+    for (int type = 0; type < kTypeCount; ++type) {
+        if (pools[static_cast<size_t>(type)].count(answer))
+            return type;
+    }
+    return -1;
+}
+
+// The key with one number before "=" blanked.
+bool blanksOneNumberOf(const Problem& p)
+{
+    const size_t blank = p.text.find(kBlank);
+    if (blank == std::string::npos || p.text.find(kBlank, blank + 1) != std::string::npos ||
+        blank > p.text.find('='))
+        return false;
+    const size_t digitsEnd = p.answer.find_first_not_of("0123456789", blank);
+    if (digitsEnd == blank || digitsEnd == std::string::npos)
+        return false;
+    std::string filled = p.answer;
+    filled.replace(blank, digitsEnd - blank, kBlank);
+    return filled == p.text;
+}
+
+struct SetCase {
+    const char* name;
+    SheetSetOptions options;
+    // Per sheet: how often each key may come, and how many are 填空.
+    int timesEach;  // 0: not checked
+    std::map<int, int> perType;
+    int blanks;
+};
+
+class SheetSetTest : public ::testing::TestWithParam<SetCase> {};
+
+TEST_P(SheetSetTest, DrawsWhatTheOptionsAsk)
+{
+    const SetCase& c = GetParam();
+    ASSERT_EQ(optionsProblem(c.options), "");
+    RandomSource random(7);
+    const auto sheets = drawSheetSet(c.options, random);
+    ASSERT_EQ(sheets.size(), static_cast<size_t>(c.options.copies));
+    std::set<std::vector<std::string>> orders;
+    for (const SheetProblems& sheet : sheets) {
+        ASSERT_EQ(sheet.size(), static_cast<size_t>(problemsPerSheet(c.options)));
+        std::map<std::string, int> times;
+        std::map<int, int> perType;
+        std::vector<std::string> order;
+        int blanks = 0;
+        for (const Problem& p : sheet) {
+            const int type = typeOf(p.answer);
+            ASSERT_GE(type, 0) << p.answer << " is no problem of any type";
+            ++perType[type];
+            ++times[p.answer];
+            order.push_back(p.answer);
+            if (p.text.find(kBlank) != std::string::npos) {
+                ++blanks;
+                EXPECT_TRUE(blanksOneNumberOf(p)) << p.text << " / " << p.answer;
+            } else {
+                EXPECT_EQ(p.text + p.answer.substr(p.text.size()), p.answer);
+            }
+        }
+        EXPECT_EQ(perType, c.perType);
+        EXPECT_EQ(blanks, c.blanks);
+        for (const auto& [answer, n] : times) {
+            if (c.timesEach > 0) {
+                EXPECT_EQ(n, c.timesEach) << answer;
+            }
+        }
+        orders.insert(order);
+    }
+    EXPECT_EQ(orders.size(), sheets.size()) << "every sheet is its own draw";
+}
+
+SheetSetOptions counts(std::map<int, int> perType, ProblemForm form = ProblemForm::Result,
+                       bool noRepeats = false, int copies = 1)
+{
+    SheetSetOptions o;
+    for (const auto& [type, n] : perType)
+        o.perType[static_cast<size_t>(type)] = n;
+    o.form = form;
+    o.noRepeats = noRepeats;
+    o.copies = copies;
+    return o;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sets, SheetSetTest,
+    ::testing::Values(
+        // Type 2 has 28 problems: each comes once, then each a second time.
+        SetCase{"AllOfAPoolOnce", counts({{2, 28}}, ProblemForm::Result, true, 3), 1, {{2, 28}}, 0},
+        SetCase{"APoolTwice", counts({{2, 56}}, ProblemForm::Result, true, 2), 2, {{2, 56}}, 0},
+        SetCase{"CountsPerType",
+                counts({{0, 30}, {8, 70}}, ProblemForm::Result, false, 2),
+                0,
+                {{0, 30}, {8, 70}},
+                0},
+        SetCase{"AllBlank",
+                counts({{3, 45}, {7, 55}}, ProblemForm::Blank, true),
+                1,
+                {{3, 45}, {7, 55}},
+                100},
+        SetCase{"HalfBlank",
+                counts({{5, 40}, {6, 60}}, ProblemForm::Mixed),
+                0,
+                {{5, 40}, {6, 60}},
+                50}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(SheetSet, WithoutCountsDrawsTheTickedTypesOnly)
+{
+    SheetSetOptions o;
+    o.types = {1, 4};
+    o.count = 100;
+    RandomSource random(3);
+    std::set<int> types;
+    const auto sheets = drawSheetSet(o, random);
+    for (const Problem& p : sheets.front())
+        types.insert(typeOf(p.answer));
+    EXPECT_EQ(types, (std::set<int>{1, 4}));
+}
+
+TEST(SheetSet, RefusesOptionsThatMakeNoSet)
+{
+    SheetSetOptions noTypes;
+    noTypes.count = 10;
+    SheetSetOptions over = counts({{0, 60}, {1, 41}});
+    SheetSetOptions tooMany = counts({{0, 10}}, ProblemForm::Result, false, 61);
+    SheetSetOptions none = counts({{0, 10}}, ProblemForm::Result, false, 0);
+    SheetSetOptions negative = counts({{0, 10}, {1, -1}});
+    SheetSetOptions badType;
+    badType.types = {9};
+    badType.count = 10;
+    for (const SheetSetOptions& o : {noTypes, over, tooMany, none, negative, badType})
+        EXPECT_NE(optionsProblem(o), "");
+    EXPECT_EQ(optionsProblem(counts({{0, 60}, {1, 40}}, ProblemForm::Mixed, true, 60)), "");
+}
+
+}  // namespace
+}  // namespace numbrook
