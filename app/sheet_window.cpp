@@ -262,8 +262,7 @@ void SheetWindow::tickTypes(const std::vector<int>& types)
 void SheetWindow::showSheets(const builtin::FilledSheets& sheets)
 {
     set_ = {sheets};
-    updateTitle();
-    preview_->updatePreview();
+    showSet();
 }
 
 SheetSetOptions SheetWindow::options() const
@@ -293,8 +292,7 @@ void SheetWindow::updateTotal()
         const size_t i = static_cast<size_t>(type);
         counts_[i]->setEnabled(typeBoxes_[i]->isChecked());
     }
-    for (QPushButton* b : {newDraw_, print_, savePdf_})
-        b->setEnabled(problem.empty());
+    newDraw_->setEnabled(problem.empty());
 }
 
 void SheetWindow::optionsChanged()
@@ -313,12 +311,14 @@ void SheetWindow::newDraw()
         set_ = builtin::fillClassSet(drawSheetSet(o, random_), clock_.now());
     else
         set_.clear();
-    updateTitle();
-    preview_->updatePreview();
+    showSet();
 }
 
-void SheetWindow::updateTitle()
+void SheetWindow::showSet()
 {
+    print_->setEnabled(!set_.empty());
+    savePdf_->setEnabled(!set_.empty());
+    preview_->updatePreview();
     setWindowTitle(set_.empty()
                        ? QStringLiteral("练习纸")
                        : QStringLiteral("练习纸 - ") +

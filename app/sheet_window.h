@@ -73,7 +73,8 @@ private:
     // A control changed: remember, count, draw and show anew.
     void optionsChanged();
     void updateTotal();
-    void updateTitle();
+    // The set drawn or given last: in the preview, the title and the buttons.
+    void showSet();
 
     const Clock& clock_;
     RandomSource random_;

@@ -21,6 +21,8 @@
 // environment of the program without itself and its settings.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -59,6 +61,10 @@ QString textOf(const QWidget* w)
         return e->text();
     if (const auto* g = qobject_cast<const QGroupBox*>(w))
         return g->title();
+    if (const auto* s = qobject_cast<const QAbstractSpinBox*>(w))
+        return s->text();
+    if (const auto* c = qobject_cast<const QComboBox*>(w))
+        return c->currentText();
     return {};
 }
 

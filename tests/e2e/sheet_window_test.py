@@ -1,0 +1,195 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The sheet window ("练习纸"): opened by Ctrl+P and by an export kept open.
+
+Ctrl+P on the drill window opens it with the drill's ticked types; one more
+copy (an option changed) shows two sheets and their keys, and "保存为PDF…"
+writes them under a dated, numbered name; the options survive a restart with
+--sheet-window. An exercise sheet of 100 problems through the built-in host,
+kept open (Cancel to the print question), shows in the same window, which
+saves its two pages and closes while the program goes on.
+
+  sheet_window_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \
+                       --artifacts DIR [--types 7]
+
+Exits 77 (skipped) when Xvfb, xdotool or poppler-utils are missing, unless CI is set.
+"""
+
+import datetime
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import desktop  # noqa: E402
+from desktop import text, visible  # noqa: E402
+
+COUNT = 100
+PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
+CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
+SHEETS = "SheetWindow"
+
+ARGS = None
+
+
+def missing_requirements():
+    missing = desktop.missing_tools()
+    if shutil.which("pdfinfo") is None or shutil.which("pdftotext") is None:
+        missing.append("pdfinfo and pdftotext (poppler-utils)")
+    return missing
+
+
+def pdf_pages(path):
+    result = subprocess.run(["pdfinfo", path], capture_output=True, text=True)
+    if result.returncode != 0:
+        return None
+    for line in result.stdout.splitlines():
+        if line.startswith("Pages:"):
+            return int(line.split()[1])
+    return None
+
+
+def pdf_text(path):
+    return subprocess.run(["pdftotext", "-raw", path, "-"], capture_output=True, text=True).stdout
+
+
+def window(state, object_name):
+    return next((w for w in state["windows"] if w["objectName"] == object_name and w["visible"]), None)
+
+
+class SheetWindowTest(unittest.TestCase):
+
+    def setUp(self):
+        missing = missing_requirements()
+        if missing:
+            self.fail("missing " + ", ".join(missing))
+        self.artifacts = os.path.join(ARGS.artifacts, self._testMethodName)
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.home = tempfile.mkdtemp(prefix="numbrook-e2e-home-")
+        self.addCleanup(shutil.rmtree, self.home, True)
+        self.documents = os.path.join(self.home, "Documents")
+        os.makedirs(self.documents)
+        self.display = desktop.Display(os.path.join(self.artifacts, "xvfb.log"))
+        self.addCleanup(self.display.close)
+        self.app = self.start("--sheets=builtin")
+
+    def start(self, *args):
+        app = desktop.Program(self.display, ARGS.program, ARGS.probe, self.artifacts,
+                              watch=("Label9",), args=list(args),
+                              extra_env={"HOME": self.home,
+                                         "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+                                         "XDG_DOCUMENTS_DIR": self.documents})
+        self.addCleanup(app.close)
+        return app
+
+    def raise_window(self, title_pattern):
+        for wid in self.display.xdotool("search", "--onlyvisible", "--name", title_pattern).split():
+            self.display.xdotool("windowraise", wid)
+
+    def save_pdf(self, app, suggested, target, pages):
+        """保存为PDF…: the documents folder and the suggested name, then the typed file."""
+        app.click("SavePdfButton")
+        s = app.wait(lambda st: window(st, "SavePdfDialog") and visible(st, "fileNameEdit"),
+                     "the save dialog")
+        self.assertEqual(text(s, "fileNameEdit"), suggested)
+        app.click("fileNameEdit")
+        app.wait(lambda st: st["focus"] == "fileNameEdit", "the focus in the file name")
+        app.key("ctrl+a")
+        app.type(target)
+        app.wait(lambda st: text(st, "fileNameEdit") == target, "the typed file name")
+        app.key("Return")
+        desktop.wait_until(lambda: pdf_pages(target) == pages, f"a {pages}-page PDF", alive=app.alive)
+        app.wait(lambda st: not window(st, "SavePdfDialog"), "the save dialog to close")
+
+    def test_ctrl_p_opens_the_drill_types_and_saves_a_class_set(self):
+        app = self.app
+        app.wait_for_window("NumbrookV1.6")
+        app.tick_types([2])
+        app.key("ctrl+p")
+        s = app.wait(lambda st: window(st, SHEETS) and st["widgets"]["Type(2)"]["checked"],
+                     "the sheet window with the drill's type")
+        self.assertEqual([t for t in range(9) if s["widgets"][f"Type({t})"]["checked"]], [2])
+
+        # One more copy: two sheets, then their two keys.
+        app.click("Copies", s)
+        app.wait(lambda st: st["focus"] in ("Copies", "qt_spinbox_lineedit"), "the focus in 份数")
+        app.key("Up")
+        s = app.wait(lambda st: text(st, "PageCountLabel") == "2份练习纸和答案，共4页",
+                     "two sheets and their keys")
+        self.display.screenshot(os.path.join(self.artifacts, "sheet-window.png"))
+        today = datetime.date.today().isoformat()
+        target = os.path.join(self.home, "set.pdf")
+        self.save_pdf(app, f"口算练习-{today}-编号01-02.pdf", target, 4)
+        saved = pdf_text(target)
+        self.assertEqual(saved.count("编号：01"), 2)
+        self.assertEqual(saved.count("编号：02"), 2)
+
+        # The options survive the program's end.
+        app.close()
+        again = self.start("--sheet-window")
+        s = again.wait(lambda st: window(st, SHEETS), "the sheet window on its own")
+        self.assertTrue(s["widgets"]["Type(2)"]["checked"])
+        self.assertEqual(text(s, "Copies"), "2 份")
+
+    def test_an_export_kept_open_shows_in_the_sheet_window(self):
+        app = self.app
+        app.wait_for_window("NumbrookV1.6")
+        app.tick_types(ARGS.types)
+        app.enter("Text3", str(COUNT))
+
+        app.click("Command7")
+        s = app.wait(lambda st: any(w["visible"] and PRINT_QUESTION in w["texts"] for w in st["windows"]),
+                     "the print question", timeout=60)
+        self.assertEqual(text(s, "Label9"), "100%")
+        question = next(w for w in s["windows"] if w["visible"] and PRINT_QUESTION in w["texts"])
+        cancel = next(b for b in question["buttons"] if b["text"] in CANCEL_TEXTS)
+        x, y, w, h = cancel["geometry"]
+        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
+
+        # The export's own sheet, not modal, centred over the drill window.
+        s = app.wait(lambda st: window(st, SHEETS) and text(st, "PageCountLabel") == "1份练习纸和答案，共2页",
+                     "the sheet window with the export's sheet", timeout=60)
+        sheets = window(s, SHEETS)
+        self.assertFalse(sheets["modal"])
+        self.assertIn("编号01", sheets["title"])
+        self.assertFalse(any(w["visible"] and w["modal"] for w in s["windows"]))
+        drill = window(s, "Form1")
+        for axis in (0, 1):
+            self.assertAlmostEqual(sheets["geometry"][axis] + sheets["geometry"][axis + 2] / 2,
+                                   drill["geometry"][axis] + drill["geometry"][axis + 2] / 2,
+                                   delta=40)
+        self.display.screenshot(os.path.join(self.artifacts, "export-kept-open.png"))
+
+        # The drill window still takes clicks while it is open (no window
+        # manager here: the test brings each window to the front).
+        self.raise_window(r"^NumbrookV1\.6")
+        box = "Check1(0)"
+        was = s["widgets"][box]["checked"]
+        app.click(box)
+        app.wait(lambda st: st["widgets"][box]["checked"] != was, f"{box} to change")
+        self.raise_window("^练习纸")
+
+        today = datetime.date.today().isoformat()
+        self.save_pdf(app, f"口算练习-{today}-编号01.pdf", os.path.join(self.home, "sheets.pdf"), 2)
+
+        # Closing it discards the sheets; the program goes on.
+        app.click("CloseButton")
+        app.wait(lambda st: not window(st, SHEETS), "the sheet window to close")
+        app.alive()
+
+
+def main():
+    global ARGS
+    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "7")
+    ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
+    return desktop.run_scenario(rest, missing_requirements())
+
+
+if __name__ == "__main__":
+    sys.exit(main())
