@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Times class sets of exercise sheets, and prints the median of each:
+//   - one sheet of 100 problems and its key, drawn and written to a PDF, in process;
+//   - `numbrook --make-sheets` of a class set of 40 (80 pages), the whole process
+//     from exec to exit, without a display;
+//   - the sheet window's preview following an option change (份数 1 → 2 and
+//     39 → 40), from the change to the preview drawn anew and painted.
+//
+//   sheets_bench [--runs N] [--program PATH]
+//
+// The program defaults to the numbrook beside this benchmark. Runs headless.
+
+#include <QApplication>
+#include <QSpinBox>
+#include <QStandardPaths>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/sheet_window.h"
+#include "app/startup.h"
+#include "bench/median.h"
+#include "export/builtin/class_set.h"
+
+namespace {
+
+using namespace numbrook;
+using Steady = std::chrono::steady_clock;
+
+double msSince(Steady::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
+}
+
+void report(const char* what, const std::vector<double>& ms)
+{
+    std::printf("%-58s median %7.1f ms  (", what, bench::median(ms));
+    for (const double m : ms)
+        std::printf(" %.1f", m);
+    std::printf(" )\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int runs = 5;
+    std::string program = (std::filesystem::path(argv[0]).parent_path() / "numbrook").string();
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--program") == 0 && i + 1 < argc) {
+            program = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH]\n", argv[0]);
+            return 2;
+        }
+    }
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    QStandardPaths::setTestModeEnabled(true);  // the window's settings stay out of the user's
+    const auto folder = std::filesystem::temp_directory_path();
+    const std::string pdf = (folder / "numbrook-sheets-bench.pdf").string();
+
+    const SystemClock clock;
+    RandomSource random;
+    SheetSetOptions one;
+    one.perType = {10, 10, 10, 10, 10, 10, 10, 15, 15};
+    one.noRepeats = true;
+    one.form = ProblemForm::Mixed;
+    std::vector<double> inProcess;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Steady::now();
+        builtin::writeClassSetPdf(QString::fromStdString(pdf),
+                                  builtin::fillClassSet(drawSheetSet(one, random), clock.now()));
+        inProcess.push_back(msSince(start));
+    }
+    report("one sheet of 100 and its key to PDF, in process", inProcess);
+
+    std::vector<double> wholeProcess;
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY '" + program +
+                                "' --make-sheets '" + pdf +
+                                "' --copies 40 --no-repeats --form mixed 2>/dev/null";
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Steady::now();
+        if (std::system(command.c_str()) != 0) {
+            std::fprintf(stderr, "failed: %s\n", command.c_str());
+            return 1;
+        }
+        wholeProcess.push_back(msSince(start));
+    }
+    report("numbrook --make-sheets, 40 sheets and keys (80 pages)", wholeProcess);
+    std::filesystem::remove(pdf);
+
+    SheetWindow window(clock);
+    window.tickTypes({0, 1, 2, 3, 4, 5, 6, 7, 8});
+    window.show();
+    QApplication::processEvents();
+    auto* copies = window.findChild<QSpinBox*>(QStringLiteral("Copies"));
+    for (const int from : {1, 39}) {
+        std::vector<double> follow;
+        for (int run = 0; run < runs; ++run) {
+            copies->setValue(from);
+            QApplication::processEvents();
+            const auto start = Steady::now();
+            copies->setValue(from + 1);  // draws, lays out and previews the set anew
+            window.repaint();
+            follow.push_back(msSince(start));
+        }
+        const std::string what = "preview after 份数 " + std::to_string(from) + " -> " +
+                                 std::to_string(from + 1) + ", drawn and painted";
+        report(what.c_str(), follow);
+    }
+    return 0;
+}
