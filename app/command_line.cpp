@@ -86,9 +86,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
         QStringLiteral("make-sheets"),
         QStringLiteral("不开窗口，把一套练习纸写成PDF文件：先是各份练习纸，再是各份答案，"
                        "A4横向。"),
-        QStringLiteral("文件.pdf"));
+        QStringLiteral("file.pdf"));
     const QCommandLineOption types(QStringLiteral("types"),
-                                   QStringLiteral("题型编号，用逗号分开（见下表）；默认全部九种。"),
+                                   QStringLiteral("题型编号（见上），用逗号分开；默认全部九种。"),
                                    QStringLiteral("0,1,8"));
     const QCommandLineOption count(
         QStringLiteral("count"), QStringLiteral("每份的题数，1到100，默认100；题型逐题随机抽取。"),
