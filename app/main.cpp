@@ -55,6 +55,7 @@ int main(int argc, char** argv)
         return numbrook::kUsageExitStatus;
     case numbrook::CommandLine::Action::SheetWindow: {
         const numbrook::SystemClock clock;
+        numbrook::attachSkin();
         numbrook::SheetWindow::open(clock);
         return QApplication::exec();
     }
