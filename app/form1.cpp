@@ -117,7 +117,7 @@ constexpr int kLineX[3] = {3720, 7440, 11160};
 }  // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services))
+    : QWidget(parent), services_(std::move(services)), drill_(services_.random, services_.clock)
 {
     buildControls();
     Form_Load();
@@ -286,7 +286,8 @@ void Form1::buildControls()
 
 void Form1::openSheetWindow()
 {
-    const std::vector<int> ticked(selectedTypes.begin(), selectedTypes.begin() + selectedCount);
+    const std::vector<int> ticked(drill_.selectedTypes.begin(),
+                                  drill_.selectedTypes.begin() + drill_.selectedCount);
     SheetWindow::open(services_.clock, this)->tickTypes(ticked);
 }
 
@@ -319,18 +320,15 @@ void Form1::changeEvent(QEvent* event)
 void Form1::Form_Load()
 {
     attachSkin();
-    exportNumber = 0;
+    drill_.exportNumber = 0;
 }
 
 void Form1::Check1_Click(int /*index*/)
 {
-    // Rebuilt from scratch; slots from the new count on keep what they held.
-    int16_t k = 0;
-    for (int16_t i = 0; i <= 8; ++i) {
-        if (Check1[i]->isChecked())
-            selectedTypes[k++] = i;
-    }
-    selectedCount = k;
+    std::array<bool, kTypeCount> ticked{};
+    for (int i = 0; i < kTypeCount; ++i)
+        ticked[static_cast<size_t>(i)] = Check1[static_cast<size_t>(i)]->isChecked();
+    drill_.selectTypes(ticked);
 }
 
 }  // namespace numbrook

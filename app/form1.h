@@ -3,26 +3,54 @@
 
 // Form1, the program's one window, and how its parts fit.
 //
-// The window is one class whose member functions are spread over the files
-// of app/, one file per part of the drill:
+// The window shows; the drill (drill/drill.h) holds the state of a run and
+// its steps. Each handler reads the boxes it needs, calls the drill and shows
+// what the drill gives. What happens when the teacher types 30 beside
+// "导出至文档" and presses "确定":
+//
+//   1. Command7_Click reads Text3 as a count (core/text_value.h: 30) and calls
+//      Drill::startExportRun, which counts the sheet number (exportNumber),
+//      sets the run mode to Export, checks the count (1 to 100) and sizes the
+//      problem arrays afresh. startRun then resets the stopwatch (Timer2,
+//      Label8 "0:0:0"), hides the panel's lines and, had the count been
+//      refused, would show the drill's refusal in a box and stop there;
+//      accepted, it hides the slots, shows Label1 and sets Timer1 to 1 ms.
+//   2. Each tick of Timer1 (Timer1_Timer) calls Drill::tick: a type is drawn
+//      from the ticked ones (Check1_Click keeps the drill's list), and the
+//      next problem is made by generator/problem_types.h into problemTexts
+//      and answerTexts. makeProblem shows nothing in an export run, and
+//      after the first problem sets Timer1 to Text2's interval.
+//   3. The 31st tick ends the run: inside that tick the drill calls back
+//      exportToWord, which hands the problems and the sheet number to the
+//      export (export/export_run.h) with Frame7 and Label9 as its progress.
+//      The export makes a document host (LibreOffice off this thread, or the
+//      built-in one), refuses if the user's own office runs, opens the
+//      exercise document, writes both headers and walks the two grids,
+//      updating Label9 from "0%" to "100%". A tick that comes meanwhile is
+//      skipped by the drill.
+//   4. The export asks "导出完毕，请确认是否直接进行打印,请确定！": OK prints
+//      (and asks whether the answers go too), Cancel leaves the document
+//      open (the built-in host's in the sheet window). Back in the tick,
+//      Timer1 stops and Label1 is cleared and hidden.
+//
+// The window's member functions are spread over the files of app/:
 //   form1.cpp               the controls and their places (laid out by
 //                           form_layout.h at one scale), start-up (Form_Load),
-//                           the type boxes (Check1_Click), F11 and resizing
+//                           the type boxes (Check1_Click), F11, the context
+//                           menu and resizing
 //   form1_run.cpp           "出题" and "确定" (Command1_Click, Command7_Click),
-//                           startRun and the generation tick (Timer1_Timer);
-//                           counts through core/text_value.h
-//   form1_make_problem.cpp  makeProblem: one problem of the drawn type from
-//                           generator/problem_types.h, into the drill state
+//                           startRun and the generation tick (Timer1_Timer)
+//   form1_make_problem.cpp  makeProblem: a made problem as the window shows it
 //   form1_panel.cpp         "显示" and "答案" (Command3_Click, Command2_Click):
 //                           the panel's twenty slots
 //   form1_stopwatch.cpp     "停止" (Command4_Click) and the stopwatch's tick
-//                           (Timer2_Timer); its text from display/stopwatch_format.h
-//   form1_export.cpp        exportToWord: the export's steps (export/export_run.h)
-//                           against the document host, with Frame7 as progress
-// Below the window, and never including it: core/ (clock, message boxes,
-// numbers from text), generator/, display/ and export/ (the export's steps, the
-// document-host interface and the hosts). main.cpp makes the real services
-// (real_services.h) and hands them to the window.
+//                           (Timer2_Timer)
+//   form1_export.cpp        exportToWord: the export's steps against the
+//                           document host, with Frame7 as progress
+// Below the window, and never including it: drill/, core/ (clock, message
+// boxes, numbers from text), generator/, display/ and export/ (the export's
+// steps, the document-host interface and the hosts). main.cpp makes the real
+// services (real_services.h) and hands them to the window.
 
 #include <QWidget>
 
@@ -34,6 +62,7 @@
 
 #include "core/clock.h"
 #include "core/message_boxes.h"
+#include "drill/drill.h"
 #include "export/export_run.h"
 #include "generator/random_source.h"
 
@@ -100,17 +129,8 @@ public:
     VbTimer* Timer1;    // the generation tick: one problem per tick; 0 = idle
     VbTimer* Timer2;    // the stopwatch's tick, every 100 ms while it runs
 
-    // Drill state, shared by every handler; nothing of it outlives the program.
-    int16_t runMode = 0;                     // the run last asked for: 0 none, 1 screen, 2 export
-    int16_t problemCount = 0;                // problems of the last accepted run
-    int16_t nextIndex = 0;                   // number of the next problem to make, from 1
-    std::vector<std::string> problemTexts;   // the problems as set, 1..problemCount ("7×8=")
-    std::vector<std::string> answerTexts;    // the same with their results ("7×8=56")
-    std::array<int16_t, 9> selectedTypes{};  // the ticked types, ascending, in 0..selectedCount-1
-    int16_t selectedCount = 0;               // how many of the boxes 0..8 are ticked
-    int16_t currentType = 0;                 // the type drawn by the current tick
-    double elapsedMs = 0;                    // the stopwatch's count
-    int16_t exportNumber = 0;                // presses of "确定" since start-up: the sheet number
+    // The drill: its state and the steps of a run, which every handler calls.
+    const Drill& drill() const { return drill_; }
 
 public slots:
     void Form_Load();
@@ -138,16 +158,20 @@ protected:
 
 private:
     void buildControls();
-    void startRun(int16_t count);
-    void makeProblem();
+    // What a start shows: the stopwatch reset, then the refusal, or the panel
+    // cleared and the generation tick set going.
+    void startRun(const std::string& refusal);
+    // What a made problem shows: its text in Label1 in a screen run, and after
+    // the run's first problem the interval box's reading as the tick's interval.
+    void makeProblem(const Drill::Tick& made);
     void showPanel(bool answers);
     void exportToWord();
 
     Form1Services services_;
+    Drill drill_;
     std::unique_ptr<FormLayout> layout_;
     QShortcut* leaveFullScreen_ = nullptr;
     QAction* fullScreenAction_ = nullptr;
-    bool inTimer1_ = false;  // a tick never begins while another is handled
 };
 
 }  // namespace numbrook

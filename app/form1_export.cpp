@@ -33,8 +33,8 @@ private:
 void Form1::exportToWord()
 {
     const ExportServices& exporting = services_.exporting;
-    const ExportJob job{problemTexts, answerTexts, problemCount, exportNumber,
-                        exporting.documentPath};
+    const ExportJob job{drill_.problemTexts, drill_.answerTexts, drill_.problemCount,
+                        drill_.exportNumber, exporting.documentPath};
     ProgressBox view(Frame7, Label9);
     exportToDocument(job, exporting.makeHost, view, services_.boxes, services_.clock,
                      exporting.pause);

@@ -5,8 +5,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <algorithm>
-
 #include "app/form1.h"
 #include "app/vb_timer.h"
 
@@ -24,29 +22,26 @@ void Form1::Command2_Click()
 
 void Form1::showPanel(bool answers)
 {
-    if (runMode == 2) {
-        services_.boxes.show("目前运行结果用于导出至文件，无法输出到屏幕！", "提示！", Buttons::Ok);
+    if (const std::string refusal = drill_.panelRefusal(); !refusal.empty()) {
+        services_.boxes.show(refusal, "提示！", Buttons::Ok);
         return;
     }
     if (answers) {
         Timer2->setInterval(0);  // the time taken stays on show
     } else {
         Timer2->setInterval(100);  // from zero; the first tick shows 0:0:1
-        elapsedMs = 0;
+        drill_.resetStopwatch();
     }
     Command4->setFocus();
     for (QFrame* line : Line1)
         line->show();
-    for (int n = 1; n <= 20; ++n)
+    for (int n = 1; n <= kPanelSlots; ++n)
         Label6[n]->hide();
-
-    // After a refused screen start that followed an export run, problemCount
-    // can exceed the twenty slots: the first twenty problems are shown.
-    const int shown = std::min<int>(problemCount, 20);
-    const std::vector<std::string>& texts = answers ? answerTexts : problemTexts;
-    for (int n = 1; n <= shown; ++n) {
-        Label6[n]->setText(QString::fromStdString(texts[static_cast<size_t>(n)]));
-        Label6[n]->show();
+    const std::vector<std::string> texts = drill_.panelTexts(answers);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        QLabel* slot = Label6[i + 1];
+        slot->setText(QString::fromStdString(texts[i]));
+        slot->show();
     }
 }
 

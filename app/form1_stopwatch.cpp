@@ -4,7 +4,6 @@
 
 #include "app/form1.h"
 #include "app/vb_timer.h"
-#include "display/stopwatch_format.h"
 
 namespace numbrook {
 
@@ -15,9 +14,7 @@ void Form1::Command4_Click()
 
 void Form1::Timer2_Timer()
 {
-    // Counts ticks, never reads a clock: a late tick is not made up.
-    elapsedMs += 100;
-    Label8->setText(QString::fromStdString(stopwatchText(elapsedMs)));
+    Label8->setText(QString::fromStdString(drill_.stopwatchTick()));
 }
 
 }  // namespace numbrook

@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     spinner.join();
 
     const double real = std::chrono::duration<double>(lastTick - start).count();
-    const double shown = w.elapsedMs / 1000;
+    const double shown = w.drill().elapsedMs / 1000;
     std::printf(
         "%s: %ld ticks, shown %.1f s (\"%s\"), real %.3f s, drift %+.3f %%, "
         "latest tick %.1f ms behind its time\n",

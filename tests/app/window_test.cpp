@@ -36,11 +36,11 @@ TEST_F(WindowTest, StartsWithTheDesignState)
         EXPECT_TRUE(b->isEnabled());
         EXPECT_FALSE(b->isChecked());
     }
-    EXPECT_EQ(w->selectedCount, 0);
-    for (int16_t s : w->selectedTypes)
+    EXPECT_EQ(w->drill().selectedCount, 0);
+    for (int16_t s : w->drill().selectedTypes)
         EXPECT_EQ(s, 0);
-    EXPECT_EQ(w->exportNumber, 0);
-    EXPECT_EQ(w->runMode, 0);
+    EXPECT_EQ(w->drill().exportNumber, 0);
+    EXPECT_EQ(w->drill().runMode, RunMode::None);
     for (QPushButton* b : {w->Command1, w->Command2, w->Command3, w->Command4, w->Command7}) {
         EXPECT_FALSE(b->isDefault());
         EXPECT_FALSE(b->autoDefault());
@@ -114,7 +114,7 @@ TEST_F(WindowTest, EveryControlHasANameForAScreenReader)
         EXPECT_FALSE(empty) << c->objectName().toStdString();
     }
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Label6[1])->text(QAccessible::Name),
-              QString::fromStdString(w->problemTexts[1]));
+              QString::fromStdString(w->drill().problemTexts[1]));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Command1)->text(QAccessible::Name), "出题");
 }
 
@@ -184,9 +184,9 @@ TEST_P(TypeSelectionTest, RebuildsTheListInIndexOrder)
 {
     for (int i : GetParam().clicks)
         w->Check1[i]->click();
-    EXPECT_EQ(w->selectedCount, GetParam().count);
+    EXPECT_EQ(w->drill().selectedCount, GetParam().count);
     for (size_t k = 0; k < GetParam().leading.size(); ++k)
-        EXPECT_EQ(w->selectedTypes[k], GetParam().leading[k]) << "slot " << k;
+        EXPECT_EQ(w->drill().selectedTypes[k], GetParam().leading[k]) << "slot " << k;
 }
 
 INSTANTIATE_TEST_SUITE_P(
