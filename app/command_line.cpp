@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/command_line.h"
 
+#include "core/version.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -11,8 +13,6 @@
 namespace numbrook {
 
 namespace {
-
-const char* const kVersionText = "NumbrookV1.6 " NUMBROOK_PACKAGE_VERSION "\n";
 
 // The types by number, as --help lists them.
 QString typeList()
@@ -67,8 +67,9 @@ std::optional<std::array<int, kTypeCount>> perTypeOf(const QString& text)
 CommandLine parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("NumbrookV1.6 口算练习：屏幕出题，或导出练习纸。") + typeList());
+    parser.setApplicationDescription(QString::fromUtf8(kProgramTitle) +
+                                     QStringLiteral(" 口算练习：屏幕出题，或导出练习纸。") +
+                                     typeList());
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("显示本说明后退出。"));
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
@@ -133,7 +134,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     }
     if (parser.isSet(version)) {
         result.action = CommandLine::Action::Version;
-        result.output = kVersionText;
+        result.output = std::string(kProgramTitle) + " " + kPackageVersion + "\n";
         return result;
     }
     const QList<const QCommandLineOption*> setOptions{&types,  &count,     &perType,

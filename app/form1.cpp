@@ -17,7 +17,6 @@
 #include "app/startup.h"
 #include "app/vb_timer.h"
 #include "app/window_look.h"
-#include "export/host_loader.h"
 #include "generator/problem_types.h"
 
 namespace numbrook {
@@ -128,7 +127,7 @@ Form1::~Form1() = default;
 void Form1::buildControls()
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("NumbrookV1.6  作者：口算园地"));
+    setWindowTitle(QString::fromUtf8(kProgramTitle) + QStringLiteral("  作者：口算园地"));
     // The window's own colours, set before its controls inherit them.
     setPalette(classicPalette());
     layout_ = std::make_unique<FormLayout>(this);

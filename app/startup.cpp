@@ -9,6 +9,7 @@
 #include <QTranslator>
 
 #include "app/scaled_style.h"
+#include "core/version.h"
 
 namespace numbrook {
 
@@ -24,9 +25,9 @@ void setUpApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("numbrook"));
     // No display name: Qt would append it to every title the window manager
-    // shows ("… — NumbrookV1.6"). Boxes without a title of their own take
+    // shows ("… — " and the title again). Boxes without a title of their own take
     // kApplicationTitle instead.
-    QApplication::setApplicationVersion(QStringLiteral("1.6"));
+    QApplication::setApplicationVersion(QString::fromUtf8(kShortVersion));
     QApplication::setDesktopFileName(QStringLiteral("numbrook"));
 
     // "宋体" is a Windows font; Noto Serif CJK SC is the serif CJK face with a

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/version.h"
+
 class QApplication;
 class QCoreApplication;
 
 namespace numbrook {
 
-// The application's own title: the caption of a message box that has none of its own.
-inline constexpr const char* kApplicationTitle = "NumbrookV1.6";
+// The application's own title: the caption of a message box that has none of
+// its own.
+inline constexpr const char* kApplicationTitle = kProgramTitle;
 
 // Qt's own texts (buttons, the usage of the command line) in Chinese.
 void installQtChinese(QCoreApplication& app);

@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 
+#include "core/version.h"
 #include "export/export_steps.h"
 #include "export/host_loader.h"
 
@@ -100,7 +101,7 @@ std::string dateTimeText(const LocalTime& time)
 std::string headerText(Sheet sheet, const LocalTime& time, int exportNumber)
 {
     const char* kind = sheet == Sheet::Problems ? "式题" : "答案";
-    return std::string("NumbrookV1.6导出（") + kind + "）专用纸张--作者QQ（" + kAuthorContact +
+    return std::string(kProgramTitle) + "导出（" + kind + "）专用纸张--作者QQ（" + kAuthorContact +
            "）日期：" + dateTimeText(time) + "编号：" + sheetNumberText(exportNumber);
 }
 

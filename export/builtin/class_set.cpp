@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include "core/version.h"
 #include "export/export_steps.h"
 
 namespace numbrook::builtin {
@@ -58,7 +59,7 @@ bool writeClassSetPdf(const QString& path, const std::vector<FilledSheets>& set,
         return false;
     {
         QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("NumbrookV1.6"));
+        writer.setCreator(QString::fromUtf8(kProgramTitle));
         writer.setTitle(QFileInfo(path).completeBaseName());
         if (!renderPages(writer, classSetPages(set, which))) {
             file.cancelWriting();

@@ -8,13 +8,13 @@
 #include <string>
 
 #include "export/document_host.h"
+#include "export/export_steps.h"
 
 namespace numbrook::builtin {
 
 class FilledSheets {
 public:
     static constexpr int kTables = 4;
-    static constexpr int kGridSide = 10;
 
     // Rows and columns of table k (1..4): the headers have one cell, the grids 10 × 10.
     static int sideOf(int table) { return table % 2 == 1 ? 1 : kGridSide; }

@@ -14,6 +14,8 @@
 // Page 1 is the problem sheet (tables 1 and 2), page 2 the answer sheet
 // (tables 3 and 4).
 
+#include "export/export_steps.h"
+
 namespace numbrook::builtin {
 
 struct FontSpec {
@@ -53,7 +55,7 @@ struct SheetLayout {
 
     // Grid table: equal columns across the width, fixed row height, texts
     // at the top left of the cell, on one line.
-    int gridSide = 10;
+    int gridSide = kGridSide;
     double gridRowMm = 16.0;
     double gridPaddingLeftMm = 0.5;
     double gridPaddingTopMm = 0.5;
