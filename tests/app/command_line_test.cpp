@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -154,7 +155,8 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
 {
     if (!testing::havePoppler())
         GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
-    const std::string pdf = ::testing::TempDir() + "numbrook-class-set.pdf";
+    const std::string pdf =
+        ::testing::TempDir() + "numbrook-class-set-" + std::to_string(::getpid()) + ".pdf";
     std::remove(pdf.c_str());
     const ProgramRun made =
         runProgram("--make-sheets '" + pdf + "' --types 2 --count 28 --no-repeats --copies 3", "");
