@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
+#include <QCursor>
+
 #include <set>
 
 #include "generator/problem_types.h"
@@ -158,6 +161,25 @@ TEST_F(WindowTest, EveryPressOfTheExportButtonCounts)
     w->Command7_Click();
     w->Command7_Click();
     EXPECT_EQ(w->exportNumber, 32767);  // stops rather than wraps
+}
+
+TEST_F(WindowTest, TheCursorIsBusyFromTheLastTickUntilABoxSpeaks)
+{
+    const auto busy = [] {
+        return QApplication::overrideCursor() &&
+               QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+    };
+    bool busyAtWork = false;
+    bool busyAtBox = true;
+    whenHostMade = [&] { busyAtWork = busy(); };
+    boxes.whileOpen = [&] { busyAtBox = busy(); };
+    w->Text3->setText("1");
+    w->Command7_Click();
+    tick(2);
+    ASSERT_EQ(hostsMade, 1);
+    EXPECT_TRUE(busyAtWork);
+    EXPECT_FALSE(busyAtBox) << "the failure box";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(WindowTest, ARestartBeginsAgainFromProblemOne)
