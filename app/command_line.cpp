@@ -6,9 +6,14 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace numbrook {
 
@@ -62,60 +67,227 @@ std::optional<std::array<int, kTypeCount>> perTypeOf(const QString& text)
     return counts;
 }
 
+// One option of the program: its names (the first letter-only ones short),
+// the name of its value (empty: it takes none) and its line in the usage.
+struct OptionSpec {
+    QStringList names;
+    QString valueName;
+    QString description;
+};
+
+// Every option the program reads. A new option is one more row here and
+// one more reading in parseCommandLine.
+const std::vector<OptionSpec>& programOptions()
+{
+    static const std::vector<OptionSpec> options{
+        {{QStringLiteral("h"), QStringLiteral("help")}, {}, QStringLiteral("显示本说明后退出。")},
+        {{QStringLiteral("v"), QStringLiteral("version")}, {}, QStringLiteral("显示版本后退出。")},
+        {{QStringLiteral("sheets")},
+         QStringLiteral("office|builtin"),
+         QStringLiteral(
+             "用什么制作练习纸：office（LibreOffice Writer）或 builtin（程序自带，"
+             "可打印、预览、保存为PDF）。不给出时，装有LibreOffice就用它，否则用程序自带的。")},
+        {{QStringLiteral("sheet-window")},
+         {},
+         QStringLiteral("只打开“练习纸”窗口：一个班的练习纸和答案。")},
+        {{QStringLiteral("make-sheets")},
+         QStringLiteral("file.pdf"),
+         QStringLiteral("不开窗口，把一套练习纸写成PDF文件：先是各份练习纸，再是各份答案，"
+                        "A4横向。")},
+        {{QStringLiteral("types")},
+         QStringLiteral("0,1,8"),
+         QStringLiteral("题型编号（见上），用逗号分开；默认全部九种。")},
+        {{QStringLiteral("count")},
+         QStringLiteral("N"),
+         QStringLiteral("每份的题数，1到100，默认100；题型逐题随机抽取。")},
+        {{QStringLiteral("per-type")},
+         QStringLiteral("0=30,8=70"),
+         QStringLiteral("每种题型的题数，合计1到100，打乱排列；不能与--count同用。")},
+        {{QStringLiteral("copies")},
+         QStringLiteral("N"),
+         QStringLiteral("份数，1到60，每份各自抽题、各有编号，默认1。")},
+        {{QStringLiteral("no-repeats")},
+         {},
+         QStringLiteral("不重复：同一份里，一种题型的题全部出过一遍之前不再重复。")},
+        {{QStringLiteral("form")},
+         QStringLiteral("result|blank|mixed"),
+         QStringLiteral("形式：result 求得数（默认），blank 填空，mixed 各占一半。")},
+    };
+    return options;
+}
+
+// Qt's own options, which the application object takes from the command
+// line later: accepted here, never shown.
+const std::vector<OptionSpec>& qtOptions()
+{
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all;
+        for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                 "qmljsdebugger", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+                                 "session", "display", "geometry", "style", "stylesheet"})
+            all.push_back({{QString::fromLatin1(name)}, QStringLiteral("value"), {}});
+        for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
+            all.push_back({{QString::fromLatin1(name)}, {}, {}});
+        return all;
+    }();
+    return options;
+}
+
+QString namesColumn(const OptionSpec& option)
+{
+    QStringList shown;
+    for (const QString& name : option.names)
+        shown << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    QString column = shown.join(QStringLiteral(", "));
+    if (!option.valueName.isEmpty())
+        column += QStringLiteral(" <") + option.valueName + QLatin1Char('>');
+    return column;
+}
+
+QString usageText(int width)
+{
+    QString text = QStringLiteral("用法：numbrook [选项]\n") +
+                   wrapText(QString::fromUtf8(kProgramTitle) +
+                                QStringLiteral(" 口算练习：屏幕出题，或导出练习纸。"),
+                            width, 0) +
+                   typeList() + QStringLiteral("\n\n选项：\n");
+    int column = 0;
+    for (const OptionSpec& option : programOptions())
+        column = std::max(column, displayWidth(namesColumn(option)));
+    const int indent = 2 + column + 2;
+    for (const OptionSpec& option : programOptions()) {
+        QString names = namesColumn(option);
+        names += QString(column - displayWidth(names), QLatin1Char(' '));
+        text += wrapText(QStringLiteral("  ") + names + QStringLiteral("  ") + option.description,
+                         width, indent) +
+                QLatin1Char('\n');
+    }
+    return text;
+}
+
+bool isWide(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) ||
+           (c >= 0x3041 && c <= 0x33FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+           (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF) ||
+           (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+// Punctuation that never begins a line.
+bool closesLine(char32_t c)
+{
+    return QStringLiteral("，。、；：！？）》」』】”’,.;:!?)").contains(QString::fromUcs4(&c, 1));
+}
+
+// Punctuation that never ends a line.
+bool opensLine(char32_t c)
+{
+    return QStringLiteral("（《「『【“‘(").contains(QString::fromUcs4(&c, 1));
+}
+
 }  // namespace
 
-CommandLine parseCommandLine(const QStringList& arguments)
+int displayWidth(const QString& text)
+{
+    int width = 0;
+    for (const char32_t c : text.toUcs4())
+        width += isWide(c) ? 2 : 1;
+    return width;
+}
+
+QString wrapText(const QString& text, int width, int indent)
+{
+    // Pieces that are never split: a run of narrow characters up to a blank,
+    // or one wide character, each with the closing punctuation after it.
+    const std::u32string chars = text.toStdU32String();
+    std::vector<std::u32string> pieces;
+    for (size_t i = 0; i < chars.size();) {
+        size_t end = i + 1;
+        if (chars[i] == U' ') {
+            end = chars.find_first_not_of(U' ', i);
+            end = end == std::u32string::npos ? chars.size() : end;
+        } else if (isWide(chars[i])) {
+            while (end < chars.size() && closesLine(chars[end]))
+                ++end;
+        } else {
+            while (end < chars.size() && chars[end] != U' ' && !isWide(chars[end]))
+                ++end;
+            while (end < chars.size() && closesLine(chars[end]))
+                ++end;
+        }
+        // Opening punctuation never ends a line: it goes with what follows.
+        if (!pieces.empty() && opensLine(pieces.back().back()) && chars[i] != U' ')
+            pieces.back() += chars.substr(i, end - i);
+        else
+            pieces.push_back(chars.substr(i, end - i));
+        i = end;
+    }
+
+    QString out;
+    QString line;
+    int used = 0;
+    for (const std::u32string& piece : pieces) {
+        const QString p = QString::fromStdU32String(piece);
+        const bool blank = piece[0] == U' ';
+        const int w = displayWidth(p);
+        if (used + w > width && used > indent && !blank) {
+            out += line + QLatin1Char('\n');
+            line = QString(indent, QLatin1Char(' '));
+            used = indent;
+        }
+        if (blank && used == indent && !out.isEmpty())
+            continue;  // no blanks at the start of a continued line
+        line += p;
+        used += w;
+    }
+    // Blanks before a break stay out of the line.
+    out += line;
+    while (out.contains(QStringLiteral(" \n")))
+        out.replace(QStringLiteral(" \n"), QStringLiteral("\n"));
+    return out;
+}
+
+int terminalWidth()
+{
+    winsize size{};
+    if (::isatty(STDOUT_FILENO) && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 &&
+        size.ws_col > 0)
+        return size.ws_col;
+    if (const char* columns = std::getenv("COLUMNS"); columns && std::atoi(columns) > 0)
+        return std::atoi(columns);
+    return 80;
+}
+
+std::string noDisplayText(const char* display, const char* wayland)
+{
+    std::string where;
+    if (display && *display)
+        where = std::string("DISPLAY=") + display;
+    if (wayland && *wayland)
+        where += (where.empty() ? "" : "，") + std::string("WAYLAND_DISPLAY=") + wayland;
+    return where.empty() ? "numbrook: 没有图形显示（未设置DISPLAY），请在桌面中运行本程序！\n"
+                         : "numbrook: 无法打开图形显示（" + where + "），请在桌面中运行本程序！\n";
+}
+
+CommandLine parseCommandLine(const QStringList& arguments, int helpWidth)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kProgramTitle) +
-                                     QStringLiteral(" 口算练习：屏幕出题，或导出练习纸。") +
-                                     typeList());
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("显示本说明后退出。"));
-    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("显示版本后退出。"));
-    const QCommandLineOption sheets(
-        QStringLiteral("sheets"),
-        QStringLiteral(
-            "用什么制作练习纸：office（LibreOffice Writer）或 builtin（程序自带，"
-            "可打印、预览、保存为PDF）。不给出时，装有LibreOffice就用它，否则用程序自带的。"),
-        QStringLiteral("office|builtin"));
-    const QCommandLineOption sheetWindow(
-        QStringLiteral("sheet-window"),
-        QStringLiteral("只打开“练习纸”窗口：一个班的练习纸和答案。"));
-    const QCommandLineOption makeSheets(
-        QStringLiteral("make-sheets"),
-        QStringLiteral("不开窗口，把一套练习纸写成PDF文件：先是各份练习纸，再是各份答案，"
-                       "A4横向。"),
-        QStringLiteral("file.pdf"));
-    const QCommandLineOption types(QStringLiteral("types"),
-                                   QStringLiteral("题型编号（见上），用逗号分开；默认全部九种。"),
-                                   QStringLiteral("0,1,8"));
-    const QCommandLineOption count(
-        QStringLiteral("count"), QStringLiteral("每份的题数，1到100，默认100；题型逐题随机抽取。"),
-        QStringLiteral("N"));
-    const QCommandLineOption perType(
-        QStringLiteral("per-type"),
-        QStringLiteral("每种题型的题数，合计1到100，打乱排列；不能与--count同用。"),
-        QStringLiteral("0=30,8=70"));
-    const QCommandLineOption copies(QStringLiteral("copies"),
-                                    QStringLiteral("份数，1到60，每份各自抽题、各有编号，默认1。"),
-                                    QStringLiteral("N"));
-    const QCommandLineOption noRepeats(
-        QStringLiteral("no-repeats"),
-        QStringLiteral("不重复：同一份里，一种题型的题全部出过一遍之前不再重复。"));
-    const QCommandLineOption form(
-        QStringLiteral("form"),
-        QStringLiteral("形式：result 求得数（默认），blank 填空，mixed 各占一半。"),
-        QStringLiteral("result|blank|mixed"));
-    parser.addOptions({help, version, sheets, sheetWindow, makeSheets, types, count, perType,
-                       copies, noRepeats, form});
+    // Qt's options come with one dash (-platform offscreen).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const auto* table : {&programOptions(), &qtOptions()}) {
+        for (const OptionSpec& spec : *table)
+            parser.addOption(QCommandLineOption(spec.names, spec.description, spec.valueName));
+    }
+    const auto isSet = [&](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
+    const auto valueOf = [&](const char* name) { return parser.value(QString::fromLatin1(name)); };
 
     CommandLine result;
     const auto usageError = [&](const QString& reason) {
         result.action = CommandLine::Action::UsageError;
         result.output =
-            (QStringLiteral("numbrook: ") + reason + QLatin1Char('\n') + parser.helpText())
+            (QStringLiteral("numbrook: ") + reason + QLatin1Char('\n') + usageText(helpWidth))
                 .toStdString();
         return result;
     };
@@ -127,52 +299,52 @@ CommandLine parseCommandLine(const QStringList& arguments)
         return usageError(QStringLiteral("多余的参数：") +
                           parser.positionalArguments().join(QLatin1Char(' ')));
     }
-    if (parser.isSet(help)) {
+    if (isSet("help")) {
         result.action = CommandLine::Action::Help;
-        result.output = parser.helpText().toStdString();
+        result.output = usageText(helpWidth).toStdString();
         return result;
     }
-    if (parser.isSet(version)) {
+    if (isSet("version")) {
         result.action = CommandLine::Action::Version;
         result.output = std::string(kProgramTitle) + " " + kPackageVersion + "\n";
         return result;
     }
-    const QList<const QCommandLineOption*> setOptions{&types,  &count,     &perType,
-                                                      &copies, &noRepeats, &form};
-    if (parser.isSet(makeSheets)) {
+    // The options of a class set, which only --make-sheets takes.
+    const char* const setOptions[] = {"types", "count", "per-type", "copies", "no-repeats", "form"};
+    if (isSet("make-sheets")) {
         result.action = CommandLine::Action::MakeSheets;
-        result.pdfPath = parser.value(makeSheets).toStdString();
+        result.pdfPath = valueOf("make-sheets").toStdString();
         if (result.pdfPath.empty())
             return usageError(QStringLiteral("--make-sheets 要给出PDF文件名"));
         SheetSetOptions& set = result.sheetSet;
         set.count = kMaxSheetProblems;
         for (int type = 0; type < kTypeCount; ++type)
             set.types.push_back(type);
-        if (parser.isSet(types)) {
-            const auto list = typesOf(parser.value(types));
+        if (isSet("types")) {
+            const auto list = typesOf(valueOf("types"));
             if (!list)
                 return usageError(
                     QStringLiteral("--types 须是0到8的题型编号，用逗号分开，不能是“") +
-                    parser.value(types) + QStringLiteral("”"));
+                    valueOf("types") + QStringLiteral("”"));
             set.types = *list;
         }
-        if (parser.isSet(count) && parser.isSet(perType))
+        if (isSet("count") && isSet("per-type"))
             return usageError(QStringLiteral("--count 和 --per-type 只能给出一个"));
-        if (parser.isSet(count)) {
-            const auto n = numberIn(parser.value(count), 1, kMaxSheetProblems);
+        if (isSet("count")) {
+            const auto n = numberIn(valueOf("count"), 1, kMaxSheetProblems);
             if (!n)
-                return usageError(QStringLiteral("--count 须是1到100，不能是“") +
-                                  parser.value(count) + QStringLiteral("”"));
+                return usageError(QStringLiteral("--count 须是1到100，不能是“") + valueOf("count") +
+                                  QStringLiteral("”"));
             set.count = *n;
         }
-        if (parser.isSet(perType)) {
-            const auto counts = perTypeOf(parser.value(perType));
+        if (isSet("per-type")) {
+            const auto counts = perTypeOf(valueOf("per-type"));
             if (!counts)
                 return usageError(QStringLiteral("--per-type 须写成“题型=题数”，用逗号分开，"
                                                  "不能是“") +
-                                  parser.value(perType) + QStringLiteral("”"));
+                                  valueOf("per-type") + QStringLiteral("”"));
             for (int type = 0; type < kTypeCount; ++type) {
-                if ((*counts)[type] > 0 && parser.isSet(types) &&
+                if ((*counts)[type] > 0 && isSet("types") &&
                     std::find(set.types.begin(), set.types.end(), type) == set.types.end())
                     return usageError(QStringLiteral("--per-type 的题型%1不在--types里").arg(type));
             }
@@ -180,16 +352,16 @@ CommandLine parseCommandLine(const QStringList& arguments)
             if (!hasCounts(set))
                 return usageError(QStringLiteral("--per-type 的题数合计须在1到100之间"));
         }
-        if (parser.isSet(copies)) {
-            const auto n = numberIn(parser.value(copies), 1, kMaxSheetCopies);
+        if (isSet("copies")) {
+            const auto n = numberIn(valueOf("copies"), 1, kMaxSheetCopies);
             if (!n)
                 return usageError(QStringLiteral("--copies 须是1到60，不能是“") +
-                                  parser.value(copies) + QStringLiteral("”"));
+                                  valueOf("copies") + QStringLiteral("”"));
             set.copies = *n;
         }
-        set.noRepeats = parser.isSet(noRepeats);
-        if (parser.isSet(form)) {
-            const QString value = parser.value(form);
+        set.noRepeats = isSet("no-repeats");
+        if (isSet("form")) {
+            const QString value = valueOf("form");
             if (value == QLatin1String("result")) {
                 set.form = ProblemForm::Result;
             } else if (value == QLatin1String("blank")) {
@@ -205,15 +377,15 @@ CommandLine parseCommandLine(const QStringList& arguments)
             return usageError(QString::fromStdString(problem));
         return result;
     }
-    for (const QCommandLineOption* option : setOptions) {
-        if (parser.isSet(*option))
-            return usageError(QStringLiteral("--") + option->names().constFirst() +
+    for (const char* option : setOptions) {
+        if (isSet(option))
+            return usageError(QStringLiteral("--") + QString::fromLatin1(option) +
                               QStringLiteral(" 只能与 --make-sheets 同用"));
     }
-    if (parser.isSet(sheetWindow))
+    if (isSet("sheet-window"))
         result.action = CommandLine::Action::SheetWindow;
-    if (parser.isSet(sheets)) {
-        const QString value = parser.value(sheets);
+    if (isSet("sheets")) {
+        const QString value = valueOf("sheets");
         if (value == QLatin1String("office")) {
             result.sheets = SheetsHost::Office;
         } else if (value == QLatin1String("builtin")) {

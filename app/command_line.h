@@ -2,8 +2,9 @@
 #pragma once
 
 // The program's command line: --help, --version, --sheets=office|builtin,
-// --sheet-window, and --make-sheets with the options of a class set.
-// Nothing of it is stored.
+// --sheet-window, and --make-sheets with the options of a class set; read
+// before the window system is opened, so that every answer (the usage, an
+// error) comes without a display too. Nothing of it is stored.
 
 #include <QStringList>
 
@@ -32,8 +33,27 @@ struct CommandLine {
 
 inline constexpr int kUsageExitStatus = 2;
 
-// Reads the arguments left after Qt has taken its own (-platform, -style …);
-// the first is the program's name.
-CommandLine parseCommandLine(const QStringList& arguments);
+// Reads the whole command line; the first argument is the program's name.
+// Qt's own options (-platform, -style …) are let through for the
+// application object to take. The usage is wrapped at helpWidth columns.
+CommandLine parseCommandLine(const QStringList& arguments, int helpWidth = 80);
+
+// The columns of a terminal that a text takes: two for a wide (CJK)
+// character, one for any other.
+int displayWidth(const QString& text);
+
+// text broken into lines of at most width columns (where no single word is
+// wider), every line after the first indented by indent blanks. Breaks at
+// blanks, and between two wide characters unless the second is closing
+// punctuation.
+QString wrapText(const QString& text, int width, int indent);
+
+// The columns of the terminal on standard output; 80 when it is none.
+int terminalWidth();
+
+// The one line, ending in a line feed, that says the window system can't be
+// opened; display and wayland are the environment's DISPLAY and
+// WAYLAND_DISPLAY (null when unset).
+std::string noDisplayText(const char* display, const char* wayland);
 
 }  // namespace numbrook

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The export at the end of an export run, wired to the window's progress box.
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -28,6 +29,37 @@ private:
     QLabel* label_;
 };
 
+// A busy cursor while the export works on its own, until the first box
+// asks the teacher something or tells of a failure.
+class BusyUntilAsked final : public MessageBoxes {
+public:
+    explicit BusyUntilAsked(MessageBoxes& boxes) : boxes_(boxes)
+    {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    ~BusyUntilAsked() override { restore(); }
+    BusyUntilAsked(const BusyUntilAsked&) = delete;
+    BusyUntilAsked& operator=(const BusyUntilAsked&) = delete;
+
+    Answer show(const std::string& text, const std::string& title, Buttons buttons) override
+    {
+        restore();
+        return boxes_.show(text, title, buttons);
+    }
+
+private:
+    void restore()
+    {
+        if (busy_) {
+            QApplication::restoreOverrideCursor();
+            busy_ = false;
+        }
+    }
+
+    MessageBoxes& boxes_;
+    bool busy_ = true;
+};
+
 }  // namespace
 
 void Form1::exportToWord()
@@ -36,8 +68,8 @@ void Form1::exportToWord()
     const ExportJob job{drill_.problemTexts, drill_.answerTexts, drill_.problemCount,
                         drill_.exportNumber, exporting.documentPath};
     ProgressBox view(Frame7, Label9);
-    exportToDocument(job, exporting.makeHost, view, services_.boxes, services_.clock,
-                     exporting.pause);
+    BusyUntilAsked boxes(services_.boxes);
+    exportToDocument(job, exporting.makeHost, view, boxes, services_.clock, exporting.pause);
 }
 
 }  // namespace numbrook

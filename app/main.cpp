@@ -3,6 +3,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/form1.h"
@@ -12,39 +15,42 @@
 #include "app/startup.h"
 #include "app/window_look.h"
 
+namespace {
+
+// What Qt says while it opens the window system: held back, and replaced
+// by one line of ours when it can't open any.
+std::vector<std::string> heldMessages;
+
+void whileOpeningDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        std::fputs(
+            numbrook::noDisplayText(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")).c_str(),
+            stderr);
+        std::_Exit(1);
+    }
+    heldMessages.push_back(qFormatLogMessage(type, context, message).toStdString() + "\n");
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     // A word processor that dies mid-export closes its pipe: that is an
     // error for the export to report, not a reason for the program to end.
     std::signal(SIGPIPE, SIG_IGN);
 
-    // --help, --version and --make-sheets work in a terminal without a
-    // display: read them before the window system is opened.
-    numbrook::CommandLine early;
+    // The command line is read whole before the window system is opened:
+    // the usage, every option error and --make-sheets come in a terminal
+    // without a display too.
+    numbrook::CommandLine commandLine;
     {
         QCoreApplication terminal(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("numbrook"));
         numbrook::installQtChinese(terminal);
-        early = numbrook::parseCommandLine(QCoreApplication::arguments());
-        if (early.action == numbrook::CommandLine::Action::Help ||
-            early.action == numbrook::CommandLine::Action::Version) {
-            std::fputs(early.output.c_str(), stdout);
-            return 0;
-        }
-        // A class set's bad value: the usage, whatever Qt's own options are.
-        if (early.action == numbrook::CommandLine::Action::UsageError && !early.pdfPath.empty()) {
-            std::fputs(early.output.c_str(), stderr);
-            return numbrook::kUsageExitStatus;
-        }
+        commandLine =
+            numbrook::parseCommandLine(QCoreApplication::arguments(), numbrook::terminalWidth());
     }
-    if (early.action == numbrook::CommandLine::Action::MakeSheets)
-        return numbrook::makeSheetsFile(argc, argv, early);
-
-    QApplication app(argc, argv);
-    numbrook::setUpApplication(app);
-
-    // Qt has taken its own options (-platform, -style …); the rest are ours.
-    const numbrook::CommandLine commandLine = numbrook::parseCommandLine(QApplication::arguments());
     switch (commandLine.action) {
     case numbrook::CommandLine::Action::Help:
     case numbrook::CommandLine::Action::Version:
@@ -53,15 +59,25 @@ int main(int argc, char** argv)
     case numbrook::CommandLine::Action::UsageError:
         std::fputs(commandLine.output.c_str(), stderr);
         return numbrook::kUsageExitStatus;
-    case numbrook::CommandLine::Action::SheetWindow: {
+    case numbrook::CommandLine::Action::MakeSheets:
+        return numbrook::makeSheetsFile(argc, argv, commandLine);
+    case numbrook::CommandLine::Action::SheetWindow:
+    case numbrook::CommandLine::Action::Run:
+        break;
+    }
+
+    const QtMessageHandler previous = qInstallMessageHandler(whileOpeningDisplay);
+    QApplication app(argc, argv);
+    qInstallMessageHandler(previous);
+    for (const std::string& message : heldMessages)
+        std::fputs(message.c_str(), stderr);
+    numbrook::setUpApplication(app);
+
+    if (commandLine.action == numbrook::CommandLine::Action::SheetWindow) {
         const numbrook::SystemClock clock;
         numbrook::attachSkin();
         numbrook::SheetWindow::open(clock);
         return QApplication::exec();
-    }
-    case numbrook::CommandLine::Action::MakeSheets:  // answered before the window system
-    case numbrook::CommandLine::Action::Run:
-        break;
     }
 
     numbrook::RealServices world(commandLine.sheets);

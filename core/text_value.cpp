@@ -112,6 +112,27 @@ double decimalValue(std::string_view s)
 
 }  // namespace
 
+std::string asciiNumberForms(std::string_view text)
+{
+    // U+FF0B "＋", U+FF0D "－", U+FF0E "．" and U+FF10..U+FF19 "０".."９" are
+    // EF BC 8B, 8D, 8E and 90..99 in UTF-8: the last byte less 0x60 is the
+    // ASCII form.
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i + 2 < text.size() && text[i] == '\xEF' && text[i + 1] == '\xBC') {
+            const auto last = static_cast<unsigned char>(text[i + 2]);
+            if (last == 0x8B || last == 0x8D || last == 0x8E || (last >= 0x90 && last <= 0x99)) {
+                out += static_cast<char>(last - 0x60);
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 double textValue(std::string_view text)
 {
     std::string s;
@@ -119,6 +140,7 @@ double textValue(std::string_view text)
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\n')
             s += c;
+    s = asciiNumberForms(s);
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'H' || s[1] == 'h')
             return radixValue(std::string_view(s).substr(2), 16);

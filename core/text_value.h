@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace numbrook {
@@ -11,7 +12,12 @@ namespace numbrook {
 // octal digits; otherwise an optional sign, decimal digits with at most one
 // ".", and an optional exponent (E or D, optional sign, digits). Reading stops
 // at the first character that does not fit; no number at all reads as 0.
+// The full-width digits, point, plus and minus that a Chinese input method
+// types ("０".."９", "．", "＋", "－") read as their ASCII forms.
 double textValue(std::string_view text);
+
+// The text (UTF-8) with "０".."９", "．", "＋" and "－" in their ASCII forms.
+std::string asciiNumberForms(std::string_view text);
 
 // Nearest integer, halves to the even neighbour: 2.5 → 2, 3.5 → 4.
 double roundHalfEven(double value);

@@ -125,6 +125,7 @@ public:
         checkSigns(v);
         checkExponentLetter(v);
         checkDigitReadings();
+        checkFullWidth(v);
         checkCount(v);
         checkInterval(v);
         return std::move(violations_);
@@ -166,7 +167,7 @@ private:
 
     void checkSigns(double v)
     {
-        const std::string bare = withoutBlanks(text_);
+        const std::string bare = asciiNumberForms(withoutBlanks(text_));
         if (bare.empty() || bare[0] == '+' || bare[0] == '-' || bare[0] == '&')
             return;
         expectValue("a minus sign in front", "-" + std::string(text_), -v, false);
@@ -210,6 +211,21 @@ private:
             expectValue("&H digits", "&H" + hex, h);
             expectValue("&h digits", "&h" + hex, h);
         }
+    }
+
+    // The text with its ASCII digits, point and signs typed full-width.
+    void checkFullWidth(double v)
+    {
+        std::string wide;
+        for (char c : text_) {
+            if (isDecimalDigit(c) || c == '.' || c == '+' || c == '-') {
+                wide += "\xEF\xBC";
+                wide += static_cast<char>(c + 0x60);
+            } else {
+                wide += c;
+            }
+        }
+        expectValue("full-width digits, point and signs", wide, v);
     }
 
     void checkCount(double v)

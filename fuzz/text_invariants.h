@@ -30,6 +30,7 @@ TextRules programRules();
 //    carriage return is not one of the blanks);
 //  - a sign in front negates or keeps the value of a text that has none;
 //  - "D" reads as "E" in a decimal text;
+//  - the text with its digits, point and signs typed full-width reads the same;
 //  - the digits of the text read, as decimal, "&H" hexadecimal and "&O"
 //    octal numbers, exactly as the standard library reads them;
 //  - the count is the value rounded half to even, held to the 16-bit range;

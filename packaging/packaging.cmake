@@ -98,9 +98,11 @@ sheet in LibreOffice Writer, ready to print.")
 # when an export starts and says so when LibreOffice is missing. The shared
 # libraries of the program itself are added when the package is made
 # (cpack-project-config.cmake); the module is left out of that, so that the
-# package does not pull in LibreOffice's libraries.
+# package does not pull in LibreOffice's libraries. With Writer comes its
+# Chinese user interface, so that the document left open speaks the
+# program's language.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libreoffice-writer)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-writer, libreoffice-l10n-zh-cn")
 set(CPACK_NUMBROOK_SHLIBDEPS_BINARIES ${NUMBROOK_OUTPUT_DIR}/numbrook)
 set(CPACK_PROJECT_CONFIG_FILE ${numbrook_packaging_dir}/cpack-project-config.cmake)
 

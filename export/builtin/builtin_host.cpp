@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/builtin/builtin_host.h"
 
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QBuffer>
+#include <QFile>
+#include <QPdfWriter>
 
+#include "export/builtin/print_job.h"
 #include "export/builtin/sheet_renderer.h"
+#include "export/export_steps.h"
+#include "export/print_job_name.h"
 
 namespace numbrook::builtin {
 
@@ -65,28 +69,29 @@ void BuiltinHost::printPages(const std::string& pages)
         throw HostError("内置练习纸：无法打印页码“" + pages + "”", HostFailure::PrintFailed);
     }
 
-    QPrinter printer(QPrinter::HighResolution);
-    if (printFile_.empty()) {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull()) {
-            throw HostError("没有默认打印机（QPrinterInfo::defaultPrinter为空）",
-                            HostFailure::NoPrinter);
+    // The sheets are rendered into memory as a PDF of landscape A4 pages
+    // and handed to CUPS as they are: no temporary file to fail on a full
+    // or unusable TMPDIR or to be left behind, and the server's answer
+    // tells at once whether the job was taken.
+    const std::string jobName = printJobName(sheets_.text(kProblemHeaderTable, 1, 1));
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(QString::fromStdString(jobName));
+        writer.setCreator(QStringLiteral("Numbrook"));
+        if (!renderSheets(writer, sheets_, 1, lastPage)) {
+            throw HostError("无法生成打印内容", HostFailure::PrintFailed);
         }
-        printer.setPrinterName(info.printerName());
-        if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat) {
-            throw HostError("打印机" + info.printerName().toStdString() + "不可用",
-                            HostFailure::NoPrinter);
-        }
-    } else {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(printFile_));
     }
-    printer.setDocName(QStringLiteral("口算练习"));
-    printer.setCopyCount(1);
-    if (!renderSheets(printer, sheets_, 1, lastPage) || printer.printerState() == QPrinter::Error ||
-        printer.printerState() == QPrinter::Aborted) {
-        throw HostError("打印作业失败（" + printer.printerName().toStdString() + "）",
-                        HostFailure::PrintFailed);
+    if (printFile_.empty()) {
+        submitPdfToDefaultPrinter(pdf.toStdString(), jobName);
+        return;
+    }
+    QFile file(QString::fromStdString(printFile_));
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.flush()) {
+        throw HostError("无法写入" + printFile_, HostFailure::PrintFailed);
     }
 }
 

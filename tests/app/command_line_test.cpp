@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -54,6 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{{"--sheets=office"}, Action::Run, SheetsHost::Office, ""},
         LineCase{{"--sheets=builtin"}, Action::Run, SheetsHost::Builtin, ""},
         LineCase{{"--sheets", "builtin"}, Action::Run, SheetsHost::Builtin, ""},
+        LineCase{{"-platform", "xcb", "-reverse", "--sheets=office"},
+                 Action::Run,
+                 SheetsHost::Office,
+                 ""},
         LineCase{{"--help"}, Action::Help, SheetsHost::Automatic, "--sheets <office|builtin>"},
         LineCase{{"-h"}, Action::Help, SheetsHost::Automatic, "--version"},
         LineCase{{"--version"}, Action::Version, SheetsHost::Automatic, "NumbrookV1.6 "},
@@ -107,6 +112,25 @@ TEST(CommandLineParse, ClassSetOptionsNeedMakeSheets)
     EXPECT_EQ(line.action, Action::UsageError);
 }
 
+// The usage fits the terminal, a CJK character taking two columns, and
+// says the same at every width.
+TEST(CommandLineUsage, WrapsAtTheTerminalWidth)
+{
+    const auto usage = [](int width) {
+        return QString::fromStdString(
+            parseCommandLine({QStringLiteral("numbrook"), QStringLiteral("--help")}, width).output);
+    };
+    const auto words = [](const QString& text) {
+        return QString(text).remove(QLatin1Char(' ')).remove(QLatin1Char('\n'));
+    };
+    for (const int width : {44, 52, 64, 80, 100}) {
+        const QString text = usage(width);
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            EXPECT_LE(displayWidth(line), width) << line.toStdString();
+        EXPECT_EQ(words(text), words(usage(1000))) << width;
+    }
+}
+
 struct ProgramRun {
     int status;
     std::string out;
@@ -117,7 +141,8 @@ struct ProgramRun {
 // without a display.
 ProgramRun runProgram(const std::string& arguments, const std::string& platform = "offscreen")
 {
-    const std::string errFile = ::testing::TempDir() + "numbrook-command-line.err";
+    const std::string errFile =
+        ::testing::TempDir() + "numbrook-command-line-" + std::to_string(::getpid()) + ".err";
     ProgramRun run;
     run.out = testing::commandOutput(
         (platform.empty() ? std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM")
@@ -127,6 +152,7 @@ ProgramRun runProgram(const std::string& arguments, const std::string& platform 
     run.status = std::stoi(run.out.substr(at + 7));
     run.out.erase(at);
     run.err = testing::commandOutput("cat '" + errFile + "'");
+    std::remove(errFile.c_str());
     return run;
 }
 
@@ -141,12 +167,21 @@ TEST(ProgramCommandLine, VersionHelpAndUnknownOption)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--sheets"), std::string::npos) << help.out;
 
-    // An unknown option: usage on standard error and status 2, no window.
-    const ProgramRun unknown = runProgram("--frobnicate");
-    EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.out, "");
-    EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos) << unknown.err;
-    EXPECT_NE(unknown.err.find("--sheets"), std::string::npos) << unknown.err;
+    // An unknown option: usage on standard error and status 2, no window,
+    // with a display or without.
+    for (const char* platform : {"offscreen", ""}) {
+        const ProgramRun unknown = runProgram("--frobnicate", platform);
+        EXPECT_EQ(unknown.status, 2) << platform;
+        EXPECT_EQ(unknown.out, "");
+        EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos) << unknown.err;
+        EXPECT_NE(unknown.err.find("--sheets"), std::string::npos) << unknown.err;
+    }
+
+    // No display: one line of ours and status 1, not Qt's abort.
+    const ProgramRun headless = runProgram("", "");
+    EXPECT_EQ(headless.status, 1);
+    EXPECT_EQ(std::count(headless.err.begin(), headless.err.end(), '\n'), 1) << headless.err;
+    EXPECT_NE(headless.err.find("DISPLAY"), std::string::npos) << headless.err;
 }
 
 // Six pages without a display: three sheets of all 28 problems of type 2,

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
+#include <QCursor>
+
 #include "tests/app/window_fixture.h"
 
 namespace numbrook {
@@ -80,6 +83,25 @@ TEST_F(WindowTest, ARefusedStartShowsTheMessageAndResetsOnlyTheStopwatch)
     EXPECT_EQ(visibleSlots(), 5);  // the slots keep what they showed
     EXPECT_FALSE(w->Timer1->isTicking());
     EXPECT_EQ(w->focusWidget(), w->Command4);
+}
+
+TEST_F(WindowTest, TheCursorIsBusyFromTheLastTickUntilABoxSpeaks)
+{
+    const auto busy = [] {
+        return QApplication::overrideCursor() &&
+               QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+    };
+    bool busyAtWork = false;
+    bool busyAtBox = true;
+    whenHostMade = [&] { busyAtWork = busy(); };
+    boxes.whileOpen = [&] { busyAtBox = busy(); };
+    w->Text3->setText("1");
+    w->Command7_Click();
+    tick(2);
+    ASSERT_EQ(hostsMade, 1);
+    EXPECT_TRUE(busyAtWork);
+    EXPECT_FALSE(busyAtBox) << "the failure box";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(WindowTest, OneExportRunLeadsToOneExportUnderAModalBox)

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <functional>
 #include <memory>
 
 #include "app/form1.h"
@@ -41,6 +42,7 @@ protected:
     FixedClock clock;
     RandomSource random{2024};
     int hostsMade = 0;
+    std::function<void()> whenHostMade;  // runs as the export asks for its host
     std::unique_ptr<Form1> w;
 
     void SetUp() override
@@ -48,6 +50,8 @@ protected:
         ExportServices exporting;
         exporting.makeHost = [this]() -> std::unique_ptr<DocumentHost> {
             ++hostsMade;
+            if (whenHostMade)
+                whenHostMade();
             throw HostError("no word processor in unit tests");
         };
         exporting.documentPath = "/nonexistent/式题导出.doc";

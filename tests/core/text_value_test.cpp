@@ -38,7 +38,20 @@ INSTANTIATE_TEST_SUITE_P(
                       ValueCase{"2e+", 2}, ValueCase{"-3", -3}, ValueCase{"+.5", 0.5},
                       ValueCase{"1.2.3", 1.2}, ValueCase{".", 0}, ValueCase{"-", 0},
                       ValueCase{"abc", 0}, ValueCase{"", 0}, ValueCase{"12abc", 12},
-                      ValueCase{"1 0题", 10}, ValueCase{"２０", 0}));
+                      ValueCase{"1 0题", 10}));
+
+// What a Chinese input method types in full-width mode reads as its ASCII
+// forms; other full-width letters and the full-width space still stop the reading.
+INSTANTIATE_TEST_SUITE_P(FullWidth, TextValueTest,
+                         ::testing::Values(ValueCase{"２０", 20}, ValueCase{"０.０５", 0.05},
+                                           ValueCase{"０．５", 0.5}, ValueCase{"－３", -3},
+                                           ValueCase{"＋１．５", 1.5}, ValueCase{"1２ ３", 123},
+                                           ValueCase{"１Ｅ２", 1}, ValueCase{"　５", 0},
+                                           ValueCase{"&H１Ｆ", 1}, ValueCase{"５题", 5},
+                                           ValueCase{"\xEF\xBC", 0},
+                                           ValueCase{"\xEF\xBC"
+                                                     "5",
+                                                     0}));
 
 struct CountCase {
     const char* text;

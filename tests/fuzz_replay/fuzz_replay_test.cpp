@@ -76,6 +76,14 @@ double exponentDIgnored(std::string_view t)
     return textValue(s);
 }
 
+double fullWidthUnread(std::string_view t)
+{
+    std::string s(t);
+    std::replace_if(
+        s.begin(), s.end(), [](char c) { return c & 0x80; }, 'z');
+    return textValue(s);
+}
+
 int16_t toInt16Saturated(double r)
 {
     if (std::isnan(r))
@@ -125,6 +133,8 @@ TEST(FuzzCorpus, ChecksCatchFaultyRules)
         {"&O read as hexadecimal", {&octalReadAsHex, real.countFromText, real.intervalMsFromText}},
         {"D not taken for an exponent",
          {&exponentDIgnored, real.countFromText, real.intervalMsFromText}},
+        {"full-width digits left unread",
+         {&fullWidthUnread, real.countFromText, real.intervalMsFromText}},
         {"count rounded half away from zero",
          {real.textValue, &countHalfAwayFromZero, real.intervalMsFromText}},
         {"count wrapping past the 16-bit range",
