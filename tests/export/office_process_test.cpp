@@ -302,6 +302,22 @@ public:
     std::string root;
 };
 
+// A socket file bound at path; the socket stays open only if kept (its
+// descriptor is returned), else the file stays, as after a killed office.
+int listeningSocketFile(const std::string& path, bool kept = false)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path;
+    if (kept) {
+        return fd;
+    }
+    ::close(fd);
+    return -1;
+}
+
 // The keeper runs the program in the given folder with the given environment,
 // holds none of our descriptors, and clears the profile and files away after it.
 TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
@@ -318,21 +334,33 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
 
     KeptOffice kept;
     kept.program = "/bin/sh";
-    kept.arguments = {
-        "sh", "-c",
-        "pwd > \"$OUT\"; echo \"$PATH\" >> \"$OUT\"; ls /proc/self/fd | wc -l >> \"$OUT\""};
+    kept.arguments = {"sh", "-c",
+                      "pwd > \"$OUT\"; echo \"$PATH\" >> \"$OUT\"; umask >> \"$OUT\"; "
+                      "ls /proc/self/fd | wc -l >> \"$OUT\""};
     kept.environment = {"OUT=" + out, "PATH=/usr/bin:/bin"};
     kept.workFolder = "/usr/share";
     kept.profileFolder = profile;
     kept.files = {pipe};
+    // Of the pipes so named, the keeper removes the one nobody is bound to.
+    kept.deadPipes = tree.root + "/OSL_PIPE_";
+    const std::string deadPipe = kept.deadPipes + "dead";
+    const std::string livePipe = kept.deadPipes + "live";
+    listeningSocketFile(deadPipe);
+    const int live = listeningSocketFile(livePipe, true);
+    const mode_t umaskBefore = ::umask(0);
     const pid_t keeper = startKept(kept);
+    ::umask(umaskBefore);
     ASSERT_TRUE(waitForChild(keeper, std::chrono::seconds(30)));
 
-    // The working folder, the PATH, and stdin, stdout, stderr and ls's own directory.
-    EXPECT_EQ(readAll(out), "/usr/share\n/usr/bin:/bin\n4\n");
+    // The working folder, the PATH, the umask whatever ours, and stdin,
+    // stdout, stderr and ls's own directory.
+    EXPECT_EQ(readAll(out), "/usr/share\n/usr/bin:/bin\n0077\n4\n");
     EXPECT_FALSE(fs::exists(profile));
     EXPECT_FALSE(fs::exists(pipe));
     EXPECT_FALSE(fs::exists(listed));
+    EXPECT_FALSE(fs::exists(deadPipe));
+    EXPECT_TRUE(fs::exists(livePipe));
+    ::close(live);
 }
 
 TEST(StartKept, AKeeperToldToEndEndsItsOfficeUnlessReleased)
@@ -371,16 +399,6 @@ TEST(OwnerAlive, IsThisProcessButNotADeadOrReusedPid)
     EXPECT_FALSE(ownerAlive("/proc", "garbage"));
 }
 
-void listeningSocketFile(const std::string& path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ::close(fd);  // the file stays, as after a killed office
-}
-
 TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
 {
     TempTree temp;
@@ -415,8 +433,16 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
         pipes.root + "/OSL_PIPE_" + uid + "_numbrook_" + std::to_string(::getpid()) + "_0_ab";
     listeningSocketFile(deadPipe);
     listeningSocketFile(livePipe);
+    // A single-instance pipe nobody is bound to goes, listed or not; a bound one stays.
+    const std::string deadSingle = pipes.root + "/" + singleInstancePipePrefix(::getuid()) + "d";
+    const std::string liveSingle = pipes.root + "/" + singleInstancePipePrefix(::getuid()) + "l";
+    listeningSocketFile(deadSingle);
+    const int bound = listeningSocketFile(liveSingle, true);
 
     const SweepResult result = sweepOrphans("/proc", temp.root, pipes.root, ::getuid());
+    EXPECT_FALSE(fs::exists(deadSingle));
+    EXPECT_TRUE(fs::exists(liveSingle));
+    ::close(bound);
 
     EXPECT_FALSE(fs::exists(dead));
     EXPECT_FALSE(fs::exists(deadListedPipe));
