@@ -6,14 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <iostream>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <functional>
+#include <iterator>
 #include <chrono>
 #include <cstdlib>
 #include <map>
@@ -26,6 +30,8 @@
 #include <string>
 #include <vector>
 
+#include "app/host_choice.h"
+#include "export/builtin/builtin_host.h"
 #include "export/export_run.h"
 #include "export/export_steps.h"
 #include "export/host_loader.h"
@@ -45,12 +51,41 @@ using testing::RecordingView;
 
 using Grid = std::vector<std::vector<std::string>>;  // [table 1..4][cell number 1..100]
 
-void expectNothingLeft(pid_t pid, const std::string& profile)
+// The office processes of an instance (its keeper's group but the keeper).
+std::vector<pid_t> officePidsOf(pid_t keeper)
+{
+    std::vector<pid_t> pids = office::liveGroupMembers("/proc", keeper);
+    pids.erase(std::remove(pids.begin(), pids.end(), keeper), pids.end());
+    return pids;
+}
+
+void expectNothingInTmp(const std::vector<pid_t>& officePids,
+                        const std::vector<std::string>& pipes);
+
+// No process, no profile, and nothing in /tmp: neither the pipes nor a
+// temporary folder "lu<pid>…" of its office processes.
+void expectNothingLeft(pid_t pid, const std::string& profile,
+                       const std::vector<pid_t>& officePids = {},
+                       const std::vector<std::string>& pipes = {})
 {
     ASSERT_GT(pid, 0);
     EXPECT_TRUE(office::groupMembers("/proc", pid).empty()) << "processes of the instance are left";
     EXPECT_FALSE(profile.empty());
     EXPECT_FALSE(fs::exists(profile)) << profile;
+    expectNothingInTmp(officePids, pipes);
+}
+
+void expectNothingInTmp(const std::vector<pid_t>& officePids, const std::vector<std::string>& pipes)
+{
+    for (const std::string& pipe : pipes) {
+        EXPECT_FALSE(fs::exists(pipe)) << pipe;
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator("/tmp")) {
+        for (const pid_t office : officePids) {
+            EXPECT_NE(entry.path().filename().string().rfind("lu" + std::to_string(office), 0), 0u)
+                << entry.path();
+        }
+    }
 }
 
 // Ends an instance that was shown to the user, as the user would, and
@@ -120,8 +155,15 @@ struct Observation {
     Kill kill = Kill::Never;        // when to kill the office
     bool stopWhileFilling = false;  // SIGSTOP the office instead
     LibreOfficeHost::Options options;
-    std::string documentLocation;  // the open document's URL, after opening
+    std::string documentLocation;    // the open document's URL, after opening
+    std::vector<pid_t> officePids;   // after the start
+    std::vector<std::string> pipes;  // after the start
 };
+
+void expectNothingLeft(const Observation& seen)
+{
+    expectNothingLeft(seen.pid, seen.profile, seen.officePids, seen.pipes);
+}
 
 // Whether an office instance of this test process runs (the user's, as the
 // export sees it: a shown one). Instances of other programs on this machine
@@ -167,6 +209,8 @@ public:
         host_.startInstance();
         seen_.pid = host_.instancePid();
         seen_.profile = host_.profileFolder();
+        seen_.officePids = officePidsOf(seen_.pid);
+        seen_.pipes = office::listeningSocketPaths("/proc", seen_.officePids);
         killAt(Observation::Kill::AfterStart);
     }
     void open(const std::string& path) override
@@ -389,7 +433,7 @@ TEST_P(RealExportPrints, FifteenProblemsAreWrittenAndTheChosenSheetsPrinted)
         EXPECT_EQ(seen.grid[4][n], n <= 15 ? "(" + std::to_string(n) + ")" + p.answers[n] : " ");
     }
     EXPECT_EQ(pagesOf(seen.printFile), GetParam().pages);
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -438,7 +482,7 @@ TEST_F(RealOffice, MissingDocumentFailsWithoutLeavingAnInstance)
     EXPECT_NE(result.standardError.find("/nonexistent/式题导出.doc（No such file or directory）"),
               std::string::npos)
         << result.standardError;
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 TEST_F(RealOffice, DocumentThatIsNoExerciseDocumentFailsWithoutLeavingAnInstance)
@@ -456,7 +500,7 @@ TEST_F(RealOffice, DocumentThatIsNoExerciseDocumentFailsWithoutLeavingAnInstance
         EXPECT_EQ(failureMessage(result.log),
                   "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)");
         EXPECT_NE(result.standardError.find(reason), std::string::npos) << result.standardError;
-        expectNothingLeft(seen.pid, seen.profile);
+        expectNothingLeft(seen);
     }
 }
 
@@ -482,7 +526,7 @@ TEST_P(RealOfficeKilled, FailsWithoutLeavingAProcess)
     const auto lastShown = std::find(result.log.rbegin(), result.log.rend(), "progress shown");
     EXPECT_NE(std::find(result.log.rbegin(), lastShown, "progress hidden"), lastShown)
         << "the progress box is hidden again";
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 
     TempFolder out;
     Observation next;
@@ -490,7 +534,7 @@ TEST_P(RealOfficeKilled, FailsWithoutLeavingAProcess)
     const ExportResult again = exportWith(next, document, {Answer::Ok, Answer::Ok});
     EXPECT_EQ(failureMessage(again.log), "");
     EXPECT_EQ(next.grid[2][1], "(1)" + Problems(15).problems[1]);
-    expectNothingLeft(next.pid, next.profile);
+    expectNothingLeft(next);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, RealOfficeKilled,
@@ -510,7 +554,7 @@ TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
     const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok});
     EXPECT_EQ(failureMessage(result.log),
               "box [提示！] 导出失败：没有可用的打印机，请检查打印机！ (ok)");
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 // ---- the host on its own -------------------------------------------------------------------
@@ -610,7 +654,7 @@ TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
     EXPECT_EQ(fs::last_write_time(copy), modified);
     EXPECT_EQ(fs::directory_iterator(programFolder)->path().filename().string(), "式题导出.doc")
         << "nothing else (a lock file, a backup) appears beside it";
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 struct LocaleCase {
@@ -636,7 +680,7 @@ TEST_P(RealOfficeLocale, ExportsTheChineseNamedDocument)
     ASSERT_EQ(seen.grid.size(), 5u);
     EXPECT_EQ(seen.grid[4][2], "(2)" + Problems(15).answers[2]);
     EXPECT_EQ(pagesOf(seen.printFile), 1);
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, RealOfficeLocale,
@@ -668,7 +712,7 @@ TEST_F(RealOffice, AProgramPlantedInTheWorkingFolderIsNeverRun)
     fs::current_path(before);
     seen.printFile.clear();
     EXPECT_FALSE(fs::exists(marker)) << "a planted program ran";
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 // A stopped office misses the call's deadline: it is ended, the teacher is
@@ -684,7 +728,7 @@ TEST_F(RealOffice, AStoppedOfficeMissesTheDeadlineAndIsEnded)
     EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：LibreOffice没有响应！ (ok)")
         << result.standardError;
     EXPECT_LT(took, std::chrono::seconds(60)) << "the deadline, not a hang";
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 // What a program killed mid-export left, found by the next export: a profile
@@ -712,7 +756,7 @@ TEST_F(RealOffice, WhatADeadOwnerLeftIsSweptAndCausesNoRefusal)
         << "the orphan's office was ended";
     ::kill(-stray, SIGKILL);  // the stand-in's own child
     EXPECT_FALSE(fs::exists(orphan));
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 // Run only from the test below: a program that dies mid-export.
@@ -725,7 +769,18 @@ TEST(DISABLED_Helper, DiesMidExport)
     host.open(exerciseDocumentPath());
     host.selectCell(2, 1, 1);
     host.typeText("(1)1+1=");
-    std::ofstream(report) << host.instancePid() << '\n' << host.profileFolder() << '\n';
+    // The keeper, the profile, the office processes, the pipes.
+    std::ofstream out(report);
+    out << host.instancePid() << '\n' << host.profileFolder() << '\n';
+    const std::vector<pid_t> offices = officePidsOf(host.instancePid());
+    for (const pid_t pid : offices) {
+        out << pid << ' ';
+    }
+    out << '\n';
+    for (const std::string& pipe : office::listeningSocketPaths("/proc", offices)) {
+        out << pipe << '\n';
+    }
+    out.close();
     ::raise(SIGKILL);
 }
 
@@ -744,8 +799,18 @@ TEST_F(RealOffice, AProgramKilledMidExportLeavesNoOfficeAndTheNextExportWorks)
     std::ifstream in(report);
     pid_t keeper = -1;
     std::string profile;
+    std::string line;
     in >> keeper >> profile;
+    std::getline(in >> std::ws, line);
+    std::istringstream pidList(line);
+    const std::vector<pid_t> offices{std::istream_iterator<pid_t>(pidList), {}};
+    std::vector<std::string> pipes;
+    while (std::getline(in, line)) {
+        pipes.push_back(line);
+    }
     ASSERT_GT(keeper, 0) << "the helper did not get as far as filling";
+    EXPECT_FALSE(offices.empty());
+    EXPECT_GE(pipes.size(), 2u) << "the accepting and the single-instance pipe";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while ((!office::liveGroupMembers("/proc", keeper).empty() || fs::exists(profile)) &&
            std::chrono::steady_clock::now() < deadline) {
@@ -754,12 +819,207 @@ TEST_F(RealOffice, AProgramKilledMidExportLeavesNoOfficeAndTheNextExportWorks)
     EXPECT_TRUE(office::liveGroupMembers("/proc", keeper).empty())
         << "the office outlived its program";
     EXPECT_FALSE(fs::exists(profile));
+    expectNothingInTmp(offices, pipes);
 
     Observation next;
     next.printFile = folder.file("print.pdf");
     const ExportResult again = exportWith(next, document, {Answer::Ok, Answer::Ok});
     EXPECT_EQ(failureMessage(again.log), "");
-    expectNothingLeft(next.pid, next.profile);
+    expectNothingLeft(next);
+}
+
+// Under any umask of the user's, nobody else may connect to the office or
+// read its files; its temporary folders lie in its profile, not in /tmp.
+TEST_F(RealOffice, UnderUmask000TheOfficeIsTheUsersAlone)
+{
+    const mode_t before = ::umask(0);
+    LibreOfficeHost host;
+    try {
+        host.startInstance();
+    } catch (...) {
+        ::umask(before);
+        throw;
+    }
+    ::umask(before);
+    host.open(document);
+    const pid_t keeper = host.instancePid();
+    const std::string profile = host.profileFolder();
+    const std::vector<pid_t> offices = officePidsOf(keeper);
+    const std::vector<std::string> pipes = office::listeningSocketPaths("/proc", offices);
+    EXPECT_GE(pipes.size(), 2u) << "the accepting and the single-instance pipe";
+    for (const std::string& pipe : pipes) {
+        EXPECT_EQ(fs::status(pipe).permissions() & (fs::perms::group_all | fs::perms::others_all),
+                  fs::perms::none)
+            << pipe;
+    }
+    ASSERT_FALSE(offices.empty());
+    for (const pid_t pid : offices) {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;
+        while (std::getline(status, line) && line.rfind("Umask:", 0) != 0) {
+        }
+        EXPECT_EQ(line, "Umask:\t0077");
+    }
+    const auto inTmp = [](const std::string& folder, pid_t pid) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+            if (entry.path().filename().string().rfind("lu" + std::to_string(pid), 0) == 0)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(inTmp(profile + "/tmp", offices.front())) << "the office's temporary folder";
+    host.closeDocument();
+    host.quit();
+    expectNothingLeft(keeper, profile, offices, pipes);
+}
+
+// ---- without Writer, without room: in a mount namespace of the test's own --------------
+
+// Runs this program's disabled test `filter` as this user in a user and
+// mount namespace of its own, after `setup` (sh, as the namespace's root,
+// with $1 a scratch folder) has changed its mounts. The test's exit status,
+// or nullopt where this user may not make namespaces.
+std::optional<int> runInMountNamespace(const std::string& setup, const std::string& filter)
+{
+    const auto exitStatus = [](const std::vector<std::string>& arguments) -> std::optional<int> {
+        pid_t pid = -1;
+        try {
+            pid = office::spawnInNewSession("/usr/bin/unshare", arguments).pid;
+        } catch (const std::runtime_error&) {
+            return std::nullopt;
+        }
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        return WIFEXITED(status) ? std::optional<int>(WEXITSTATUS(status)) : std::nullopt;
+    };
+    if (exitStatus({"unshare", "-Urm", "true"}) != 0) {
+        return std::nullopt;
+    }
+    TempFolder folder;
+    const std::string scratch = folder.file("scratch");
+    const std::string output = folder.file("output");
+    fs::create_directory(scratch);
+    // The test itself runs with this user's own ids again.
+    const std::string script = "exec >\"$2\" 2>&1; " + setup +
+                               "\nexec unshare --user --map-user=\"$3\" --map-group=\"$4\" \"$5\" "
+                               "--gtest_also_run_disabled_tests --gtest_filter=\"$6\"";
+    const std::optional<int> status =
+        exitStatus({"unshare", "-Urm", "/bin/sh", "-ec", script, "sh", scratch, output,
+                    std::to_string(::getuid()), std::to_string(::getgid()),
+                    fs::read_symlink("/proc/self/exe").string(), filter});
+    std::ifstream in(output);
+    std::cout << in.rdbuf();  // the inner test's report, for a failure
+    return status.value_or(-1);
+}
+
+constexpr const char* kLibreOffice = NUMBROOK_LIBREOFFICE_PROGRAM_DIR "/..";
+
+struct MaskCase {
+    const char* name;
+    std::string setup;  // hides a part of Writer
+};
+
+class WriterMasked : public ::testing::TestWithParam<MaskCase> {};
+
+TEST_P(WriterMasked, TheAutomaticChoiceTakesTheBuiltinSheets)
+{
+    const std::optional<int> status =
+        runInMountNamespace(GetParam().setup, "DISABLED_InMountNamespace.WithoutWriter");
+    if (!status) {
+        GTEST_SKIP() << "this user may not make a mount namespace here";
+    }
+    EXPECT_EQ(*status, 0);
+}
+
+const std::string kHideLibrary =
+    std::string("mount --bind /dev/null ") + kLibreOffice + "/program/";
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, WriterMasked,
+    ::testing::Values(
+        // The registry without writer.xcd, copied onto a file system of our own.
+        MaskCase{"Registry", std::string("r=") + kLibreOffice +
+                                 "/share/registry; mount -t tmpfs none \"$1\"; "
+                                 "for f in \"$r\"/*; do [ \"${f##*/}\" = writer.xcd ] || "
+                                 "cp -RL \"$f\" \"$1\"/; done; mount --bind \"$1\" \"$r\""},
+        MaskCase{"WriterCore", kHideLibrary + "libswlo.so"},
+        MaskCase{"WordImport", kHideLibrary + "libmswordlo.so"}),
+    [](const auto& tested) { return std::string(tested.param.name); });
+
+TEST(DISABLED_InMountNamespace, WithoutWriter)
+{
+    ::testing::internal::CaptureStderr();
+    const std::unique_ptr<DocumentHost> chosen = chooseHostFactory(SheetsHost::Automatic)();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(dynamic_cast<builtin::BuiltinHost*>(chosen.get()), nullptr);
+    EXPECT_NE(said.find("using the built-in sheets"), std::string::npos) << said;
+    try {
+        loadLibreOfficeHost();
+        ADD_FAILURE() << "the office host was made without Writer";
+    } catch (const HostError& error) {
+        EXPECT_EQ(error.failure(), HostFailure::NotInstalled) << error.what();
+    }
+    // The office itself indeed can't read the exercise document here: it
+    // fails to open it, or opens it as text without tables.
+    LibreOfficeHost office;
+    office.startInstance();
+    try {
+        office.open(exerciseDocumentPath());
+        office.selectCell(kProblemGridTable, 1, 1);
+        ADD_FAILURE() << "the masked office read the document";
+    } catch (const HostError& error) {
+        EXPECT_EQ(error.failure(), HostFailure::DocumentUnusable) << error.what();
+    }
+    office.quit();
+}
+
+struct RoomCase {
+    const char* name;
+    const char* setup;  // a temporary folder without room at $1
+};
+
+class NoRoom : public ::testing::TestWithParam<RoomCase> {};
+
+TEST_P(NoRoom, TheStartFailsAtOnceWithItsOwnReason)
+{
+    const std::optional<int> status =
+        runInMountNamespace(GetParam().setup, "DISABLED_InMountNamespace.NoRoom");
+    if (!status) {
+        GTEST_SKIP() << "this user may not make a mount namespace here";
+    }
+    EXPECT_EQ(*status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, NoRoom,
+    ::testing::Values(RoomCase{"Full",
+                               "mount -t tmpfs -o size=64k none \"$1\"; "
+                               "dd if=/dev/zero of=\"$1/fill\" bs=4k 2>/dev/null || :; "
+                               "export TMPDIR=\"$1\""},
+                      RoomCase{"Tight",
+                               "mount -t tmpfs -o size=1m none \"$1\"; export TMPDIR=\"$1\""}),
+    [](const auto& tested) { return std::string(tested.param.name); });
+
+TEST(DISABLED_InMountNamespace, NoRoom)
+{
+    ASSERT_NE(std::getenv("TMPDIR"), nullptr);
+    const std::string tmp = std::getenv("TMPDIR");
+    LibreOfficeHost host;
+    const auto began = std::chrono::steady_clock::now();
+    try {
+        host.startInstance();
+        ADD_FAILURE() << "started without room";
+    } catch (const HostError& error) {
+        EXPECT_EQ(error.failure(), HostFailure::NoTempSpace) << error.what();
+        EXPECT_EQ(failureReason(error.failure()), "临时文件夹空间不足！");
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
+    for (const fs::directory_entry& entry : fs::directory_iterator(tmp)) {
+        EXPECT_EQ(entry.path().filename().string().rfind(office::kProfilePrefix, 0),
+                  std::string::npos)
+            << entry.path();
+    }
 }
 
 TEST(LibreOfficeMissing, StartFailsWithAnInstallHint)
