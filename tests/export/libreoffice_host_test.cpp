@@ -887,6 +887,12 @@ const std::string kLibreOffice = NUMBROOK_LIBREOFFICE_PROGRAM_DIR "/..";
 
 class WriterMasked : public ::testing::TestWithParam<std::string> {};
 
+std::string maskName(const ::testing::TestParamInfo<std::string>& tested)
+{
+    const char* const names[] = {"Registry", "WriterCore", "WordImport"};
+    return names[tested.index];
+}
+
 TEST_P(WriterMasked, TheAutomaticChoiceTakesTheBuiltinSheets)
 {
     EXPECT_PASSES_IN_MOUNT_NAMESPACE(GetParam(), "DISABLED_InMountNamespace.WithoutWriter");
@@ -901,7 +907,8 @@ INSTANTIATE_TEST_SUITE_P(
             "[ \"${f##*/}\" = writer.xcd ] || cp -RL \"$f\" \"$1\"/; done; mount --bind \"$1\" "
             "\"$r\"",
         "mount --bind /dev/null " + kLibreOffice + "/program/libswlo.so",
-        "mount --bind /dev/null " + kLibreOffice + "/program/libmswordlo.so"));
+        "mount --bind /dev/null " + kLibreOffice + "/program/libmswordlo.so"),
+    maskName);
 
 TEST(DISABLED_InMountNamespace, WithoutWriter)
 {
