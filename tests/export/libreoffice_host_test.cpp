@@ -38,6 +38,7 @@
 #include "export/libreoffice/libreoffice_host.h"
 #include "export/libreoffice/office_process.h"
 #include "tests/export/recording_host.h"
+#include "tests/export/temp_folder.h"
 
 namespace numbrook {
 namespace {
@@ -128,19 +129,7 @@ int pagesOf(const std::string& path)
     return pages;
 }
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
+using testing::TempFolder;
 
 // What the test wants to see of the real host an export makes.
 struct Observation {
@@ -588,14 +577,6 @@ TEST_F(RealOffice, ErrorsOfTheModuleArriveAsHostError)
 
 // ---- any user, any locale, any working folder ---------------------------------------------
 
-std::string bytesOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // Sets or unsets environment variables for one scope.
 class ScopedEnvironment {
 public:
@@ -637,7 +618,7 @@ TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
     fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec |
                                        fs::perms::group_read | fs::perms::group_exec |
                                        fs::perms::others_read | fs::perms::others_exec);
-    const std::string before = bytesOf(copy);
+    const std::string before = testing::readAll(copy);
     const auto modified = fs::last_write_time(copy);
 
     Observation seen;
@@ -647,7 +628,7 @@ TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
     EXPECT_EQ(failureMessage(result.log), "") << result.standardError;
     EXPECT_EQ(seen.documentLocation, "") << "opened as an untitled copy";
     EXPECT_EQ(pagesOf(seen.printFile), 2);
-    EXPECT_EQ(bytesOf(copy), before);
+    EXPECT_EQ(testing::readAll(copy), before);
     EXPECT_EQ(fs::last_write_time(copy), modified);
     EXPECT_EQ(fs::directory_iterator(programFolder)->path().filename().string(), "式题导出.doc")
         << "nothing else (a lock file, a backup) appears beside it";

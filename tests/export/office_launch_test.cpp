@@ -15,29 +15,15 @@
 #include <vector>
 
 #include "export/libreoffice/office_launch.h"
+#include "tests/export/temp_folder.h"
 
 namespace numbrook::office {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TempFolder {
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-test-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string path;
-};
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using numbrook::testing::readAll;
+using numbrook::testing::TempFolder;
 
 bool contains(const std::vector<std::string>& items, const std::string& item)
 {
