@@ -14,7 +14,8 @@ enum class HostFailure {
     DocumentUnusable,
     NotAnswering,
     NoPrinter,
-    PrintFailed
+    PrintFailed,
+    NoTempSpace  // no room in the temporary folder for the office's profile
 };
 
 // A failed document-host operation. what() is the technical detail (UTF-8),
@@ -63,7 +64,8 @@ public:
 
 }  // namespace numbrook
 
-// The LibreOffice host lives in a module loaded at run time; this is its entry.
+// The LibreOffice host lives in a module loaded at run time; this is its
+// entry. It throws HostError when LibreOffice can't make the exercise sheets.
 extern "C" {
 using NumbrookCreateHostFn = numbrook::DocumentHost* (*)();
 }

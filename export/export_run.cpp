@@ -36,6 +36,8 @@ std::string failureReason(HostFailure failure)
         return "没有可用的打印机，请检查打印机！";
     case HostFailure::PrintFailed:
         return "打印出错，请检查打印机！";
+    case HostFailure::NoTempSpace:
+        return "临时文件夹空间不足！";
     case HostFailure::Other:
         break;
     }

@@ -211,11 +211,13 @@ void LibreOfficeHost::Impl::endInstance(std::chrono::milliseconds grace)
     }
     office::removeTree(profileFolder);
     profileFolder.clear();
-    // The pipes' socket files outlive an instance that was killed.
+    // The pipes' socket files outlive an instance that was killed, the
+    // single-instance pipe even one killed before its pipes were known.
     for (const std::string& path : socketFiles) {
         ::unlink(path.c_str());
     }
     socketFiles.clear();
+    office::removeDeadSingleInstancePipes("/proc", office::kPipeFolder, ::getuid());
 }
 
 LibreOfficeHost::LibreOfficeHost() : LibreOfficeHost(Options{}) {}
@@ -273,31 +275,68 @@ bool LibreOfficeHost::isInstanceRunning()
     }
 }
 
+namespace {
+
+// The office's own program, never the launcher script: nothing is looked
+// up in the working folder or on the PATH, and the keeper is its parent.
+void requireOfficeProgram(const std::string& programFolder)
+{
+    if (::access(office::officeProgram(programFolder).c_str(), X_OK) != 0) {
+        throw HostError(
+            "找不到LibreOffice（" + programFolder + "/soffice），请安装LibreOffice Writer！",
+            HostFailure::NotInstalled);
+    }
+}
+
+// A profile of our own in the temporary folder, seeded; a full folder is
+// told before the office would hang on it.
+std::string preparedProfile(const std::string& programFolder)
+{
+    const std::string parent = office::tempFolder();
+    std::string profile;
+    try {
+        office::requireRoom(parent);
+        profile = office::makeProfileFolder(parent);
+        office::seedProfile(profile, cachedSetupVersion(programFolder),
+                            office::buildIdOf(programFolder));
+        return profile;
+    } catch (const office::NoRoomError& error) {
+        office::removeTree(profile);
+        throw HostError(
+            std::string("临时文件夹空间不足，无法创建LibreOffice的临时配置文件夹：") + error.what(),
+            HostFailure::NoTempSpace);
+    } catch (const std::runtime_error& error) {
+        office::removeTree(profile);
+        throw HostError(std::string("无法创建LibreOffice的临时配置文件夹：") + error.what());
+    }
+}
+
+}  // namespace
+
+void LibreOfficeHost::requireWriter() const
+{
+    const std::string& folder = impl_->options.programFolder;
+    requireOfficeProgram(folder);
+    const std::string missing = office::writerMissing(folder);
+    if (!missing.empty()) {
+        throw HostError(
+            "LibreOffice Writer无法读取WORD文档（缺少" + missing + "），请安装LibreOffice Writer！",
+            HostFailure::NotInstalled);
+    }
+}
+
 void LibreOfficeHost::startInstance()
 {
     Impl& d = *impl_;
     if (d.pid > 0) {
         throw HostError("LibreOffice已经启动");
     }
-    // The office's own program, never the launcher script: nothing is looked
-    // up in the working folder or on the PATH, and the keeper is its parent.
-    if (::access(office::officeProgram(d.options.programFolder).c_str(), X_OK) != 0) {
-        throw HostError("找不到LibreOffice（" + d.options.programFolder +
-                            "/soffice），请安装LibreOffice Writer！",
-                        HostFailure::NotInstalled);
-    }
+    requireOfficeProgram(d.options.programFolder);
     d.watchdog.clearMissed();
     d.guarded(
         [&] {
             try {
-                try {
-                    d.profileFolder = office::makeProfileFolder(office::tempFolder());
-                } catch (const std::runtime_error& error) {
-                    throw HostError(std::string("无法创建LibreOffice的临时配置文件夹：") +
-                                    error.what());
-                }
-                office::seedProfile(d.profileFolder, cachedSetupVersion(d.options.programFolder),
-                                    office::buildIdOf(d.options.programFolder));
+                d.profileFolder = preparedProfile(d.options.programFolder);
                 const std::string pipe = office::uniquePipeName();
                 const office::KeptOffice kept =
                     office::launchPlan(d.options.programFolder, d.profileFolder, pipe,

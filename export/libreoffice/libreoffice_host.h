@@ -41,6 +41,10 @@ public:
     LibreOfficeHost(const LibreOfficeHost&) = delete;
     LibreOfficeHost& operator=(const LibreOfficeHost&) = delete;
 
+    // Throws HostError (NotInstalled) unless the office is installed with a
+    // Writer that can load the exercise document's type. Reads files only.
+    void requireWriter() const;
+
     bool isInstanceRunning() override;
     void startInstance() override;
     void open(const std::string& path) override;

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/libreoffice/office_launch.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -15,10 +19,105 @@
 
 namespace numbrook::office {
 
+namespace {
+
+// Inodes a profile takes, with a margin.
+constexpr fsfilcnt_t kProfileInodes = 256;
+
+[[noreturn]] void throwFileError(const std::string& path, int error)
+{
+    const std::string reason = path + ": " + std::strerror(error);
+    if (error == ENOSPC || error == EDQUOT) {
+        throw NoRoomError(reason);
+    }
+    throw std::runtime_error(reason);
+}
+
+// Writes a whole file, telling a full disk from other failures.
+void writeFile(const std::string& path, const std::string& text)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        throwFileError(path, errno);
+    }
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0) {
+            const int error = errno;
+            ::close(fd);
+            throwFileError(path, error);
+        }
+        done += static_cast<size_t>(written);
+    }
+    if (::close(fd) != 0) {
+        throwFileError(path, errno);
+    }
+}
+
+void makeFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        throwFileError(path, errno);
+    }
+}
+
+}  // namespace
+
 std::string tempFolder()
 {
     const char* tmp = std::getenv("TMPDIR");
-    return tmp != nullptr && *tmp == '/' ? tmp : "/tmp";
+    struct stat info {};
+    if (tmp != nullptr && *tmp == '/' && ::stat(tmp, &info) == 0 && S_ISDIR(info.st_mode) &&
+        ::access(tmp, W_OK | X_OK) == 0) {
+        return tmp;
+    }
+    return "/tmp";
+}
+
+void requireRoom(const std::string& folder)
+{
+    struct statvfs info {};
+    if (::statvfs(folder.c_str(), &info) != 0) {
+        return;  // not known: the profile's writes tell
+    }
+    const unsigned long long bytes = static_cast<unsigned long long>(info.f_bavail) * info.f_frsize;
+    // A file system that counts no inodes (f_files 0) has no limit on them.
+    if (bytes < kProfileRoom || (info.f_files != 0 && info.f_favail < kProfileInodes)) {
+        throw NoRoomError(folder + ": " + std::to_string(bytes / 1024) + " KiB, " +
+                          std::to_string(info.f_favail) + " inodes free");
+    }
+}
+
+std::string writerMissing(const std::string& programFolder)
+{
+    // Writer's core and its Word 97 import: a library that is hidden or
+    // emptied counts as missing.
+    for (const char* library : {"libswlo.so", "libmswordlo.so"}) {
+        const std::string path = programFolder + "/" + library;
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0 ||
+            ::access(path.c_str(), R_OK) != 0) {
+            return path;
+        }
+    }
+    // The filter that reads the type, as Writer's part of the registry declares it.
+    const std::string registry = programFolder + "/../share/registry";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(registry, error)) {
+        if (entry.path().extension() != ".xcd" || !entry.is_regular_file(error)) {
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        if (text.str().find("<node oor:name=\"MS Word 97\" ") != std::string::npos) {
+            return {};
+        }
+    }
+    return registry + "/writer.xcd";
 }
 
 std::string officeProgram(const std::string& programFolder)
@@ -66,25 +165,36 @@ std::string makeProfileFolder(const std::string& parent)
 {
     std::string pattern = parent + "/" + kProfilePrefix + "XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error(std::strerror(errno));
+        throwFileError(parent, errno);
     }
-    std::ofstream(pattern + "/" + kOwnerFile) << processIdentity("/proc", ::getpid()) << '\n';
+    try {
+        writeFile(pattern + "/" + kOwnerFile, processIdentity("/proc", ::getpid()) + "\n");
+    } catch (...) {
+        removeTree(pattern);
+        throw;
+    }
     return pattern;
+}
+
+std::string profileTempFolder(const std::string& profileFolder)
+{
+    return profileFolder + "/tmp";
 }
 
 void seedProfile(const std::string& profileFolder, const std::string& version,
                  const std::string& buildId)
 {
+    makeFolder(profileTempFolder(profileFolder));
     const std::string userFolder = profileFolder + "/user";
-    ::mkdir(userFolder.c_str(), 0700);
+    makeFolder(userFolder);
     if (!buildId.empty()) {
         // The extension cache is marked as made by this build: a new profile
         // then needs no restart after its first start.
         const std::string extensions = userFolder + "/extensions";
-        ::mkdir(extensions.c_str(), 0700);
-        std::ofstream(extensions + "/buildid") << buildId;
+        makeFolder(extensions);
+        writeFile(extensions + "/buildid", buildId);
     }
-    std::ofstream out(userFolder + "/registrymodifications.xcu", std::ios::binary);
+    std::ostringstream out;
     out << R"(<?xml version="1.0" encoding="UTF-8"?>
 <oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
 )";
@@ -98,6 +208,7 @@ void seedProfile(const std::string& profileFolder, const std::string& version,
 <item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseLocking" oor:op="fuse"><value>false</value></prop></item>
 </oor:items>
 )";
+    writeFile(userFolder + "/registrymodifications.xcu", out.str());
 }
 
 std::string uniquePipeName()
@@ -157,10 +268,17 @@ KeptOffice launchPlan(const std::string& programFolder, const std::string& profi
     if (!hasDisplay(ours)) {
         kept.arguments.insert(kept.arguments.begin() + 1, "--headless");
     }
+    // Its temporary files go with the profile, whatever TMPDIR said.
     kept.environment = officeEnvironment(ours);
+    kept.environment.erase(
+        std::remove_if(kept.environment.begin(), kept.environment.end(),
+                       [](const std::string& entry) { return entry.rfind("TMPDIR=", 0) == 0; }),
+        kept.environment.end());
+    kept.environment.push_back("TMPDIR=" + profileTempFolder(profileFolder));
     kept.workFolder = programFolder;
     kept.profileFolder = profileFolder;
     kept.files = {pipeSocketPath(pipe, uid)};
+    kept.deadPipes = std::string(kPipeFolder) + "/" + singleInstancePipePrefix(uid);
     return kept;
 }
 

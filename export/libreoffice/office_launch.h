@@ -7,6 +7,7 @@
 
 #include <sys/types.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,11 +18,30 @@ namespace numbrook::office {
 // Where the office puts its pipes' socket files.
 inline constexpr const char* kPipeFolder = "/tmp";
 
-// The folder for our profiles: $TMPDIR if it is an absolute path, else /tmp.
+// The folder for our profiles: $TMPDIR if it is an absolute path to a
+// folder this user may write in, else /tmp.
 std::string tempFolder();
+
+// A folder without room for a profile.
+class NoRoomError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The room an office's profile needs in the temporary folder: the profile
+// and the office's temporary files take well under a mebibyte.
+inline constexpr unsigned long long kProfileRoom = 4ULL << 20;
+// Throws NoRoomError when the file system of folder has less than
+// kProfileRoom bytes or a few inodes free for this user.
+void requireRoom(const std::string& folder);
 
 // The office's own program in its program folder (never the launcher script).
 std::string officeProgram(const std::string& programFolder);
+
+// What keeps the office in programFolder from loading the exercise
+// document's type (Word 97) in Writer: the missing part's path, or empty
+// when Writer's core, its Word import and the filter declaring the type are there.
+std::string writerMissing(const std::string& programFolder);
 
 // The setup version ("7.4") that the text of the office's main.xcd names, or empty.
 std::string setupVersionFromRegistry(const std::string& registry);
@@ -32,14 +52,20 @@ std::string buildIdOf(const std::string& programFolder);
 
 // A fresh profile folder in parent, of our naming, whose owner file names
 // this process, so that a later run can tell it from one in use when this
-// process has died. Throws std::runtime_error with the reason.
+// process has died. Throws NoRoomError when the folder is full, else
+// std::runtime_error with the reason; leaves nothing behind then.
 std::string makeProfileFolder(const std::string& parent);
+
+// The office's temporary folder inside its profile: whatever it leaves
+// there goes with the profile.
+std::string profileTempFolder(const std::string& profileFolder);
 
 // Fills a profile folder so that the office takes it for one it has run
 // on before: the first start's graphics self-test and welcome dialogs are
 // skipped. Documents are not locked: the exercise document is never saved,
 // and a lock file left by an instance that died would make every later open fail.
-// version and buildId may be empty (unknown).
+// Makes the profile's temporary folder. version and buildId may be empty (unknown).
+// Throws NoRoomError when a file does not fit, else std::runtime_error.
 void seedProfile(const std::string& profileFolder, const std::string& version,
                  const std::string& buildId);
 
@@ -56,7 +82,8 @@ std::vector<std::string> currentEnvironment();
 bool hasDisplay(const std::vector<std::string>& environment);
 
 // The office started hidden on a profile, accepting on a pipe; headless
-// (no window system at all) when there is no display.
+// (no window system at all) when there is no display; its temporary files
+// in the profile's temporary folder.
 // ours: this program's environment; the office gets one made from it.
 KeptOffice launchPlan(const std::string& programFolder, const std::string& profileFolder,
                       const std::string& pipe, const std::vector<std::string>& ours, uid_t uid);

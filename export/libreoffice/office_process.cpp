@@ -211,7 +211,7 @@ bool userInstanceRunning(const std::string& procRoot, uid_t uid, const std::set<
 
     // An instance whose processes are not visible here (another name, another
     // process namespace) still listens on its single-instance pipe.
-    const std::string pipePrefix = "OSL_PIPE_" + std::to_string(uid) + "_SingleOfficeIPC_";
+    const std::string pipePrefix = singleInstancePipePrefix(uid);
     std::set<unsigned long> ownInodes;
     bool ownInodesRead = false;
     for (const UnixSocketEntry& socket : parseUnixSockets(readWholeFile(procRoot + "/net/unix"))) {
@@ -315,12 +315,15 @@ std::vector<char*> cStrings(const std::vector<std::string>& strings)
     return pointers;
 }
 
-// Removes the pipes listed in the profile, the given files, then the profile.
+// Removes the pipes listed in the profile, the given files, the profile,
+// then the socket files named "$d…" that no socket is bound to any more.
 constexpr const char* kCleanUpScript =
-    "p=$1; shift; "
+    "p=$1; d=$2; shift 2; "
     "if [ -f \"$p/pipes\" ]; then while IFS= read -r f; do case $f in /*) rm -f -- \"$f\";; esac; "
     "done < \"$p/pipes\"; fi; "
-    "rm -f -- \"$@\"; rm -rf -- \"$p\"";
+    "rm -f -- \"$@\"; rm -rf -- \"$p\"; "
+    "case $d in /*) for f in \"$d\"*; do "
+    "[ -S \"$f\" ] && ! grep -q \" $f\\$\" /proc/net/unix && rm -f -- \"$f\"; done;; esac";
 
 void closeDescriptorsFrom(int first)
 {
@@ -381,6 +384,8 @@ void closeDescriptorsFrom(int first)
             sigset_t none;
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            // Its pipes and files are the user's alone, whatever the user's umask.
+            ::umask(077);
             ::execve(program, argv, envp);
             ::_exit(127);
         }
@@ -427,7 +432,8 @@ pid_t startKept(const KeptOffice& office)
     // Everything the keeper needs is made before the fork.
     const std::vector<char*> argv = cStrings(office.arguments);
     const std::vector<char*> envp = cStrings(office.environment);
-    std::vector<std::string> cleanUp{"sh", "-c", kCleanUpScript, "sh", office.profileFolder};
+    std::vector<std::string> cleanUp{
+        "sh", "-c", kCleanUpScript, "sh", office.profileFolder, office.deadPipes};
     cleanUp.insert(cleanUp.end(), office.files.begin(), office.files.end());
     const std::vector<char*> cleanUpArgv = cStrings(cleanUp);
     const std::vector<std::string> cleanUpEnvironment{"PATH=/usr/bin:/bin", "LC_ALL=C"};
@@ -520,6 +526,40 @@ bool removeFile(const std::string& path)
 
 }  // namespace
 
+std::string singleInstancePipePrefix(uid_t uid)
+{
+    return "OSL_PIPE_" + std::to_string(uid) + "_SingleOfficeIPC_";
+}
+
+int removeDeadSingleInstancePipes(const std::string& procRoot, const std::string& pipeFolder,
+                                  uid_t uid)
+{
+    namespace fs = std::filesystem;
+    const std::string prefix = singleInstancePipePrefix(uid);
+    std::error_code error;
+    std::vector<std::string> candidates;
+    for (const fs::directory_entry& entry : fs::directory_iterator(pipeFolder, error)) {
+        struct stat info {};
+        if (entry.path().filename().string().rfind(prefix, 0) == 0 &&
+            ::lstat(entry.path().c_str(), &info) == 0 && S_ISSOCK(info.st_mode) &&
+            info.st_uid == uid) {
+            candidates.push_back(entry.path().string());
+        }
+    }
+    // Read after the listing: a socket bound meanwhile is seen as bound.
+    std::set<std::string> bound;
+    for (const UnixSocketEntry& socket : parseUnixSockets(readWholeFile(procRoot + "/net/unix"))) {
+        bound.insert(socket.path);
+    }
+    int removed = 0;
+    for (const std::string& path : candidates) {
+        if (bound.count(path) == 0 && removeFile(path)) {
+            ++removed;
+        }
+    }
+    return removed;
+}
+
 SweepResult sweepOrphans(const std::string& procRoot, const std::string& tempFolder,
                          const std::string& pipeFolder, uid_t uid)
 {
@@ -584,6 +624,7 @@ SweepResult sweepOrphans(const std::string& procRoot, const std::string& tempFol
             ++result.filesRemoved;
         }
     }
+    result.filesRemoved += removeDeadSingleInstancePipes(procRoot, pipeFolder, uid);
     return result;
 }
 

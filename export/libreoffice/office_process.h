@@ -74,6 +74,9 @@ struct KeptOffice {
     std::string workFolder;          // the office's working folder
     std::string profileFolder;       // removed when the office has ended
     std::vector<std::string> files;  // removed with it (the pipes' socket files)
+    // "<folder>/<name prefix>": the socket files so named that no socket is
+    // bound to any more are removed with it too (the office's single-instance pipe).
+    std::string deadPipes;
 };
 
 // Starts the office under a keeper: a small process of this program, in a
@@ -82,7 +85,8 @@ struct KeptOffice {
 // and then ends the office, unless it was released (releaseKept) to the user;
 // the office dies with the keeper. When the office has ended, for whatever
 // reason, the keeper removes the profile folder, the files listed in
-// "<profile>/pipes" and the given files, and ends. The office's standard
+// "<profile>/pipes", the given files and the dead pipes, and ends.
+// The office runs with umask 077. The office's standard
 // streams are /dev/null and it holds no other descriptor of this program.
 // Returns the keeper's pid (the group's leader); throws std::runtime_error.
 pid_t startKept(const KeptOffice& office);
@@ -102,6 +106,15 @@ std::string processIdentity(const std::string& procRoot, pid_t pid);
 // Whether the process an owner file names still runs (same pid, same start time).
 bool ownerAlive(const std::string& procRoot, const std::string& ownerText);
 
+// The name that the single-instance pipes' socket files of user uid begin
+// with ("OSL_PIPE_<uid>_SingleOfficeIPC_").
+std::string singleInstancePipePrefix(uid_t uid);
+// Removes the single-instance pipes' socket files of user uid in pipeFolder
+// that no socket is bound to any more: what an office that was killed left.
+// Returns how many it removed.
+int removeDeadSingleInstancePipes(const std::string& procRoot, const std::string& pipeFolder,
+                                  uid_t uid);
+
 // What a sweep found and did.
 struct SweepResult {
     int foldersRemoved = 0;
@@ -113,8 +126,8 @@ struct SweepResult {
 // profile folders of our naming owned by uid whose owner has died, the
 // office processes that still run on such a profile unless it was shown to
 // the user, their listed pipes, and socket files "OSL_PIPE_<uid>_numbrook_<pid>_…"
-// in pipeFolder whose pid is gone. A shown instance that still runs is left
-// alone; its folder goes once it has ended.
+// in pipeFolder whose pid is gone, and the dead single-instance pipes. A shown instance that still
+// runs is left alone; its folder goes once it has ended.
 SweepResult sweepOrphans(const std::string& procRoot, const std::string& tempFolder,
                          const std::string& pipeFolder, uid_t uid);
 

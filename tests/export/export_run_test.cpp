@@ -333,6 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReasonCase{
             HostFailure::NotInstalled, "start", {}, "没有安装LibreOffice Writer，请先安装！"},
+        ReasonCase{HostFailure::NoTempSpace, "start", {}, "临时文件夹空间不足！"},
         ReasonCase{HostFailure::DocumentUnusable,
                    "open /opt/numbrook/式题导出.doc",
                    {},

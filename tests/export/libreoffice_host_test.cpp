@@ -6,14 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <iostream>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <functional>
+#include <iterator>
 #include <chrono>
 #include <cstdlib>
 #include <map>
@@ -26,12 +30,15 @@
 #include <string>
 #include <vector>
 
+#include "app/host_choice.h"
+#include "export/builtin/builtin_host.h"
 #include "export/export_run.h"
 #include "export/export_steps.h"
 #include "export/host_loader.h"
 #include "export/libreoffice/libreoffice_host.h"
 #include "export/libreoffice/office_process.h"
 #include "tests/export/recording_host.h"
+#include "tests/export/temp_folder.h"
 
 namespace numbrook {
 namespace {
@@ -45,12 +52,38 @@ using testing::RecordingView;
 
 using Grid = std::vector<std::vector<std::string>>;  // [table 1..4][cell number 1..100]
 
-void expectNothingLeft(pid_t pid, const std::string& profile)
+// The office processes of an instance (its keeper's group but the keeper).
+std::vector<pid_t> officePidsOf(pid_t keeper)
+{
+    std::vector<pid_t> pids = office::liveGroupMembers("/proc", keeper);
+    pids.erase(std::remove(pids.begin(), pids.end(), keeper), pids.end());
+    return pids;
+}
+
+// Nothing of an office in /tmp: neither its pipes nor a temporary folder
+// "lu<pid>…" of its processes.
+void expectNothingInTmp(const std::vector<pid_t>& officePids, const std::vector<std::string>& pipes)
+{
+    for (const std::string& pipe : pipes) {
+        EXPECT_FALSE(fs::exists(pipe)) << pipe;
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator("/tmp")) {
+        for (const pid_t office : officePids) {
+            EXPECT_NE(entry.path().filename().string().rfind("lu" + std::to_string(office), 0), 0u)
+                << entry.path();
+        }
+    }
+}
+
+void expectNothingLeft(pid_t pid, const std::string& profile,
+                       const std::vector<pid_t>& officePids = {},
+                       const std::vector<std::string>& pipes = {})
 {
     ASSERT_GT(pid, 0);
     EXPECT_TRUE(office::groupMembers("/proc", pid).empty()) << "processes of the instance are left";
     EXPECT_FALSE(profile.empty());
     EXPECT_FALSE(fs::exists(profile)) << profile;
+    expectNothingInTmp(officePids, pipes);
 }
 
 // Ends an instance that was shown to the user, as the user would, and
@@ -96,19 +129,7 @@ int pagesOf(const std::string& path)
     return pages;
 }
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
+using testing::TempFolder;
 
 // What the test wants to see of the real host an export makes.
 struct Observation {
@@ -120,8 +141,15 @@ struct Observation {
     Kill kill = Kill::Never;        // when to kill the office
     bool stopWhileFilling = false;  // SIGSTOP the office instead
     LibreOfficeHost::Options options;
-    std::string documentLocation;  // the open document's URL, after opening
+    std::string documentLocation;    // the open document's URL, after opening
+    std::vector<pid_t> officePids;   // after the start
+    std::vector<std::string> pipes;  // after the start
 };
+
+void expectNothingLeft(const Observation& seen)
+{
+    expectNothingLeft(seen.pid, seen.profile, seen.officePids, seen.pipes);
+}
 
 // Whether an office instance of this test process runs (the user's, as the
 // export sees it: a shown one). Instances of other programs on this machine
@@ -167,6 +195,8 @@ public:
         host_.startInstance();
         seen_.pid = host_.instancePid();
         seen_.profile = host_.profileFolder();
+        seen_.officePids = officePidsOf(seen_.pid);
+        seen_.pipes = office::listeningSocketPaths("/proc", seen_.officePids);
         killAt(Observation::Kill::AfterStart);
     }
     void open(const std::string& path) override
@@ -389,7 +419,7 @@ TEST_P(RealExportPrints, FifteenProblemsAreWrittenAndTheChosenSheetsPrinted)
         EXPECT_EQ(seen.grid[4][n], n <= 15 ? "(" + std::to_string(n) + ")" + p.answers[n] : " ");
     }
     EXPECT_EQ(pagesOf(seen.printFile), GetParam().pages);
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -438,7 +468,7 @@ TEST_F(RealOffice, MissingDocumentFailsWithoutLeavingAnInstance)
     EXPECT_NE(result.standardError.find("/nonexistent/式题导出.doc（No such file or directory）"),
               std::string::npos)
         << result.standardError;
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 TEST_F(RealOffice, DocumentThatIsNoExerciseDocumentFailsWithoutLeavingAnInstance)
@@ -456,7 +486,7 @@ TEST_F(RealOffice, DocumentThatIsNoExerciseDocumentFailsWithoutLeavingAnInstance
         EXPECT_EQ(failureMessage(result.log),
                   "box [提示！] 导出失败：式题导出.doc文档丢失或已损坏，请重新安装本程序！ (ok)");
         EXPECT_NE(result.standardError.find(reason), std::string::npos) << result.standardError;
-        expectNothingLeft(seen.pid, seen.profile);
+        expectNothingLeft(seen);
     }
 }
 
@@ -482,7 +512,7 @@ TEST_P(RealOfficeKilled, FailsWithoutLeavingAProcess)
     const auto lastShown = std::find(result.log.rbegin(), result.log.rend(), "progress shown");
     EXPECT_NE(std::find(result.log.rbegin(), lastShown, "progress hidden"), lastShown)
         << "the progress box is hidden again";
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 
     TempFolder out;
     Observation next;
@@ -490,7 +520,7 @@ TEST_P(RealOfficeKilled, FailsWithoutLeavingAProcess)
     const ExportResult again = exportWith(next, document, {Answer::Ok, Answer::Ok});
     EXPECT_EQ(failureMessage(again.log), "");
     EXPECT_EQ(next.grid[2][1], "(1)" + Problems(15).problems[1]);
-    expectNothingLeft(next.pid, next.profile);
+    expectNothingLeft(next);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, RealOfficeKilled,
@@ -510,7 +540,7 @@ TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
     const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Ok});
     EXPECT_EQ(failureMessage(result.log),
               "box [提示！] 导出失败：没有可用的打印机，请检查打印机！ (ok)");
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 // ---- the host on its own -------------------------------------------------------------------
@@ -546,14 +576,6 @@ TEST_F(RealOffice, ErrorsOfTheModuleArriveAsHostError)
 }
 
 // ---- any user, any locale, any working folder ---------------------------------------------
-
-std::string bytesOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Sets or unsets environment variables for one scope.
 class ScopedEnvironment {
@@ -596,7 +618,7 @@ TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
     fs::permissions(programFolder, fs::perms::owner_read | fs::perms::owner_exec |
                                        fs::perms::group_read | fs::perms::group_exec |
                                        fs::perms::others_read | fs::perms::others_exec);
-    const std::string before = bytesOf(copy);
+    const std::string before = testing::readAll(copy);
     const auto modified = fs::last_write_time(copy);
 
     Observation seen;
@@ -606,11 +628,11 @@ TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
     EXPECT_EQ(failureMessage(result.log), "") << result.standardError;
     EXPECT_EQ(seen.documentLocation, "") << "opened as an untitled copy";
     EXPECT_EQ(pagesOf(seen.printFile), 2);
-    EXPECT_EQ(bytesOf(copy), before);
+    EXPECT_EQ(testing::readAll(copy), before);
     EXPECT_EQ(fs::last_write_time(copy), modified);
     EXPECT_EQ(fs::directory_iterator(programFolder)->path().filename().string(), "式题导出.doc")
         << "nothing else (a lock file, a backup) appears beside it";
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 struct LocaleCase {
@@ -636,7 +658,7 @@ TEST_P(RealOfficeLocale, ExportsTheChineseNamedDocument)
     ASSERT_EQ(seen.grid.size(), 5u);
     EXPECT_EQ(seen.grid[4][2], "(2)" + Problems(15).answers[2]);
     EXPECT_EQ(pagesOf(seen.printFile), 1);
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, RealOfficeLocale,
@@ -668,7 +690,7 @@ TEST_F(RealOffice, AProgramPlantedInTheWorkingFolderIsNeverRun)
     fs::current_path(before);
     seen.printFile.clear();
     EXPECT_FALSE(fs::exists(marker)) << "a planted program ran";
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 // A stopped office misses the call's deadline: it is ended, the teacher is
@@ -684,7 +706,7 @@ TEST_F(RealOffice, AStoppedOfficeMissesTheDeadlineAndIsEnded)
     EXPECT_EQ(failureMessage(result.log), "box [提示！] 导出失败：LibreOffice没有响应！ (ok)")
         << result.standardError;
     EXPECT_LT(took, std::chrono::seconds(60)) << "the deadline, not a hang";
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 // What a program killed mid-export left, found by the next export: a profile
@@ -712,7 +734,7 @@ TEST_F(RealOffice, WhatADeadOwnerLeftIsSweptAndCausesNoRefusal)
         << "the orphan's office was ended";
     ::kill(-stray, SIGKILL);  // the stand-in's own child
     EXPECT_FALSE(fs::exists(orphan));
-    expectNothingLeft(seen.pid, seen.profile);
+    expectNothingLeft(seen);
 }
 
 // Run only from the test below: a program that dies mid-export.
@@ -725,7 +747,15 @@ TEST(DISABLED_Helper, DiesMidExport)
     host.open(exerciseDocumentPath());
     host.selectCell(2, 1, 1);
     host.typeText("(1)1+1=");
-    std::ofstream(report) << host.instancePid() << '\n' << host.profileFolder() << '\n';
+    // The keeper, the profile, the office process and its pipes.
+    std::ofstream out(report);
+    out << host.instancePid() << ' ' << host.profileFolder();
+    const std::vector<pid_t> offices = officePidsOf(host.instancePid());
+    out << ' ' << offices.at(0);
+    for (const std::string& pipe : office::listeningSocketPaths("/proc", offices)) {
+        out << ' ' << pipe;
+    }
+    out.close();
     ::raise(SIGKILL);
 }
 
@@ -744,8 +774,11 @@ TEST_F(RealOffice, AProgramKilledMidExportLeavesNoOfficeAndTheNextExportWorks)
     std::ifstream in(report);
     pid_t keeper = -1;
     std::string profile;
-    in >> keeper >> profile;
+    pid_t officePid = -1;
+    in >> keeper >> profile >> officePid;
+    const std::vector<std::string> pipes{std::istream_iterator<std::string>(in), {}};
     ASSERT_GT(keeper, 0) << "the helper did not get as far as filling";
+    EXPECT_GE(pipes.size(), 2u) << "the accepting and the single-instance pipe";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while ((!office::liveGroupMembers("/proc", keeper).empty() || fs::exists(profile)) &&
            std::chrono::steady_clock::now() < deadline) {
@@ -754,12 +787,158 @@ TEST_F(RealOffice, AProgramKilledMidExportLeavesNoOfficeAndTheNextExportWorks)
     EXPECT_TRUE(office::liveGroupMembers("/proc", keeper).empty())
         << "the office outlived its program";
     EXPECT_FALSE(fs::exists(profile));
+    expectNothingInTmp({officePid}, pipes);
 
     Observation next;
     next.printFile = folder.file("print.pdf");
     const ExportResult again = exportWith(next, document, {Answer::Ok, Answer::Ok});
     EXPECT_EQ(failureMessage(again.log), "");
-    expectNothingLeft(next.pid, next.profile);
+    expectNothingLeft(next);
+}
+
+// Under any umask of the user's, nobody else may connect to the office;
+// its temporary folders lie in its profile, not in /tmp.
+TEST_F(RealOffice, UnderUmask000TheOfficesPipesAreTheUsersAlone)
+{
+    const mode_t before = ::umask(0);
+    Observation seen;
+    ObservedHost host(seen);
+    host.startInstance();
+    ::umask(before);
+    EXPECT_GE(seen.pipes.size(), 2u) << "the accepting and the single-instance pipe";
+    for (const std::string& pipe : seen.pipes) {
+        EXPECT_EQ(fs::status(pipe).permissions() & (fs::perms::group_all | fs::perms::others_all),
+                  fs::perms::none)
+            << pipe;
+    }
+    ASSERT_FALSE(seen.officePids.empty());
+    const std::string lu = "lu" + std::to_string(seen.officePids.front());
+    EXPECT_TRUE(std::any_of(
+        fs::directory_iterator(seen.profile + "/tmp"), fs::directory_iterator(),
+        [&lu](const auto& entry) { return entry.path().filename().string().rfind(lu, 0) == 0; }));
+    host.quit();
+    expectNothingLeft(seen);
+}
+
+// ---- without Writer, without room: in a mount namespace of the test's own --------------
+
+// Runs this program's disabled test `filter` as this user in a user and mount
+// namespace of its own, after `setup` (sh, as the namespace's root, $1 a
+// scratch folder) has changed its mounts. Skips where namespaces can't be made.
+#define EXPECT_PASSES_IN_MOUNT_NAMESPACE(setup, filter)                      \
+    do {                                                                     \
+        const int status_ = runInMountNamespace(setup, filter);              \
+        if (status_ == kNoNamespace)                                         \
+            GTEST_SKIP() << "this user may not make a mount namespace here"; \
+        EXPECT_EQ(status_, 0);                                               \
+    } while (false)
+
+constexpr int kNoNamespace = -2;
+
+int runInMountNamespace(const std::string& setup, const std::string& filter)
+{
+    const auto run = [](const std::vector<std::string>& arguments) {
+        int status = -1;
+        try {
+            const pid_t pid = office::spawnInNewSession("/usr/bin/unshare", arguments).pid;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        } catch (const std::runtime_error&) {
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    if (run({"unshare", "-Urm", "true"}) != 0) {
+        return kNoNamespace;
+    }
+    TempFolder folder;
+    fs::create_directory(folder.file("scratch"));
+    // The test itself runs with this user's own ids again.
+    const int status =
+        run({"unshare", "-Urm", "/bin/sh", "-ec",
+             "exec >\"$2\" 2>&1; " + setup +
+                 "\nexec unshare --user --map-user=\"$3\" --map-group=\"$4\" \"$5\" "
+                 "--gtest_also_run_disabled_tests --gtest_filter=\"$6\"",
+             "sh", folder.file("scratch"), folder.file("output"), std::to_string(::getuid()),
+             std::to_string(::getgid()), fs::read_symlink("/proc/self/exe").string(), filter});
+    std::cout << std::ifstream(folder.file("output")).rdbuf();  // the inner test's report
+    return status;
+}
+
+const std::string kLibreOffice = NUMBROOK_LIBREOFFICE_PROGRAM_DIR "/..";
+
+class WriterMasked : public ::testing::TestWithParam<std::string> {};
+
+std::string maskName(const ::testing::TestParamInfo<std::string>& tested)
+{
+    const char* const names[] = {"Registry", "WriterCore", "WordImport"};
+    return names[tested.index];
+}
+
+TEST_P(WriterMasked, TheAutomaticChoiceTakesTheBuiltinSheets)
+{
+    EXPECT_PASSES_IN_MOUNT_NAMESPACE(GetParam(), "DISABLED_InMountNamespace.WithoutWriter");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, WriterMasked,
+    ::testing::Values(
+        // The registry without writer.xcd, copied onto a file system of our own.
+        "r=" + kLibreOffice +
+            "/share/registry; mount -t tmpfs none \"$1\"; for f in \"$r\"/*; do "
+            "[ \"${f##*/}\" = writer.xcd ] || cp -RL \"$f\" \"$1\"/; done; mount --bind \"$1\" "
+            "\"$r\"",
+        "mount --bind /dev/null " + kLibreOffice + "/program/libswlo.so",
+        "mount --bind /dev/null " + kLibreOffice + "/program/libmswordlo.so"),
+    maskName);
+
+TEST(DISABLED_InMountNamespace, WithoutWriter)
+{
+    ::testing::internal::CaptureStderr();
+    const std::unique_ptr<DocumentHost> chosen = chooseHostFactory(SheetsHost::Automatic)();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(dynamic_cast<builtin::BuiltinHost*>(chosen.get()), nullptr);
+    EXPECT_NE(said.find("using the built-in sheets"), std::string::npos) << said;
+    try {
+        loadLibreOfficeHost();
+        ADD_FAILURE() << "the office host was made without Writer";
+    } catch (const HostError& error) {
+        EXPECT_EQ(error.failure(), HostFailure::NotInstalled) << error.what();
+    }
+    // The office itself indeed can't read the exercise document here: it
+    // fails to open it, or opens it as text without tables.
+    LibreOfficeHost office;
+    office.startInstance();
+    try {
+        office.open(exerciseDocumentPath());
+        office.selectCell(kProblemGridTable, 1, 1);
+        ADD_FAILURE() << "the masked office read the document";
+    } catch (const HostError& error) {
+        EXPECT_EQ(error.failure(), HostFailure::DocumentUnusable) << error.what();
+    }
+    office.quit();
+}
+
+// A temporary folder with a mebibyte free: enough for the seed, too little
+// for the office, which would hang on it where a display is.
+TEST(NoRoom, TheStartFailsAtOnceWithItsOwnReason)
+{
+    EXPECT_PASSES_IN_MOUNT_NAMESPACE("mount -t tmpfs -o size=1m none \"$1\"; export TMPDIR=\"$1\"",
+                                     "DISABLED_InMountNamespace.NoRoom");
+}
+
+TEST(DISABLED_InMountNamespace, NoRoom)
+{
+    const auto began = std::chrono::steady_clock::now();
+    try {
+        LibreOfficeHost().startInstance();
+        ADD_FAILURE() << "started without room";
+    } catch (const HostError& error) {
+        EXPECT_EQ(error.failure(), HostFailure::NoTempSpace) << error.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
+    for (const auto& entry : fs::directory_iterator(std::getenv("TMPDIR"))) {
+        EXPECT_NE(entry.path().filename().string().rfind(office::kProfilePrefix, 0), 0u);
+    }
 }
 
 TEST(LibreOfficeMissing, StartFailsWithAnInstallHint)

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -14,29 +15,15 @@
 #include <vector>
 
 #include "export/libreoffice/office_launch.h"
+#include "tests/export/temp_folder.h"
 
 namespace numbrook::office {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TempFolder {
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-test-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-    std::string path;
-};
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using numbrook::testing::readAll;
+using numbrook::testing::TempFolder;
 
 bool contains(const std::vector<std::string>& items, const std::string& item)
 {
@@ -142,6 +129,31 @@ INSTANTIATE_TEST_SUITE_P(Cases, SeededProfile,
                              return std::string(tested.param.name);
                          });
 
+// A profile file that does not fit says so.
+TEST(SeededProfile, ThatDoesNotFitSaysSo)
+{
+    TempFolder parent;
+    const std::string profile = makeProfileFolder(parent.path);
+    fs::create_directory(profile + "/user");
+    fs::create_symlink("/dev/full", profile + "/user/registrymodifications.xcu");
+    EXPECT_THROW(seedProfile(profile, "7.4", ""), NoRoomError);
+}
+
+// TMPDIR where it is a folder we may write in, else /tmp.
+TEST(TemporaryFolder, IsTmpdirWhereUsableElseTmp)
+{
+    TempFolder folder;
+    std::ofstream(folder.path + "/file") << "x";
+    const char* before = std::getenv("TMPDIR");
+    const std::string saved = before != nullptr ? before : "";
+    for (const std::string& tmpdir :
+         {folder.path, std::string("tmp"), folder.path + "/no", folder.path + "/file"}) {
+        ::setenv("TMPDIR", tmpdir.c_str(), 1);
+        EXPECT_EQ(tempFolder(), tmpdir == folder.path ? tmpdir : "/tmp") << tmpdir;
+    }
+    before != nullptr ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
+}
+
 // What an instance records in its profile is what a later run clears away
 // once the instance's owner has died.
 TEST(RecordedPipes, AreSweptWithTheProfileOnceItsOwnerIsGone)
@@ -196,6 +208,7 @@ TEST_P(LaunchPlan, StartsTheOfficeHiddenOnItsProfileAndPipe)
 {
     std::vector<std::string> ours = GetParam().environment;
     ours.emplace_back("LANG=zh_CN.GB18030");
+    ours.emplace_back("TMPDIR=/var/tmp");
     const std::string profile = "/tmp/numbrook-office-配置";
     const KeptOffice kept = launchPlan("/opt/lo/program", profile, "numbrook_1_0_f", ours, 1000);
 
@@ -216,6 +229,9 @@ TEST_P(LaunchPlan, StartsTheOfficeHiddenOnItsProfileAndPipe)
         EXPECT_TRUE(contains(kept.environment, entry)) << entry;
     }
     EXPECT_TRUE(contains(kept.environment, "LC_ALL=C.UTF-8"));
+    EXPECT_TRUE(contains(kept.environment, "TMPDIR=" + profile + "/tmp"));
+    EXPECT_FALSE(contains(kept.environment, "TMPDIR=/var/tmp"));
+    EXPECT_EQ(kept.deadPipes, "/tmp/OSL_PIPE_1000_SingleOfficeIPC_");
     EXPECT_EQ(kept.workFolder, "/opt/lo/program");
     EXPECT_EQ(kept.profileFolder, profile);
     EXPECT_EQ(kept.files, std::vector<std::string>{pipeSocketPath("numbrook_1_0_f", 1000)});

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "export/libreoffice/office_process.h"
+#include "tests/export/temp_folder.h"
 
 namespace numbrook::office {
 namespace {
@@ -283,34 +284,34 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(tested.param.name);
     });
 
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using numbrook::testing::readAll;
+using numbrook::testing::TempFolder;
 
-class TempTree {
-public:
-    TempTree()
-    {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-test-XXXXXX").string();
-        root = ::mkdtemp(pattern.data());
+// A socket file bound at path; the socket stays open only if kept (its
+// descriptor is returned), else the file stays, as after a killed office.
+int listeningSocketFile(const std::string& path, bool kept = false)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path;
+    if (kept) {
+        return fd;
     }
-    ~TempTree() { fs::remove_all(root); }
-    std::string root;
-};
+    ::close(fd);
+    return -1;
+}
 
 // The keeper runs the program in the given folder with the given environment,
 // holds none of our descriptors, and clears the profile and files away after it.
 TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
 {
-    TempTree tree;
-    const std::string profile = tree.root + "/profile";
-    const std::string pipe = tree.root + "/pipe-file";
-    const std::string listed = tree.root + "/listed-file";
-    const std::string out = tree.root + "/out";
+    TempFolder tree;
+    const std::string profile = tree.path + "/profile";
+    const std::string pipe = tree.path + "/pipe-file";
+    const std::string listed = tree.path + "/listed-file";
+    const std::string out = tree.path + "/out";
     fs::create_directory(profile);
     std::ofstream(pipe) << "x";
     std::ofstream(listed) << "x";
@@ -318,27 +319,39 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
 
     KeptOffice kept;
     kept.program = "/bin/sh";
-    kept.arguments = {
-        "sh", "-c",
-        "pwd > \"$OUT\"; echo \"$PATH\" >> \"$OUT\"; ls /proc/self/fd | wc -l >> \"$OUT\""};
+    kept.arguments = {"sh", "-c",
+                      "pwd > \"$OUT\"; echo \"$PATH\" >> \"$OUT\"; umask >> \"$OUT\"; "
+                      "ls /proc/self/fd | wc -l >> \"$OUT\""};
     kept.environment = {"OUT=" + out, "PATH=/usr/bin:/bin"};
     kept.workFolder = "/usr/share";
     kept.profileFolder = profile;
     kept.files = {pipe};
+    // Of the pipes so named, the keeper removes the one nobody is bound to.
+    kept.deadPipes = tree.path + "/OSL_PIPE_";
+    const std::string deadPipe = kept.deadPipes + "dead";
+    const std::string livePipe = kept.deadPipes + "live";
+    listeningSocketFile(deadPipe);
+    const int live = listeningSocketFile(livePipe, true);
+    const mode_t umaskBefore = ::umask(0);
     const pid_t keeper = startKept(kept);
+    ::umask(umaskBefore);
     ASSERT_TRUE(waitForChild(keeper, std::chrono::seconds(30)));
 
-    // The working folder, the PATH, and stdin, stdout, stderr and ls's own directory.
-    EXPECT_EQ(readAll(out), "/usr/share\n/usr/bin:/bin\n4\n");
+    // The working folder, the PATH, the umask whatever ours, and stdin,
+    // stdout, stderr and ls's own directory.
+    EXPECT_EQ(readAll(out), "/usr/share\n/usr/bin:/bin\n0077\n4\n");
     EXPECT_FALSE(fs::exists(profile));
     EXPECT_FALSE(fs::exists(pipe));
     EXPECT_FALSE(fs::exists(listed));
+    EXPECT_FALSE(fs::exists(deadPipe));
+    EXPECT_TRUE(fs::exists(livePipe));
+    ::close(live);
 }
 
 TEST(StartKept, AKeeperToldToEndEndsItsOfficeUnlessReleased)
 {
-    TempTree tree;
-    const std::string profile = tree.root + "/profile";
+    TempFolder tree;
+    const std::string profile = tree.path + "/profile";
     fs::create_directory(profile);
     KeptOffice kept;
     kept.program = "/bin/sleep";
@@ -371,29 +384,19 @@ TEST(OwnerAlive, IsThisProcessButNotADeadOrReusedPid)
     EXPECT_FALSE(ownerAlive("/proc", "garbage"));
 }
 
-void listeningSocketFile(const std::string& path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ::close(fd);  // the file stays, as after a killed office
-}
-
 TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
 {
-    TempTree temp;
-    TempTree pipes;
+    TempFolder temp;
+    TempFolder pipes;
     const std::string uid = std::to_string(::getuid());
     const auto profile = [&temp](const std::string& name, const std::string& owner) {
-        const std::string folder = temp.root + "/numbrook-office-" + name;
+        const std::string folder = temp.path + "/numbrook-office-" + name;
         fs::create_directory(folder);
         std::ofstream(folder + "/numbrook-owner") << owner;
         return folder;
     };
     const std::string dead = profile("dead", "999999999 1\n");
-    const std::string deadListedPipe = pipes.root + "/OSL_PIPE_" + uid + "_SingleOfficeIPC_abc";
+    const std::string deadListedPipe = pipes.path + "/OSL_PIPE_" + uid + "_SingleOfficeIPC_abc";
     listeningSocketFile(deadListedPipe);
     std::ofstream(dead + "/pipes") << deadListedPipe << "\n";
     const std::string live = profile("live", processIdentity("/proc", ::getpid()));
@@ -408,15 +411,23 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
         spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh",
                                       "-env:UserInstallation=" + fileUrlFromPath(hidden)})
             .pid;
-    const std::string foreign = temp.root + "/other-folder";
+    const std::string foreign = temp.path + "/other-folder";
     fs::create_directory(foreign);
-    const std::string deadPipe = pipes.root + "/OSL_PIPE_" + uid + "_numbrook_999999999_0_ab";
+    const std::string deadPipe = pipes.path + "/OSL_PIPE_" + uid + "_numbrook_999999999_0_ab";
     const std::string livePipe =
-        pipes.root + "/OSL_PIPE_" + uid + "_numbrook_" + std::to_string(::getpid()) + "_0_ab";
+        pipes.path + "/OSL_PIPE_" + uid + "_numbrook_" + std::to_string(::getpid()) + "_0_ab";
     listeningSocketFile(deadPipe);
     listeningSocketFile(livePipe);
+    // A single-instance pipe nobody is bound to goes, listed or not; a bound one stays.
+    const std::string deadSingle = pipes.path + "/" + singleInstancePipePrefix(::getuid()) + "d";
+    const std::string liveSingle = pipes.path + "/" + singleInstancePipePrefix(::getuid()) + "l";
+    listeningSocketFile(deadSingle);
+    const int bound = listeningSocketFile(liveSingle, true);
 
-    const SweepResult result = sweepOrphans("/proc", temp.root, pipes.root, ::getuid());
+    const SweepResult result = sweepOrphans("/proc", temp.path, pipes.path, ::getuid());
+    EXPECT_FALSE(fs::exists(deadSingle));
+    EXPECT_TRUE(fs::exists(liveSingle));
+    ::close(bound);
 
     EXPECT_FALSE(fs::exists(dead));
     EXPECT_FALSE(fs::exists(deadListedPipe));
@@ -436,7 +447,7 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
     // Once the user has ended it, its folder goes too.
     endProcessGroup(user, std::chrono::milliseconds(0));
     ::kill(-user, SIGKILL);
-    sweepOrphans("/proc", temp.root, pipes.root, ::getuid());
+    sweepOrphans("/proc", temp.path, pipes.path, ::getuid());
     EXPECT_FALSE(fs::exists(shown));
 }
 
