@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "core/version.h"
+#include "export/document_path.h"
 #include "export/export_steps.h"
-#include "export/host_loader.h"
 
 namespace numbrook {
 

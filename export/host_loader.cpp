@@ -6,47 +6,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace numbrook {
 
-std::string programFolder()
-{
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        throw HostError("无法确定程序所在的文件夹：" + error.message(),
-                        HostFailure::DocumentUnusable);
-    }
-    return exe.parent_path().string();
-}
-
-// ---- the program's files, beside it or where they are installed ----
-// NUMBROOK_INSTALLED_DATA_DIR and NUMBROOK_INSTALLED_MODULE_DIR are the
-// installed folders relative to the installed program's folder.
-
-std::string besideOrInstalled(const std::string& programFolder, const std::string& installedFolder,
-                              const std::string& name)
-{
-    namespace fs = std::filesystem;
-    const fs::path folder(programFolder);
-    std::error_code error;
-    if (fs::exists(folder / name, error))
-        return (folder / name).string();
-    return (folder / installedFolder / name).lexically_normal().string();
-}
-
-std::string exerciseDocumentPath()
-{
-    const std::string path =
-        besideOrInstalled(programFolder(), NUMBROOK_INSTALLED_DATA_DIR, kExerciseDocumentName);
-    if (::access(path.c_str(), R_OK) != 0) {
-        throw HostError(
-            "找不到练习文档" + path + "（" + std::strerror(errno) + "），请重新安装本程序！",
-            HostFailure::DocumentUnusable);
-    }
-    return path;
-}
+// NUMBROOK_INSTALLED_MODULE_DIR is the installed modules' folder relative
+// to the installed program's folder.
 
 std::string hostModulePath(const std::string& name)
 {

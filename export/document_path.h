@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+namespace numbrook {
+
+// The file name of the exercise document beside the program.
+inline constexpr const char* kExerciseDocumentName = "式题导出.doc";
+
+// The folder of the running executable, without a trailing separator.
+// Throws HostError when the system does not tell it.
+std::string programFolder();
+
+// Where a file of the program lies: beside the program (the build tree) when
+// it is there, else in its installed folder, given relative to the
+// program's folder ("../share/numbrook"). The path returned need not exist.
+std::string besideOrInstalled(const std::string& programFolder, const std::string& installedFolder,
+                              const std::string& name);
+
+// The exercise document's path: beside the program in the build tree, in
+// share/numbrook when installed. Worked out when an export needs it; throws
+// HostError when the program's folder is unknown or the document is missing.
+std::string exerciseDocumentPath();
+
+}  // namespace numbrook
