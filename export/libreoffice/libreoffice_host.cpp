@@ -40,9 +40,11 @@
 #include <rtl/bootstrap.hxx>
 #include <rtl/ref.hxx>
 
+#include "export/libreoffice/kept_office.h"
 #include "export/libreoffice/libreoffice_host_impl.h"
 #include "export/libreoffice/office_launch.h"
 #include "export/libreoffice/office_process.h"
+#include "export/libreoffice/office_sweep.h"
 
 #ifndef NUMBROOK_LIBREOFFICE_PROGRAM_DIR
 #define NUMBROOK_LIBREOFFICE_PROGRAM_DIR "/usr/lib/libreoffice/program"
@@ -50,7 +52,7 @@
 
 namespace numbrook {
 
-using namespace lo;
+using namespace office;
 
 namespace {
 
@@ -190,13 +192,8 @@ private:
 void LibreOfficeHost::Impl::endStuckOffice()
 {
     const pid_t keeper = watchedPid.load();
-    if (keeper <= 0) {
-        return;
-    }
-    for (const pid_t member : office::liveGroupMembers("/proc", keeper)) {
-        if (member != keeper) {
-            ::kill(member, SIGKILL);
-        }
+    if (keeper > 0) {
+        office::signalGroupButLeader(keeper, SIGKILL);
     }
 }
 
@@ -571,7 +568,7 @@ void LibreOfficeHost::show()
         // The keeper has cleared the profile away; this is for a keeper
         // that was killed.
         if (office::liveGroupMembers("/proc", pid).empty()) {
-            office::removeTree(profile);
+            office::removeProfile(profile);
             for (const std::string& path : pipes) {
                 ::unlink(path.c_str());
             }

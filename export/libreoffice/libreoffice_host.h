@@ -21,7 +21,7 @@ namespace numbrook {
 // has a deadline, and an office that misses it is ended.
 // Unless the instance was shown, the destructor leaves no process behind,
 // and neither does this program's death: the instance runs under a keeper
-// that ends it then (see office::startKept).
+// that ends it then (see office::startKept, kept_office.h).
 class LibreOfficeHost final : public DocumentHost {
 public:
     struct Options {

@@ -9,13 +9,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <exception>
-#include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -36,9 +32,11 @@
 #include <rtl/ustring.hxx>
 
 #include "export/libreoffice/libreoffice_host.h"
+#include "export/libreoffice/kept_office.h"
 #include "export/libreoffice/office_process.h"
+#include "export/libreoffice/watchdog.h"
 
-namespace numbrook::lo {
+namespace numbrook::office {
 
 using css::uno::Any;
 using css::uno::Reference;
@@ -64,7 +62,7 @@ inline std::string toUtf8(const OUString& text)
 // Made from the path's bytes: no conversion through this process's locale.
 inline OUString fileUrl(const std::string& path)
 {
-    return OUString::createFromAscii(office::fileUrlFromPath(path).c_str());
+    return OUString::createFromAscii(fileUrlFromPath(path).c_str());
 }
 
 inline css::beans::PropertyValue property(const char* name, const Any& value)
@@ -81,77 +79,7 @@ Sequence<T> sequenceOf(const std::vector<T>& items)
     return Sequence<T>(items.data(), static_cast<sal_Int32>(items.size()));
 }
 
-// Arms a deadline for one call into the office; a missed one ends the
-// office's processes, so that the call comes back with an error.
-class Watchdog {
-public:
-    using Clock = std::chrono::steady_clock;
-
-    explicit Watchdog(std::function<void()> onMiss) : onMiss_(std::move(onMiss)) {}
-    ~Watchdog()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        changed_.notify_all();
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-    }
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-    // Sets the deadline for the call that follows; returns the one it replaces.
-    std::optional<Clock::time_point> arm(std::chrono::milliseconds timeout)
-    {
-        std::lock_guard lock(mutex_);
-        if (!thread_.joinable()) {
-            thread_ = std::thread([this] { watch(); });
-        }
-        const auto previous = deadline_;
-        deadline_ = Clock::now() + timeout;
-        changed_.notify_all();
-        return previous;
-    }
-    void restore(std::optional<Clock::time_point> previous)
-    {
-        std::lock_guard lock(mutex_);
-        deadline_ = previous;
-        changed_.notify_all();
-    }
-    bool missed() const { return missed_.load(); }
-    void clearMissed() { missed_ = false; }
-
-private:
-    void watch()
-    {
-        std::unique_lock lock(mutex_);
-        while (!stop_) {
-            if (!deadline_) {
-                changed_.wait(lock);
-            } else if (Clock::now() >= *deadline_) {
-                deadline_.reset();
-                missed_ = true;
-                lock.unlock();
-                onMiss_();
-                lock.lock();
-            } else {
-                changed_.wait_until(lock, *deadline_);
-            }
-        }
-    }
-
-    std::function<void()> onMiss_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::optional<Clock::time_point> deadline_;
-    std::atomic<bool> missed_{false};
-    bool stop_ = false;
-    std::thread thread_;
-};
-
-}  // namespace numbrook::lo
+}  // namespace numbrook::office
 
 namespace numbrook {
 
@@ -164,7 +92,7 @@ struct LibreOfficeHost::Impl {
 
     pid_t pid = -1;  // the keeper, leader of the instance's process group
     std::atomic<pid_t> watchedPid{-1};
-    lo::Watchdog watchdog{[this] { endStuckOffice(); }};
+    office::Watchdog watchdog{[this] { endStuckOffice(); }};
     std::string profileFolder;
     std::vector<std::string> socketFiles;  // the instance's pipes
     bool shown = false;
@@ -199,8 +127,8 @@ struct LibreOfficeHost::Impl {
         Deadline& operator=(const Deadline&) = delete;
 
     private:
-        lo::Watchdog& watchdog_;
-        std::optional<lo::Watchdog::Clock::time_point> previous_;
+        office::Watchdog& watchdog_;
+        std::optional<office::Watchdog::Clock::time_point> previous_;
     };
 
     void requireInstance() const
@@ -327,19 +255,19 @@ struct LibreOfficeHost::Impl {
             throw;
         } catch (const css::lang::DisposedException& error) {
             if (watchdog.missed()) {
-                throw notAnswering(lo::toUtf8(error.Message));
+                throw notAnswering(office::toUtf8(error.Message));
             }
-            throw HostError("LibreOffice已意外退出（" + lo::toUtf8(error.Message) + "）",
+            throw HostError("LibreOffice已意外退出（" + office::toUtf8(error.Message) + "）",
                             HostFailure::NotAnswering);
         } catch (const css::uno::Exception& error) {
             if (watchdog.missed()) {
-                throw notAnswering(lo::toUtf8(error.Message));
+                throw notAnswering(office::toUtf8(error.Message));
             }
             if (instanceEnded()) {
-                throw HostError("LibreOffice已意外退出（" + lo::toUtf8(error.Message) + "）",
+                throw HostError("LibreOffice已意外退出（" + office::toUtf8(error.Message) + "）",
                                 HostFailure::NotAnswering);
             }
-            throw HostError("LibreOffice操作失败：" + lo::toUtf8(error.Message), otherwise);
+            throw HostError("LibreOffice操作失败：" + office::toUtf8(error.Message), otherwise);
         } catch (const std::exception& error) {
             throw HostError(std::string("LibreOffice操作失败：") + error.what(), otherwise);
         }

@@ -13,7 +13,7 @@
 
 namespace numbrook {
 
-using namespace lo;
+using namespace office;
 
 void LibreOfficeHost::setPrintFile(const std::string& path)
 {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,8 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include "export/libreoffice/office_process.h"
 
 namespace numbrook::office {
 
@@ -230,6 +233,55 @@ std::string pipeSocketPath(const std::string& pipe, uid_t uid)
     return std::string(kPipeFolder) + "/OSL_PIPE_" + std::to_string(uid) + "_" + pipe;
 }
 
+bool isUtf8LocaleName(const std::string& name)
+{
+    const auto dot = name.find('.');
+    if (dot == std::string::npos) {
+        return false;
+    }
+    std::string codeset = name.substr(dot + 1, name.find('@', dot) - dot - 1);
+    codeset.erase(std::remove(codeset.begin(), codeset.end(), '-'), codeset.end());
+    std::transform(codeset.begin(), codeset.end(), codeset.begin(), [](char c) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    });
+    return codeset == "utf8";
+}
+
+std::vector<std::string> officeEnvironment(const std::vector<std::string>& ours)
+{
+    const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+    const auto valueOf = [&ours, &nameOf](const std::string& name) -> std::string {
+        for (const std::string& entry : ours) {
+            if (nameOf(entry) == name && entry.size() > name.size()) {
+                return entry.substr(name.size() + 1);
+            }
+        }
+        return {};
+    };
+    // The character type the office would take, as the C library picks it.
+    std::string characterType = valueOf("LC_ALL");
+    if (characterType.empty())
+        characterType = valueOf("LC_CTYPE");
+    if (characterType.empty())
+        characterType = valueOf("LANG");
+    const bool utf8 = isUtf8LocaleName(characterType);
+
+    std::vector<std::string> environment;
+    for (const std::string& entry : ours) {
+        const std::string name = nameOf(entry);
+        if (name == "PATH" || name == "LD_PRELOAD" || name == "LD_LIBRARY_PATH" ||
+            name == "LD_AUDIT" || (!utf8 && name == "LC_ALL")) {
+            continue;
+        }
+        environment.push_back(entry);
+    }
+    environment.emplace_back("PATH=/usr/local/bin:/usr/bin:/bin");
+    if (!utf8) {
+        environment.emplace_back("LC_ALL=C.UTF-8");
+    }
+    return environment;
+}
+
 std::vector<std::string> currentEnvironment()
 {
     std::vector<std::string> entries;
@@ -278,7 +330,7 @@ KeptOffice launchPlan(const std::string& programFolder, const std::string& profi
     kept.workFolder = programFolder;
     kept.profileFolder = profileFolder;
     kept.files = {pipeSocketPath(pipe, uid)};
-    kept.deadPipes = std::string(kPipeFolder) + "/" + singleInstancePipePrefix(uid);
+    kept.pipeFolder = kPipeFolder;
     return kept;
 }
 

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "export/libreoffice/office_process.h"
+#include "export/libreoffice/kept_office.h"
+#include "export/libreoffice/office_sweep.h"
 
 namespace numbrook::office {
 
@@ -75,6 +76,16 @@ std::string uniquePipeName();
 std::string pipeConnection(const std::string& pipe);
 // The socket file the office makes for the pipe of user uid.
 std::string pipeSocketPath(const std::string& pipe, uid_t uid);
+
+// Whether a locale name ("zh_CN.UTF-8", "C.utf8") names the UTF-8 character set.
+bool isUtf8LocaleName(const std::string& name);
+
+// The environment an office runs in, made from this program's ("NAME=value"
+// entries): a fixed PATH of system folders; no preloaded libraries or library
+// path; and, unless the character type the office would take from LC_ALL,
+// LC_CTYPE or LANG is UTF-8 already, LC_ALL=C.UTF-8, so that it can name
+// files whatever the user's locale.
+std::vector<std::string> officeEnvironment(const std::vector<std::string>& ours);
 
 // This process's environment as "NAME=value" entries.
 std::vector<std::string> currentEnvironment();

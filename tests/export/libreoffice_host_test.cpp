@@ -36,8 +36,11 @@
 #include "export/export_steps.h"
 #include "export/host_loader.h"
 #include "export/libreoffice/libreoffice_host.h"
+#include "export/libreoffice/kept_office.h"
 #include "export/libreoffice/office_process.h"
+#include "export/libreoffice/office_sweep.h"
 #include "tests/export/recording_host.h"
+#include "tests/export/spawn_in_new_session.h"
 #include "tests/export/temp_folder.h"
 
 namespace numbrook {
@@ -49,6 +52,7 @@ using testing::Log;
 using testing::LoggingBoxes;
 using testing::makeTime;
 using testing::RecordingView;
+using testing::spawnInNewSession;
 
 using Grid = std::vector<std::vector<std::string>>;  // [table 1..4][cell number 1..100]
 
@@ -248,11 +252,7 @@ private:
     }
     void signalOffice(int signal)
     {
-        for (const pid_t member : office::liveGroupMembers("/proc", seen_.pid)) {
-            if (member != seen_.pid) {
-                ::kill(member, signal);  // soffice.bin, not its keeper
-            }
-        }
+        office::signalGroupButLeader(seen_.pid, signal);  // soffice.bin, not its keeper
     }
 
     LibreOfficeHost host_;
@@ -720,8 +720,7 @@ TEST_F(RealOffice, WhatADeadOwnerLeftIsSweptAndCausesNoRefusal)
     std::ofstream(orphan + "/numbrook-owner") << "999999999 1\n";
     // Looks like an office on that profile to anyone reading /proc.
     const std::string stand_in = "-env:UserInstallation=" + office::fileUrlFromPath(orphan);
-    const pid_t stray =
-        office::spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", stand_in}).pid;
+    const pid_t stray = spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh", stand_in});
 
     Observation seen;
     TempFolder out;
@@ -766,10 +765,8 @@ TEST_F(RealOffice, AProgramKilledMidExportLeavesNoOfficeAndTheNextExportWorks)
     ScopedEnvironment environment;
     environment.set("NUMBROOK_TEST_REPORT", report.c_str());
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const pid_t helper =
-        office::spawnInNewSession(self, {self, "--gtest_also_run_disabled_tests",
-                                         "--gtest_filter=DISABLED_Helper.DiesMidExport"})
-            .pid;
+    const pid_t helper = spawnInNewSession(self, {self, "--gtest_also_run_disabled_tests",
+                                                  "--gtest_filter=DISABLED_Helper.DiesMidExport"});
     ASSERT_TRUE(office::waitForChild(helper, std::chrono::seconds(120)));
     std::ifstream in(report);
     pid_t keeper = -1;
@@ -840,7 +837,7 @@ int runInMountNamespace(const std::string& setup, const std::string& filter)
     const auto run = [](const std::vector<std::string>& arguments) {
         int status = -1;
         try {
-            const pid_t pid = office::spawnInNewSession("/usr/bin/unshare", arguments).pid;
+            const pid_t pid = spawnInNewSession("/usr/bin/unshare", arguments);
             while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
             }
         } catch (const std::runtime_error&) {

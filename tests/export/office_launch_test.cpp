@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "export/libreoffice/office_launch.h"
+#include "export/libreoffice/office_process.h"
 #include "tests/export/temp_folder.h"
 
 namespace numbrook::office {
@@ -231,7 +232,7 @@ TEST_P(LaunchPlan, StartsTheOfficeHiddenOnItsProfileAndPipe)
     EXPECT_TRUE(contains(kept.environment, "LC_ALL=C.UTF-8"));
     EXPECT_TRUE(contains(kept.environment, "TMPDIR=" + profile + "/tmp"));
     EXPECT_FALSE(contains(kept.environment, "TMPDIR=/var/tmp"));
-    EXPECT_EQ(kept.deadPipes, "/tmp/OSL_PIPE_1000_SingleOfficeIPC_");
+    EXPECT_EQ(kept.pipeFolder, "/tmp");
     EXPECT_EQ(kept.workFolder, "/opt/lo/program");
     EXPECT_EQ(kept.profileFolder, profile);
     EXPECT_EQ(kept.files, std::vector<std::string>{pipeSocketPath("numbrook_1_0_f", 1000)});

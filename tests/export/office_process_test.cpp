@@ -17,13 +17,18 @@
 #include <string>
 #include <vector>
 
+#include "export/libreoffice/kept_office.h"
+#include "export/libreoffice/office_launch.h"
 #include "export/libreoffice/office_process.h"
+#include "export/libreoffice/office_sweep.h"
+#include "tests/export/spawn_in_new_session.h"
 #include "tests/export/temp_folder.h"
 
 namespace numbrook::office {
 namespace {
 
 namespace fs = std::filesystem;
+using numbrook::testing::spawnInNewSession;
 
 TEST(ParseStatLine, ReadsPidStateParentAndGroupAroundAnyCommandName)
 {
@@ -187,7 +192,7 @@ TEST(UserInstanceRunningHere, ListeningPipeCountsAndItsLeftoverFileDoesNot)
 TEST(EndProcessGroup, KillsAStuckGroupWithoutLeavingZombies)
 {
     // A launcher that waits for the process it started, as the office's does.
-    const pid_t pid = spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 60 & wait"}).pid;
+    const pid_t pid = spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 60 & wait"});
     while (liveGroupMembers("/proc", pid).size() < 2) {
         ASSERT_FALSE(childHasEnded(pid));
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -202,7 +207,7 @@ TEST(EndProcessGroup, KillsAStuckGroupWithoutLeavingZombies)
 
 TEST(EndProcessGroup, ReapsAChildThatEndsOnItsOwn)
 {
-    const pid_t pid = spawnInNewSession("/bin/sh", {"sh", "-c", "exit 0"}).pid;
+    const pid_t pid = spawnInNewSession("/bin/sh", {"sh", "-c", "exit 0"});
     endProcessGroup(pid, std::chrono::seconds(30));
     EXPECT_TRUE(childHasEnded(pid));
     EXPECT_TRUE(groupMembers("/proc", pid).empty());
@@ -326,10 +331,10 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
     kept.workFolder = "/usr/share";
     kept.profileFolder = profile;
     kept.files = {pipe};
-    // Of the pipes so named, the keeper removes the one nobody is bound to.
-    kept.deadPipes = tree.path + "/OSL_PIPE_";
-    const std::string deadPipe = kept.deadPipes + "dead";
-    const std::string livePipe = kept.deadPipes + "live";
+    // Of the single-instance pipes there, the keeper removes the one nobody is bound to.
+    kept.pipeFolder = tree.path;
+    const std::string deadPipe = tree.path + "/" + singleInstancePipePrefix(::getuid()) + "dead";
+    const std::string livePipe = tree.path + "/" + singleInstancePipePrefix(::getuid()) + "live";
     listeningSocketFile(deadPipe);
     const int live = listeningSocketFile(livePipe, true);
     const mode_t umaskBefore = ::umask(0);
@@ -402,15 +407,13 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
     const std::string live = profile("live", processIdentity("/proc", ::getpid()));
     const std::string shown = profile("shown", "999999999 1\n");
     std::ofstream(shown + "/numbrook-shown") << "shown\n";
-    const pid_t user =
-        spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh",
-                                      "-env:UserInstallation=" + fileUrlFromPath(shown)})
-            .pid;
+    const pid_t user = spawnInNewSession(
+        "/bin/sh",
+        {"sh", "-c", "sleep 600; :", "sh", "-env:UserInstallation=" + fileUrlFromPath(shown)});
     const std::string hidden = profile("hidden", "999999999 1\n");
-    const pid_t stray =
-        spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 600; :", "sh",
-                                      "-env:UserInstallation=" + fileUrlFromPath(hidden)})
-            .pid;
+    const pid_t stray = spawnInNewSession(
+        "/bin/sh",
+        {"sh", "-c", "sleep 600; :", "sh", "-env:UserInstallation=" + fileUrlFromPath(hidden)});
     const std::string foreign = temp.path + "/other-folder";
     fs::create_directory(foreign);
     const std::string deadPipe = pipes.path + "/OSL_PIPE_" + uid + "_numbrook_999999999_0_ab";
@@ -449,11 +452,6 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
     ::kill(-user, SIGKILL);
     sweepOrphans("/proc", temp.path, pipes.path, ::getuid());
     EXPECT_FALSE(fs::exists(shown));
-}
-
-TEST(SpawnInNewSession, MissingProgramThrows)
-{
-    EXPECT_THROW(spawnInNewSession("/nonexistent/soffice", {"soffice"}), std::runtime_error);
 }
 
 }  // namespace
