@@ -7,6 +7,9 @@
 #   lib/<multiarch>/numbrook/libnumbrook_libreoffice.so
 #                                                 its LibreOffice module, loaded
 #                                                 when an export starts
+#   lib/<multiarch>/numbrook/numbrook-office-keeper
+#                                                 the module's keeper of an office
+#                                                 instance, run beside it
 #   share/numbrook/式题导出.doc                    the exercise document
 #   share/applications/numbrook.desktop
 #   share/icons/hicolor/<n>x<n>/apps/numbrook.png, scalable/apps/numbrook.svg
@@ -104,6 +107,11 @@ sheet in LibreOffice Writer, ready to print.")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-writer, libreoffice-l10n-zh-cn")
 set(CPACK_NUMBROOK_SHLIBDEPS_BINARIES ${NUMBROOK_OUTPUT_DIR}/numbrook)
+# The office keeper links no LibreOffice library: its libraries count.
+if(TARGET numbrook_office_keeper)
+  get_target_property(numbrook_keeper_name numbrook_office_keeper OUTPUT_NAME)
+  list(APPEND CPACK_NUMBROOK_SHLIBDEPS_BINARIES ${NUMBROOK_OUTPUT_DIR}/${numbrook_keeper_name})
+endif()
 set(CPACK_PROJECT_CONFIG_FILE ${numbrook_packaging_dir}/cpack-project-config.cmake)
 
 # Only the binary package: the source is in git.
