@@ -164,21 +164,19 @@ std::set<unsigned long> socketInodesOf(const std::string& procRoot, pid_t pid)
     return inodes;
 }
 
-bool userInstanceRunning(const std::string& procRoot, uid_t uid, const std::set<pid_t>& ownRoots)
+std::set<pid_t> withDescendants(const std::vector<ProcessEntry>& processes,
+                                const std::set<pid_t>& roots)
 {
-    const std::vector<ProcessEntry> processes = listProcesses(procRoot);
-
-    // Ours: the roots and everything they started.
     std::multimap<pid_t, pid_t> children;
     for (const ProcessEntry& process : processes) {
         children.emplace(process.parent, process.pid);
     }
-    std::set<pid_t> own;
-    std::vector<pid_t> pending(ownRoots.begin(), ownRoots.end());
+    std::set<pid_t> found;
+    std::vector<pid_t> pending(roots.begin(), roots.end());
     while (!pending.empty()) {
         const pid_t pid = pending.back();
         pending.pop_back();
-        if (!own.insert(pid).second) {
+        if (!found.insert(pid).second) {
             continue;
         }
         const auto [first, last] = children.equal_range(pid);
@@ -186,7 +184,14 @@ bool userInstanceRunning(const std::string& procRoot, uid_t uid, const std::set<
             pending.push_back(it->second);
         }
     }
+    return found;
+}
 
+bool userInstanceRunning(const std::string& procRoot, uid_t uid, const std::set<pid_t>& ownRoots)
+{
+    const std::vector<ProcessEntry> processes = listProcesses(procRoot);
+    // Ours: the roots and everything they started.
+    const std::set<pid_t> own = withDescendants(processes, ownRoots);
     for (const ProcessEntry& process : processes) {
         if (process.uid == uid && process.state != 'Z' && isOfficeProcessName(process.name) &&
             own.count(process.pid) == 0) {

@@ -42,6 +42,10 @@ std::vector<ProcessEntry> listProcesses(const std::string& procRoot);
 // The inodes of the sockets a process holds open.
 std::set<unsigned long> socketInodesOf(const std::string& procRoot, pid_t pid);
 
+// The given processes and all they started, as far as processes lists them.
+std::set<pid_t> withDescendants(const std::vector<ProcessEntry>& processes,
+                                const std::set<pid_t>& roots);
+
 // The name that the single-instance pipes' socket files of user uid begin
 // with ("OSL_PIPE_<uid>_SingleOfficeIPC_").
 std::string singleInstancePipePrefix(uid_t uid);

@@ -20,7 +20,6 @@
 #include <iterator>
 #include <chrono>
 #include <cstdlib>
-#include <map>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -161,28 +160,12 @@ void expectNothingLeft(const Observation& seen)
 bool ownInstanceRunning()
 {
     office::sweepOrphans("/proc", fs::temp_directory_path().string(), "/tmp", ::getuid());
-    std::multimap<pid_t, pid_t> children;
     const auto processes = office::listProcesses("/proc");
-    for (const auto& process : processes) {
-        children.emplace(process.parent, process.pid);
-    }
-    std::set<pid_t> ours;
-    std::vector<pid_t> pending{::getpid()};
-    while (!pending.empty()) {
-        const pid_t pid = pending.back();
-        pending.pop_back();
-        if (!ours.insert(pid).second)
-            continue;
-        const auto [first, last] = children.equal_range(pid);
-        for (auto it = first; it != last; ++it)
-            pending.push_back(it->second);
-    }
-    for (const auto& process : processes) {
-        if (ours.count(process.pid) != 0 && process.state != 'Z' && process.name == "soffice.bin") {
-            return true;
-        }
-    }
-    return false;
+    const std::set<pid_t> ours = office::withDescendants(processes, {::getpid()});
+    return std::any_of(processes.begin(), processes.end(), [&ours](const auto& process) {
+        return ours.count(process.pid) != 0 && process.state != 'Z' &&
+               process.name == "soffice.bin";
+    });
 }
 
 // Passes every operation to a real host and looks in at chosen moments.

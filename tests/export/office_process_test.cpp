@@ -161,6 +161,23 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(tested.param.name);
     });
 
+// A socket file bound and listening at path; the socket stays open only if
+// kept (its descriptor is returned), else the file stays, as after a killed office.
+int listeningSocketFile(const std::string& path, bool kept = false)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path;
+    EXPECT_EQ(::listen(fd, 1), 0);
+    if (kept) {
+        return fd;
+    }
+    ::close(fd);
+    return -1;
+}
+
 // The same decision on the machine's own /proc, with a pipe this test opens.
 TEST(UserInstanceRunningHere, ListeningPipeCountsAndItsLeftoverFileDoesNot)
 {
@@ -171,13 +188,7 @@ TEST(UserInstanceRunningHere, ListeningPipeCountsAndItsLeftoverFileDoesNot)
     const std::string path = "/tmp/OSL_PIPE_" + std::to_string(uid) +
                              "_SingleOfficeIPC_numbrooktest" + std::to_string(::getpid());
     ::unlink(path.c_str());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(fd, 1), 0);
+    const int fd = listeningSocketFile(path, true);
 
     EXPECT_TRUE(userInstanceRunning("/proc", uid, {}));
     EXPECT_FALSE(userInstanceRunning("/proc", uid, {::getpid()})) << "a pipe of our own";
@@ -291,22 +302,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 using numbrook::testing::readAll;
 using numbrook::testing::TempFolder;
-
-// A socket file bound at path; the socket stays open only if kept (its
-// descriptor is returned), else the file stays, as after a killed office.
-int listeningSocketFile(const std::string& path, bool kept = false)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path;
-    if (kept) {
-        return fd;
-    }
-    ::close(fd);
-    return -1;
-}
 
 // The keeper runs the program in the given folder with the given environment,
 // holds none of our descriptors, and clears the profile and files away after it.
