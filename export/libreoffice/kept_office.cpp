@@ -59,7 +59,8 @@ std::string keeperProgram()
 
 pid_t startKept(const KeptOffice& office)
 {
-    // <keeper> <owner pid> <work folder> <profile> <pipe folder> <file>... -- <program> <argv...>
+    // <keeper> <owner pid> <work folder> <profile> <pipe folder> <socket file>... -- <program>
+    // <argv...>
     const std::string keeper = keeperProgram();
     std::vector<std::string> line{keeper, std::to_string(::getpid()), office.workFolder,
                                   office.profileFolder, office.pipeFolder};

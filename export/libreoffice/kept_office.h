@@ -18,8 +18,8 @@ struct KeptOffice {
     std::vector<std::string> arguments;  // argv, [0] the program
     std::vector<std::string> environment;
     std::string workFolder;          // the office's working folder
-    std::string profileFolder;       // removed when the office has ended
-    std::vector<std::string> files;  // removed with it (the pipes' socket files), absolute
+    std::string profileFolder;       // "…/numbrook-office-…", removed when the office has ended
+    std::vector<std::string> files;  // socket files removed with it (the pipes'), absolute
     // The folder whose single-instance pipes of this user that no socket is
     // bound to any more are removed with it too.
     std::string pipeFolder;

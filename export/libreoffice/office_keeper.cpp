@@ -3,7 +3,8 @@
 // it when the program that started the keeper dies (unless the office was
 // given to the user), and clears its profile and pipes away once it has
 // ended, whoever ended it. startKept runs it as
-//   <keeper> <owner pid> <work folder> <profile> <pipe folder> <file>... -- <program> <argv>...
+//   <keeper> <owner pid> <work folder> <profile> <pipe folder> <socket file>... -- <program>
+//   <argv>...
 // in a session of its own, with every signal blocked and the office's environment.
 
 #include <signal.h>
@@ -13,7 +14,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -89,7 +92,13 @@ int main(int argc, char** argv)
     ::prctl(PR_SET_PDEATHSIG, SIGTERM, 0, 0, 0);
     char** const separator = std::find_if(
         argv, argv + argc, [](const char* argument) { return std::string(argument) == "--"; });
-    if (argc < 5 || separator - argv < 5 || argv + argc - separator < 3) {
+    // Only a profile folder of our naming is ever removed.
+    if (argc < 5 || separator - argv < 5 || argv + argc - separator < 3 ||
+        std::string(basename(argv[3])).rfind(numbrook::office::kProfilePrefix, 0) != 0) {
+        std::fprintf(stderr,
+                     "usage: %s <owner pid> <work folder> <profile> <pipe folder> "
+                     "<socket file>... -- <program> <argv>...\n",
+                     argv[0]);
         return 2;
     }
     const pid_t owner = static_cast<pid_t>(std::strtol(argv[1], nullptr, 10));
@@ -111,7 +120,10 @@ int main(int argc, char** argv)
     ::prctl(PR_SET_PDEATHSIG, 0, 0, 0, 0);
     removeProfile(profile);
     for (const std::string& file : files) {
-        ::unlink(file.c_str());
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) == 0 && S_ISSOCK(info.st_mode)) {
+            ::unlink(file.c_str());
+        }
     }
     if (!pipeFolder.empty()) {
         removeDeadSingleInstancePipes("/proc", pipeFolder, ::getuid());

@@ -5,6 +5,7 @@
 
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -308,12 +309,14 @@ using numbrook::testing::TempFolder;
 TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
 {
     TempFolder tree;
-    const std::string profile = tree.path + "/profile";
+    const std::string profile = tree.path + "/numbrook-office-t";
     const std::string pipe = tree.path + "/pipe-file";
+    const std::string plain = tree.path + "/plain-file";
     const std::string listed = tree.path + "/listed-file";
     const std::string out = tree.path + "/out";
     fs::create_directory(profile);
-    std::ofstream(pipe) << "x";
+    listeningSocketFile(pipe);
+    std::ofstream(plain) << "x";
     std::ofstream(listed) << "x";
     std::ofstream(profile + "/pipes") << listed << "\n";
 
@@ -325,7 +328,7 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
     kept.environment = {"OUT=" + out, "PATH=/usr/bin:/bin"};
     kept.workFolder = "/usr/share";
     kept.profileFolder = profile;
-    kept.files = {pipe};
+    kept.files = {pipe, plain};
     // Of the single-instance pipes there, the keeper removes the one nobody is bound to.
     kept.pipeFolder = tree.path;
     const std::string deadPipe = tree.path + "/" + singleInstancePipePrefix(::getuid()) + "dead";
@@ -342,6 +345,7 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
     EXPECT_EQ(readAll(out), "/usr/share\n/usr/bin:/bin\n0077\n4\n");
     EXPECT_FALSE(fs::exists(profile));
     EXPECT_FALSE(fs::exists(pipe));
+    EXPECT_TRUE(fs::exists(plain)) << "only socket files are removed";
     EXPECT_FALSE(fs::exists(listed));
     EXPECT_FALSE(fs::exists(deadPipe));
     EXPECT_TRUE(fs::exists(livePipe));
@@ -351,7 +355,7 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
 TEST(StartKept, AKeeperToldToEndEndsItsOfficeUnlessReleased)
 {
     TempFolder tree;
-    const std::string profile = tree.path + "/profile";
+    const std::string profile = tree.path + "/numbrook-office-t";
     fs::create_directory(profile);
     KeptOffice kept;
     kept.program = "/bin/sleep";
@@ -369,6 +373,21 @@ TEST(StartKept, AKeeperToldToEndEndsItsOfficeUnlessReleased)
     ASSERT_TRUE(waitForChild(keeper, std::chrono::seconds(30)));
     EXPECT_TRUE(groupMembers("/proc", keeper).empty());
     EXPECT_FALSE(fs::exists(profile));
+}
+
+TEST(StartKept, AFolderNotOfOurNamingIsNeitherUsedNorRemoved)
+{
+    TempFolder tree;
+    KeptOffice kept;
+    kept.program = "/bin/true";
+    kept.arguments = {"true"};
+    kept.workFolder = "/";
+    kept.profileFolder = tree.path;
+    const pid_t keeper = startKept(kept);
+    int status = 0;
+    ASSERT_EQ(::waitpid(keeper, &status, 0), keeper);
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_TRUE(fs::exists(tree.path));
 }
 
 // ---- what an earlier run left ------------------------------------------------------------------
