@@ -819,11 +819,8 @@ int runInMountNamespace(const std::string& setup, const std::string& filter)
 {
     const auto run = [](const std::vector<std::string>& arguments) {
         int status = -1;
-        try {
-            const pid_t pid = spawnInNewSession("/usr/bin/unshare", arguments);
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-        } catch (const std::runtime_error&) {
+        const pid_t pid = spawnInNewSession("/usr/bin/unshare", arguments);
+        while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
