@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The office processes of this machine, as /proc shows them, and the
-// files they leave. Nothing here knows UNO.
+// The office processes of this machine and their sockets, as /proc shows
+// them. Nothing here knows UNO.
 
 #include <sys/types.h>
 
