@@ -309,6 +309,49 @@ def office_instances_of_user(uid=None):
             if info["uid"] == uid and info["name"] in OFFICE_PROCESSES}
 
 
+ARGS = None  # the scenario's options, once main() has read them
+
+
+class Scenario(unittest.TestCase):
+    """A scenario on a display of its own. Before each test: what it needs (a
+    missing tool fails the test here; main() skips the whole script without
+    them), its artifacts folder and the display; start() runs the program."""
+
+    @staticmethod
+    def missing():
+        return missing_tools()
+
+    def setUp(self):
+        missing = self.missing()
+        if missing:
+            self.fail("missing " + ", ".join(missing))
+        self.artifacts = self.artifacts_folder()
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.display = Display(os.path.join(self.artifacts, "xvfb.log"))
+        self.addCleanup(self.display.close)
+
+    def artifacts_folder(self):
+        return ARGS.artifacts
+
+    def start(self, *args, watch=("Label8",), extra_env=None):
+        """The program on the display, ended when the test ends."""
+        app = Program(self.display, ARGS.program, ARGS.probe, self.artifacts, watch=watch,
+                      args=args, extra_env=extra_env)
+        self.addCleanup(app.close)
+        return app
+
+
+def main(description, default_types, missing=missing_tools, add_arguments=None):
+    """Reads the scenario's options, then runs its tests (run_scenario)."""
+    global ARGS
+    parser = scenario_arguments(description, default_types)
+    if add_arguments:
+        add_arguments(parser)
+    ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
+    return run_scenario(rest, missing())
+
+
 def scenario_arguments(description, default_types):
     """The options every end-to-end scenario takes."""
     parser = argparse.ArgumentParser(description=description)

@@ -23,7 +23,6 @@ import os
 import signal
 import sys
 import time
-import unittest
 import urllib.parse
 
 sys.dont_write_bytecode = True
@@ -39,7 +38,6 @@ OK_TEXTS = ("确定", "OK", "&OK")
 OFFICE_TIMEOUT_S = 180
 # The office's per-call deadline, and room for a loaded machine.
 DEADLINE_S = 20
-ARGS = None
 
 
 def missing_requirements():
@@ -56,23 +54,19 @@ def box_with(state, message):
     return next((w for w in state["windows"] if w["visible"] and message in w["texts"]), None)
 
 
-class ExportFaultsTest(unittest.TestCase):
+class ExportFaultsTest(desktop.Scenario):
+
+    missing = staticmethod(missing_requirements)
 
     def setUp(self):
-        missing = missing_requirements()
-        if missing:
-            self.fail("missing " + ", ".join(missing))
-        os.makedirs(ARGS.artifacts, exist_ok=True)
-        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
-        self.addCleanup(self.display.close)
+        super().setUp()
         self.addCleanup(self.end_strays)
         self.seen_offices = set()
 
     def start(self):
-        app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts, watch=("Label9",))
-        self.addCleanup(app.close)
+        app = super().start(watch=("Label9",))
         app.wait_for_window("NumbrookV1.6")
-        app.tick_types(ARGS.types)
+        app.tick_types(desktop.ARGS.types)
         return app
 
     def end_strays(self):
@@ -133,7 +127,7 @@ class ExportFaultsTest(unittest.TestCase):
         # The window's thread keeps handling events while the call waits.
         s = app.wait(lambda st: st["seq"] >= beat + 20 or box_with(st, NOT_ANSWERING), "heartbeats")
         self.assertIsNone(box_with(s, NOT_ANSWERING), "the deadline came too early to tell")
-        self.display.screenshot(os.path.join(ARGS.artifacts, "office-stopped.png"))
+        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "office-stopped.png"))
         s = app.wait(lambda st: box_with(st, NOT_ANSWERING), "the failure message",
                      timeout=DEADLINE_S * 3)
         took = time.monotonic() - stopped_at
@@ -141,7 +135,7 @@ class ExportFaultsTest(unittest.TestCase):
         self.assertEqual(box["title"], "提示！")
         self.assertEqual(len(box["buttons"]), 1)
         self.assertFalse(visible(s, "Frame7"))
-        self.display.screenshot(os.path.join(ARGS.artifacts, "office-not-answering.png"))
+        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "office-not-answering.png"))
         self.assertLess(took, DEADLINE_S * 3)
         desktop.wait_until(lambda: pid not in desktop.live(desktop.processes()) and not os.path.isdir(profile),
                            "the stopped office and its profile to go", timeout=30)
@@ -161,11 +155,7 @@ class ExportFaultsTest(unittest.TestCase):
 
 
 def main():
-    global ARGS
-    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "3,7")
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return desktop.run_scenario(rest, missing_requirements())
+    return desktop.main(__doc__.splitlines()[0], "3,7", missing_requirements)
 
 
 if __name__ == "__main__":

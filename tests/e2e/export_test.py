@@ -25,7 +25,6 @@ import re
 import shutil
 import subprocess
 import sys
-import unittest
 import urllib.parse
 
 # The helpers beside this script; no bytecode caches in the source tree.
@@ -47,7 +46,6 @@ OTHER_OFFICE_TIMEOUT_S = 300
 REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
 TABLES_HELPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "office_tables.py")
 
-ARGS = None
 
 
 def sha256(path):
@@ -56,7 +54,7 @@ def sha256(path):
 
 
 def office_helper(pipe, *command):
-    result = subprocess.run([ARGS.uno_python, TABLES_HELPER, pipe, *command],
+    result = subprocess.run([desktop.ARGS.uno_python, TABLES_HELPER, pipe, *command],
                             capture_output=True, text=True, timeout=OFFICE_TIMEOUT_S)
     if result.returncode != 0:
         raise AssertionError(f"office_tables.py {' '.join(command)}: {result.stderr.strip()}")
@@ -65,9 +63,9 @@ def office_helper(pipe, *command):
 
 def missing_requirements():
     missing = desktop.missing_tools()
-    check = subprocess.run([ARGS.uno_python, "-c", "import uno"], capture_output=True)
+    check = subprocess.run([desktop.ARGS.uno_python, "-c", "import uno"], capture_output=True)
     if check.returncode != 0:
-        missing.append(f"LibreOffice's Python bridge for {ARGS.uno_python} (python3-uno)")
+        missing.append(f"LibreOffice's Python bridge for {desktop.ARGS.uno_python} (python3-uno)")
     # The export refuses while this user runs LibreOffice: give an instance
     # that something else on the machine runs time to end.
     try:
@@ -78,25 +76,20 @@ def missing_requirements():
     return missing
 
 
-class ExportTest(unittest.TestCase):
+class ExportTest(desktop.Scenario):
+
+    missing = staticmethod(missing_requirements)
 
     def setUp(self):
-        missing = missing_requirements()
-        if missing:
-            self.fail("missing " + ", ".join(missing))
-        os.makedirs(ARGS.artifacts, exist_ok=True)
+        super().setUp()
         # Beside the program in the build tree, in share/numbrook when installed.
-        folder = os.path.dirname(os.path.realpath(ARGS.program))
+        folder = os.path.dirname(os.path.realpath(desktop.ARGS.program))
         self.document = next((path for path in (os.path.join(folder, DOCUMENT),
                                                 os.path.normpath(os.path.join(folder, "../share/numbrook",
                                                                               DOCUMENT)))
                               if os.path.isfile(path)), os.path.join(folder, DOCUMENT))
         self.document_hash = sha256(self.document)
-        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
-        self.addCleanup(self.display.close)
-        self.app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts,
-                                   watch=("Label9",))
-        self.addCleanup(self.app.close)
+        self.app = self.start(watch=("Label9",))
         # Whatever happens, no office process of the test outlives it.
         self.addCleanup(self.end_office_processes)
 
@@ -123,7 +116,7 @@ class ExportTest(unittest.TestCase):
 
     def test_fifteen_problems_written_and_left_open(self):
         app = self.app
-        types = ARGS.types
+        types = desktop.ARGS.types
         started = datetime.datetime.now().replace(microsecond=0)
 
         app.wait_for_window("NumbrookV1.6")
@@ -170,7 +163,7 @@ class ExportTest(unittest.TestCase):
         # The sheet is an untitled copy of the exercise document: the user's
         # Save asks where to save it.
         document = office_helper(pipe, "read", "")
-        self.display.screenshot(os.path.join(ARGS.artifacts, "export-left-open.png"))
+        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "export-left-open.png"))
         finished = datetime.datetime.now()
         self.assertEqual(document["path"], "", "untitled: saved only with Save As")
         self.assertTrue(document["visible"])
@@ -222,12 +215,7 @@ class ExportTest(unittest.TestCase):
 
 
 def main():
-    global ARGS
-    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "3,7")
-    parser.add_argument("--uno-python", default="/usr/bin/python3")
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return desktop.run_scenario(rest, missing_requirements())
+    return desktop.main(__doc__.splitlines()[0], "3,7", missing_requirements, add_arguments=lambda parser: parser.add_argument("--uno-python", default="/usr/bin/python3"))
 
 
 if __name__ == "__main__":

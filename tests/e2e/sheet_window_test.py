@@ -21,7 +21,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -34,7 +33,6 @@ PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
 CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
 SHEETS = "SheetWindow"
 
-ARGS = None
 
 
 def missing_requirements():
@@ -62,30 +60,26 @@ def window(state, object_name):
     return next((w for w in state["windows"] if w["objectName"] == object_name and w["visible"]), None)
 
 
-class SheetWindowTest(unittest.TestCase):
+class SheetWindowTest(desktop.Scenario):
+
+    missing = staticmethod(missing_requirements)
+
+    def artifacts_folder(self):
+        return os.path.join(desktop.ARGS.artifacts, self._testMethodName)
 
     def setUp(self):
-        missing = missing_requirements()
-        if missing:
-            self.fail("missing " + ", ".join(missing))
-        self.artifacts = os.path.join(ARGS.artifacts, self._testMethodName)
-        os.makedirs(self.artifacts, exist_ok=True)
+        super().setUp()
         self.home = tempfile.mkdtemp(prefix="numbrook-e2e-home-")
         self.addCleanup(shutil.rmtree, self.home, True)
         self.documents = os.path.join(self.home, "Documents")
         os.makedirs(self.documents)
-        self.display = desktop.Display(os.path.join(self.artifacts, "xvfb.log"))
-        self.addCleanup(self.display.close)
         self.app = self.start("--sheets=builtin")
 
     def start(self, *args):
-        app = desktop.Program(self.display, ARGS.program, ARGS.probe, self.artifacts,
-                              watch=("Label9",), args=list(args),
-                              extra_env={"HOME": self.home,
-                                         "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
-                                         "XDG_DOCUMENTS_DIR": self.documents})
-        self.addCleanup(app.close)
-        return app
+        return super().start(*args, watch=("Label9",),
+                             extra_env={"HOME": self.home,
+                                        "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+                                        "XDG_DOCUMENTS_DIR": self.documents})
 
     def raise_window(self, title_pattern):
         for wid in self.display.xdotool("search", "--onlyvisible", "--name", title_pattern).split():
@@ -139,7 +133,7 @@ class SheetWindowTest(unittest.TestCase):
     def test_an_export_kept_open_shows_in_the_sheet_window(self):
         app = self.app
         app.wait_for_window("NumbrookV1.6")
-        app.tick_types(ARGS.types)
+        app.tick_types(desktop.ARGS.types)
         app.enter("Text3", str(COUNT))
 
         app.click("Command7")
@@ -184,11 +178,7 @@ class SheetWindowTest(unittest.TestCase):
 
 
 def main():
-    global ARGS
-    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "7")
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return desktop.run_scenario(rest, missing_requirements())
+    return desktop.main(__doc__.splitlines()[0], "7", missing_requirements)
 
 
 if __name__ == "__main__":
