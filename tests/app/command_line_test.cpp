@@ -17,7 +17,7 @@
 
 #include "app/command_line.h"
 #include "core/version.h"
-#include "tests/export/pdf_tools.h"
+#include "tests/support/pdf_tools.h"
 
 namespace numbrook {
 namespace {

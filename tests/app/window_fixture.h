@@ -15,7 +15,7 @@
 
 #include "app/form1.h"
 #include "app/vb_timer.h"
-#include "tests/fakes.h"
+#include "tests/support/fakes.h"
 
 namespace numbrook::testing {
 

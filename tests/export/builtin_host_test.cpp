@@ -20,7 +20,9 @@
 #include "export/builtin/builtin_host.h"
 #include "export/builtin/sheet_layout.h"
 #include "export/builtin/class_set.h"
-#include "tests/export/pdf_tools.h"
+#include "tests/support/pdf_tools.h"
+#include "tests/support/sample_sheets.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook {
 namespace {
@@ -29,10 +31,8 @@ namespace fs = std::filesystem;
 using builtin::BuiltinHost;
 using builtin::kSheetLayout;
 
-const char* const kProblemHeader =
-    "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：32767";
-const char* const kAnswerHeader =
-    "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：32767";
+const std::string kProblemHeader = testing::problemHeader("32767");
+const std::string kAnswerHeader = testing::answerHeader("32767");
 
 HostFailure failureOf(const std::function<void()>& operation)
 {
@@ -165,23 +165,11 @@ protected:
         host.printPages(pages);
         return pdf;
     }
-    static std::string problem(int n)
-    {
-        return std::to_string(n == 100 ? 99 : 10 + n % 90) + "×" +
-               std::to_string(n == 100 ? 9 : 1 + n % 9) + "=";
-    }
-    static std::string answer(int n)
-    {
-        const int a = n == 100 ? 99 : 10 + n % 90;
-        const int b = n == 100 ? 9 : 1 + n % 9;
-        return problem(n) + std::to_string(a * b);
-    }
+    static std::string problem(int n) { return testing::sampleProblem(n); }
+    static std::string answer(int n) { return testing::sampleAnswer(n); }
 
-    std::string folder = [] {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-sheets-XXXXXX").string();
-        return std::string(::mkdtemp(pattern.data()));
-    }();
-    ~RenderedSheets() override { fs::remove_all(folder); }
+    testing::TempFolder temp;
+    const std::string& folder = temp.path;
 };
 
 TEST_F(RenderedSheets, PrintsOnePageOrTwoAsAsked)

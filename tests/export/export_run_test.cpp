@@ -14,6 +14,7 @@
 #include "export/export_run.h"
 #include "export/export_steps.h"
 #include "tests/export/recording_host.h"
+#include "tests/support/sample_sheets.h"
 
 namespace numbrook {
 namespace {
@@ -101,11 +102,9 @@ Log expectedStart(const std::string& number, const std::string& problemTime,
             "start",
             "open " + kDocument,
             "select 1,1,1",
-            "type NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：" + problemTime +
-                "编号：" + number,
+            "type " + testing::sheetHeader(false, problemTime, number),
             "select 3,1,1",
-            "type NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：" + answerTime +
-                "编号：" + number};
+            "type " + testing::sheetHeader(true, answerTime, number)};
 }
 
 Log concat(std::initializer_list<Log> parts)

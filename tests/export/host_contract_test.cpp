@@ -23,7 +23,9 @@
 #include "export/builtin/builtin_host.h"
 #include "export/export_run.h"
 #include "export/host_loader.h"
-#include "tests/export/pdf_tools.h"
+#include "tests/support/pdf_tools.h"
+#include "tests/support/sample_sheets.h"
+#include "tests/support/temp_folder.h"
 #include "tests/export/recording_host.h"
 #ifdef NUMBROOK_WITH_OFFICE_HOST
 #include "export/libreoffice/libreoffice_host.h"
@@ -88,21 +90,7 @@ private:
     Cells& seen_;
 };
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-contract-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
+using testing::TempFolder;
 
 // ---- the hosts under contract ------------------------------------------------------
 
@@ -226,10 +214,8 @@ std::string answerText(int n)
     return problemText(n) + std::to_string((99 - n % 90) * (9 - n % 9));
 }
 
-const char* const kProblemHeader =
-    "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：07";
-const char* const kAnswerHeader =
-    "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：07";
+const std::string kProblemHeader = testing::problemHeader("07");
+const std::string kAnswerHeader = testing::answerHeader("07");
 
 template <class Host>
 class HostContract : public ::testing::Test {

@@ -38,7 +38,7 @@
 #include "export/libreoffice/libreoffice_host.h"
 #include "export/libreoffice/office_process.h"
 #include "tests/export/recording_host.h"
-#include "tests/export/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook {
 namespace {

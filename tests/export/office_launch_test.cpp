@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "export/libreoffice/office_launch.h"
-#include "tests/export/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook::office {
 namespace {

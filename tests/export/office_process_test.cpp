@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "export/libreoffice/office_process.h"
-#include "tests/export/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook::office {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "generator/problem_types.h"
-#include "tests/fakes.h"
+#include "tests/support/fakes.h"
 
 namespace numbrook {
 namespace {
