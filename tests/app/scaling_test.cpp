@@ -127,11 +127,7 @@ TEST_P(ScaledFormTest, EveryControlGrowsFromItsDesignedPlaceAndFont)
 
 TEST_P(ScaledFormTest, TheWidestTextsStayWholeInsideTheirLabels)
 {
-    const std::pair<QLabel*, const char*> cases[] = {
-        {w->Label6[1], "98－79=19"}, {w->Label6[1], "99×9=891"}, {w->Label6[20], "14＋9=23"},
-        {w->Label6[20], "81÷9=9"},   {w->Label1, "98－79="},     {w->Label8, "59:59:9"},
-    };
-    for (auto [label, sample] : cases) {
+    for (auto [label, sample] : widestTexts()) {
         label->setText(QString::fromUtf8(sample));
         const QImage img = label->grab().toImage();
         int ink = 0;
