@@ -147,7 +147,7 @@ protected:
     // cell 100 of the answer sheet holds "(100)99×9=891".
     std::string printed(const std::string& pages)
     {
-        const std::string pdf = folder + "/sheets-" + pages + ".pdf";
+        const std::string pdf = temp.file("sheets-" + pages + ".pdf");
         BuiltinHost host;
         host.setPrintFile(pdf);
         host.startInstance();
@@ -158,18 +158,20 @@ protected:
         host.typeText(kAnswerHeader);
         for (int n = 1; n <= 100; ++n) {
             host.selectCell(2, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
-            host.typeText("(" + std::to_string(n) + ")" + problem(n));
+            host.typeText(cellText(1, n));
             host.selectCell(4, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
-            host.typeText("(" + std::to_string(n) + ")" + answer(n));
+            host.typeText(cellText(2, n));
         }
         host.printPages(pages);
         return pdf;
     }
-    static std::string problem(int n) { return testing::sampleProblem(n); }
-    static std::string answer(int n) { return testing::sampleAnswer(n); }
+    static std::string cellText(int page, int n)
+    {
+        return "(" + std::to_string(n) + ")" +
+               (page == 1 ? testing::sampleProblem(n) : testing::sampleAnswer(n));
+    }
 
     testing::TempFolder temp;
-    const std::string& folder = temp.path;
 };
 
 TEST_F(RenderedSheets, PrintsOnePageOrTwoAsAsked)
@@ -194,8 +196,7 @@ TEST_F(RenderedSheets, EachPageHoldsItsTitleHeaderTeachersLineAndCellsInRowOrder
         }
         size_t at = 0;
         for (int n = 1; n <= 100; ++n) {
-            const std::string cell =
-                "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
+            const std::string cell = cellText(page, n);
             const size_t found = text.find(cell, at);
             ASSERT_NE(found, std::string::npos) << cell << " after position " << at << " in\n"
                                                 << text;
@@ -215,8 +216,7 @@ TEST_F(RenderedSheets, EveryCellTextStandsWholeOnOneLineInsideItsCell)
         const std::vector<Word> words = wordsOf(testing::pdfPageText(pdf, page, "-bbox"));
         std::vector<double> rowTops;
         for (int n = 1; n <= 100; ++n) {
-            const std::string cell =
-                "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
+            const std::string cell = cellText(page, n);
             const auto word = std::find_if(words.begin(), words.end(),
                                            [&](const Word& w) { return unescape(w.text) == cell; });
             ASSERT_NE(word, words.end()) << cell << " is not one word on one line";
@@ -244,7 +244,7 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
     const std::vector<SheetProblems> problems{{{"3＋5=", "3＋5=8"}}, {{"7×8=", "7×8=56"}}};
     const auto set = builtin::fillClassSet(problems, time);
     EXPECT_EQ(builtin::classSetFileName(set), QStringLiteral("口算练习-2026-12-05-编号01-02.pdf"));
-    const std::string pdf = folder + "/set.pdf";
+    const std::string pdf = temp.file("set.pdf");
     ASSERT_TRUE(builtin::writeClassSetPdf(QString::fromStdString(pdf), set));
     // Every sheet, then every key, each under its sheet's number.
     const std::pair<const char*, const char*> pages[] = {{"编号：01", "(1)3＋5="},
@@ -258,7 +258,7 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
     }
     EXPECT_EQ(testing::pageCountOf(pdf), 4);
     // A file that can't be written is not left half-written.
-    const std::string blocked = folder + "/missing/set.pdf";
+    const std::string blocked = temp.file("missing/set.pdf");
     EXPECT_FALSE(builtin::writeClassSetPdf(QString::fromStdString(blocked), set));
     EXPECT_FALSE(fs::exists(blocked));
 }
