@@ -29,29 +29,17 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import desktop  # noqa: E402
-from desktop import text, visible  # noqa: E402
+from desktop import OK_TEXTS, PRINT_QUESTION, box_with, no_modal, text, visible  # noqa: E402
 
-PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
 NOT_ANSWERING = "导出失败：LibreOffice没有响应！"
 REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
-OK_TEXTS = ("确定", "OK", "&OK")
 OFFICE_TIMEOUT_S = 180
 # The office's per-call deadline, and room for a loaded machine.
 DEADLINE_S = 20
 
 
 def missing_requirements():
-    missing = desktop.missing_tools()
-    try:
-        desktop.wait_until(lambda: not desktop.office_instances_of_user(),
-                           "LibreOffice of this user to end", timeout=300)
-    except AssertionError:
-        missing.append("no LibreOffice of this user running (the export would refuse)")
-    return missing
-
-
-def box_with(state, message):
-    return next((w for w in state["windows"] if w["visible"] and message in w["texts"]), None)
+    return desktop.missing_tools() + desktop.missing_no_office_of_user()
 
 
 class ExportFaultsTest(desktop.Scenario):
@@ -97,14 +85,8 @@ class ExportFaultsTest(desktop.Scenario):
         self.assertIsNotNone(office, "no office under the program")
         return office
 
-    def click_ok(self, app, box):
-        ok = next(b for b in box["buttons"] if b["text"] in OK_TEXTS)
-        x, y, w, h = ok["geometry"]
-        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
-
     def assert_next_export_reaches_the_question(self, app):
-        app.wait(lambda st: not any(w["visible"] and w["modal"] for w in st["windows"]),
-                 "no message box open")
+        app.wait(no_modal, "no message box open")
         app.enter("Text3", "5")
         app.click("Command7")
         s = app.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
@@ -112,9 +94,9 @@ class ExportFaultsTest(desktop.Scenario):
         self.assertIsNone(box_with(s, REFUSAL), "the export refused")
         office = self.office_of(app)
         # Print both sheets; without a printer that fails: either way the office ends.
-        self.click_ok(app, box_with(s, PRINT_QUESTION))
+        app.answer(box_with(s, PRINT_QUESTION), OK_TEXTS)
         s = app.wait(lambda st: box_with(st, "请确认是否需要一并打印答案！"), "the second question")
-        self.click_ok(app, box_with(s, "请确认是否需要一并打印答案！"))
+        app.answer(box_with(s, "请确认是否需要一并打印答案！"), OK_TEXTS)
         desktop.wait_until(lambda: office[0] not in desktop.live(desktop.processes()),
                            "the office to end", timeout=OFFICE_TIMEOUT_S, alive=app.alive)
 
@@ -139,7 +121,7 @@ class ExportFaultsTest(desktop.Scenario):
         self.assertLess(took, DEADLINE_S * 3)
         desktop.wait_until(lambda: pid not in desktop.live(desktop.processes()) and not os.path.isdir(profile),
                            "the stopped office and its profile to go", timeout=30)
-        self.click_ok(app, box)
+        app.answer(box, OK_TEXTS)
         self.assert_next_export_reaches_the_question(app)
 
     def test_killed_program_leaves_no_office(self):

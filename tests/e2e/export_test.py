@@ -32,17 +32,14 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import desktop  # noqa: E402
-from desktop import text, visible  # noqa: E402
+from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, no_modal, text, visible  # noqa: E402
 from problems import answer_error, problem_error  # noqa: E402
 
 DOCUMENT = "式题导出.doc"
 COUNT = 15
 HEADER = re.compile(r"^NumbrookV1\.6导出（(式题|答案)）专用纸张--作者QQ（(\d+)）"
                     r"日期：(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)编号：(\d{2,})$")
-PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
-CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
 OFFICE_TIMEOUT_S = 180
-OTHER_OFFICE_TIMEOUT_S = 300
 REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
 TABLES_HELPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "office_tables.py")
 
@@ -66,14 +63,7 @@ def missing_requirements():
     check = subprocess.run([desktop.ARGS.uno_python, "-c", "import uno"], capture_output=True)
     if check.returncode != 0:
         missing.append(f"LibreOffice's Python bridge for {desktop.ARGS.uno_python} (python3-uno)")
-    # The export refuses while this user runs LibreOffice: give an instance
-    # that something else on the machine runs time to end.
-    try:
-        desktop.wait_until(lambda: not desktop.office_instances_of_user(),
-                           "LibreOffice of this user to end", timeout=OTHER_OFFICE_TIMEOUT_S)
-    except AssertionError:
-        missing.append("no LibreOffice of this user running (the export would refuse)")
-    return missing
+    return missing + desktop.missing_no_office_of_user()
 
 
 class ExportTest(desktop.Scenario):
@@ -125,12 +115,11 @@ class ExportTest(desktop.Scenario):
 
         # 确定: the run, LibreOffice filling the document, and the print question.
         app.click("Command7")
-        s = app.wait(lambda st: any(w["visible"] and {PRINT_QUESTION, REFUSAL} & set(w["texts"])
-                                    for w in st["windows"]),
+        s = app.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
                      "the print question", timeout=OFFICE_TIMEOUT_S)
-        self.assertFalse(any(w["visible"] and REFUSAL in w["texts"] for w in s["windows"]),
-                         "the export refused: a LibreOffice of this user started meanwhile")
-        question = next(w for w in s["windows"] if w["visible"] and PRINT_QUESTION in w["texts"])
+        self.assertIsNone(box_with(s, REFUSAL),
+                          "the export refused: a LibreOffice of this user started meanwhile")
+        question = box_with(s, PRINT_QUESTION)
         self.assertEqual(question["title"], "提示语！")
         # The title as the window manager reads it, with nothing appended.
         if shutil.which("xprop"):
@@ -141,12 +130,9 @@ class ExportTest(desktop.Scenario):
         self.assertFalse(visible(s, "Frame7"), "the progress box is hidden before the question")
         self.assertEqual(text(s, "Label9"), "100%")
 
-        cancel = next(b for b in question["buttons"] if b["text"] in CANCEL_TEXTS)
-        x, y, w, h = cancel["geometry"]
-        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
-        s = app.wait(lambda st: not any(w["visible"] and w["modal"] for w in st["windows"])
-                     and not visible(st, "Label1"),
-                     "the question to close and the run to end")
+        app.answer(question, CANCEL_TEXTS)
+        app.wait(lambda st: no_modal(st) and not visible(st, "Label1"),
+                 "the question to close and the run to end")
 
         # LibreOffice stays, showing the filled document.
         office = self.office_processes()

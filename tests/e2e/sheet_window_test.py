@@ -26,11 +26,9 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import desktop  # noqa: E402
-from desktop import text, visible  # noqa: E402
+from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, text, visible  # noqa: E402
 
 COUNT = 100
-PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
-CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
 SHEETS = "SheetWindow"
 
 
@@ -91,11 +89,7 @@ class SheetWindowTest(desktop.Scenario):
         s = app.wait(lambda st: window(st, "SavePdfDialog") and visible(st, "fileNameEdit"),
                      "the save dialog")
         self.assertEqual(text(s, "fileNameEdit"), suggested)
-        app.click("fileNameEdit")
-        app.wait(lambda st: st["focus"] == "fileNameEdit", "the focus in the file name")
-        app.key("ctrl+a")
-        app.type(target)
-        app.wait(lambda st: text(st, "fileNameEdit") == target, "the typed file name")
+        app.enter("fileNameEdit", target)
         app.key("Return")
         desktop.wait_until(lambda: pdf_pages(target) == pages, f"a {pages}-page PDF", alive=app.alive)
         app.wait(lambda st: not window(st, "SavePdfDialog"), "the save dialog to close")
@@ -137,13 +131,9 @@ class SheetWindowTest(desktop.Scenario):
         app.enter("Text3", str(COUNT))
 
         app.click("Command7")
-        s = app.wait(lambda st: any(w["visible"] and PRINT_QUESTION in w["texts"] for w in st["windows"]),
-                     "the print question", timeout=60)
+        s = app.wait(lambda st: box_with(st, PRINT_QUESTION), "the print question", timeout=60)
         self.assertEqual(text(s, "Label9"), "100%")
-        question = next(w for w in s["windows"] if w["visible"] and PRINT_QUESTION in w["texts"])
-        cancel = next(b for b in question["buttons"] if b["text"] in CANCEL_TEXTS)
-        x, y, w, h = cancel["geometry"]
-        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
+        app.answer(box_with(s, PRINT_QUESTION), CANCEL_TEXTS)
 
         # The export's own sheet, not modal, centred over the drill window.
         s = app.wait(lambda st: window(st, SHEETS) and text(st, "PageCountLabel") == "1份练习纸和答案，共2页",

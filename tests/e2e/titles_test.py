@@ -22,6 +22,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import desktop  # noqa: E402
+from desktop import box_with  # noqa: E402
 
 MAIN_TITLE = "NumbrookV1.6  作者：口算园地"
 SCREEN_REFUSAL = "输出屏幕的题量为1-20题！"
@@ -51,9 +52,8 @@ class TitlesTest(desktop.Scenario):
         app = self.app
         app.enter(box_name, count)
         app.click(button)
-        s = app.wait(lambda st: any(w["visible"] and message in w["texts"] for w in st["windows"]),
-                     f"the message {message}")
-        self.assertEqual(next(w for w in s["windows"] if message in w["texts"])["title"], "提示！")
+        s = app.wait(lambda st: box_with(st, message), f"the message {message}")
+        self.assertEqual(box_with(s, message)["title"], "提示！")
         try:
             self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
         except AssertionError:
