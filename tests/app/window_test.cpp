@@ -168,12 +168,8 @@ struct TickCase {
     std::vector<int> clicks;
     int16_t count;
     std::vector<int16_t> leading;  // the first slots expected
+    friend void PrintTo(const TickCase& c, std::ostream* os) { *os << c.name; }
 };
-
-void PrintTo(const TickCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
 class TypeSelectionTest : public WindowTest, public ::testing::WithParamInterface<TickCase> {};
 
