@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -17,7 +14,8 @@
 
 #include "app/command_line.h"
 #include "core/version.h"
-#include "tests/export/pdf_tools.h"
+#include "tests/support/pdf_tools.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook {
 namespace {
@@ -79,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                  ""}));
 
 // A class set's options that make no set: the usage, naming what is wrong.
-class BadSheetOptions : public ::testing::TestWithParam<std::vector<const char*>> {};
+using Args = std::vector<const char*>;
+class BadSheetOptions : public ::testing::TestWithParam<Args> {};
 
 TEST_P(BadSheetOptions, GiveTheUsage)
 {
@@ -92,18 +91,15 @@ TEST_P(BadSheetOptions, GiveTheUsage)
     EXPECT_NE(line.output.find(GetParam().front()), std::string::npos) << line.output;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, BadSheetOptions,
-    ::testing::Values(
-        std::vector<const char*>{"--types", "0,9"}, std::vector<const char*>{"--types", "1,1"},
-        std::vector<const char*>{"--types", ""}, std::vector<const char*>{"--count", "0"},
-        std::vector<const char*>{"--count", "101"},
-        std::vector<const char*>{"--count", "5", "--per-type", "0=5"},
-        std::vector<const char*>{"--per-type", "0=60,1=41"},
-        std::vector<const char*>{"--per-type", "0=0"},
-        std::vector<const char*>{"--per-type", "0=5,0=5"},
-        std::vector<const char*>{"--per-type", "3=5", "--types", "0,1"},
-        std::vector<const char*>{"--copies", "61"}, std::vector<const char*>{"--form", "odd"}));
+INSTANTIATE_TEST_SUITE_P(Values, BadSheetOptions,
+                         ::testing::Values(Args{"--types", "0,9"}, Args{"--types", "1,1"},
+                                           Args{"--types", ""}, Args{"--count", "0"},
+                                           Args{"--count", "101"},
+                                           Args{"--count", "5", "--per-type", "0=5"},
+                                           Args{"--per-type", "0=60,1=41"},
+                                           Args{"--per-type", "0=0"}, Args{"--per-type", "0=5,0=5"},
+                                           Args{"--per-type", "3=5", "--types", "0,1"},
+                                           Args{"--copies", "61"}, Args{"--form", "odd"}));
 
 TEST(CommandLineParse, ClassSetOptionsNeedMakeSheets)
 {
@@ -141,8 +137,8 @@ struct ProgramRun {
 // without a display.
 ProgramRun runProgram(const std::string& arguments, const std::string& platform = "offscreen")
 {
-    const std::string errFile =
-        ::testing::TempDir() + "numbrook-command-line-" + std::to_string(::getpid()) + ".err";
+    const testing::TempFolder folder;
+    const std::string errFile = folder.file("err");
     ProgramRun run;
     run.out = testing::commandOutput(
         (platform.empty() ? std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM")
@@ -151,8 +147,7 @@ ProgramRun runProgram(const std::string& arguments, const std::string& platform 
     const size_t at = run.out.rfind("status=");
     run.status = std::stoi(run.out.substr(at + 7));
     run.out.erase(at);
-    run.err = testing::commandOutput("cat '" + errFile + "'");
-    std::remove(errFile.c_str());
+    run.err = testing::readAll(errFile);
     return run;
 }
 
@@ -190,9 +185,8 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
 {
     if (!testing::havePoppler())
         GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
-    const std::string pdf =
-        ::testing::TempDir() + "numbrook-class-set-" + std::to_string(::getpid()) + ".pdf";
-    std::remove(pdf.c_str());
+    const testing::TempFolder folder;
+    const std::string pdf = folder.file("set.pdf");
     const ProgramRun made =
         runProgram("--make-sheets '" + pdf + "' --types 2 --count 28 --no-repeats --copies 3", "");
     ASSERT_EQ(made.status, 0) << made.err;

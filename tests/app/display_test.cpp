@@ -58,11 +58,7 @@ TEST_F(WindowTest, TheWidestTextsFitTheirLabels)
 {
     // The CJK serif face stands in for "宋体"; a fallback font would be wider.
     EXPECT_EQ(QFontInfo(w->Label6[1]->font()).family(), "Noto Serif CJK SC");
-    const std::pair<QLabel*, const char*> cases[] = {
-        {w->Label6[1], "98－79=19"}, {w->Label6[1], "99×9=891"}, {w->Label6[20], "14＋9=23"},
-        {w->Label6[20], "81÷9=9"},   {w->Label1, "98－79="},     {w->Label8, "59:59:9"},
-    };
-    for (auto [label, sample] : cases) {
+    for (auto [label, sample] : widestTexts()) {
         const QString text = QString::fromUtf8(sample);
         for (QChar c : text)
             EXPECT_TRUE(QFontMetrics(label->font()).inFont(c)) << sample;

@@ -87,28 +87,14 @@ INSTANTIATE_TEST_SUITE_P(Choices, HostChoice,
                                            ChoiceCase{SheetsHost::Builtin, true, "builtin"},
                                            ChoiceCase{SheetsHost::Builtin, false, "builtin"}));
 
-}  // namespace
-}  // namespace numbrook
-
-namespace numbrook {
-namespace {
-
-using testing::ClockOfTimes;
-using testing::LoggingBoxes;
-using testing::makeTime;
-using testing::RecordingView;
-
 // One export of three problems through the chosen factory, answering the questions.
 Log exportThrough(const HostFactory& factory, std::vector<Answer> answers)
 {
     const std::vector<std::string> problems{"", "7×8=", "3×5=", "9×9="};
     const std::vector<std::string> results{"", "7×8=56", "3×5=15", "9×9=81"};
     Log log;
-    RecordingView view(log);
-    LoggingBoxes boxes(log, std::move(answers));
-    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5)});
-    exportToDocument({problems, results, 3, 1, exerciseDocumentPath()}, factory, view, boxes, clock,
-                     [](int) {});
+    testing::exportLogged(log, {problems, results, 3, 1, exerciseDocumentPath()}, factory,
+                          std::move(answers));
     return log;
 }
 
@@ -119,13 +105,29 @@ bool hasFailureBox(const Log& log)
     });
 }
 
-TEST(HostChoiceExport, ForcedOfficeWithoutLibreOfficeShowsTheFailureMessage)
+// Without LibreOffice: forced office finds no host, the built-in host no
+// printer (these tests see no print server, no_printer_environment.cpp).
+struct FailingCase {
+    SheetsHost choice;
+    std::vector<Answer> answers;
+    int progressShown;  // the office is looked for before the progress shows
+};
+
+class HostChoiceFailure : public ::testing::TestWithParam<FailingCase> {};
+
+TEST_P(HostChoiceFailure, ShowsTheFailureMessage)
 {
     Makers makers;
-    const Log log = exportThrough(chooseHostFactory(SheetsHost::Office, makers.with(false)), {});
+    const Log log =
+        exportThrough(chooseHostFactory(GetParam().choice, makers.with(false)), GetParam().answers);
     EXPECT_TRUE(hasFailureBox(log)) << ::testing::PrintToString(log);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "progress shown"), 0);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "progress shown"), GetParam().progressShown);
 }
+
+INSTANTIATE_TEST_SUITE_P(Choices, HostChoiceFailure,
+                         ::testing::Values(FailingCase{SheetsHost::Office, {}, 0},
+                                           FailingCase{
+                                               SheetsHost::Builtin, {Answer::Ok, Answer::Ok}, 1}));
 
 TEST(HostChoiceExport, WithoutLibreOfficeTheBuiltinHostShowsTheSheets)
 {
@@ -144,15 +146,6 @@ TEST(HostChoiceExport, WithoutLibreOfficeTheBuiltinHostShowsTheSheets)
     }
     EXPECT_EQ(windows, 1);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-TEST(HostChoiceExport, BuiltinHostWithoutAPrinterShowsTheFailureMessage)
-{
-    // These tests see no print server (no_printer_environment.cpp): no default printer.
-    Makers makers;
-    const Log log = exportThrough(chooseHostFactory(SheetsHost::Builtin, makers.with(false)),
-                                  {Answer::Ok, Answer::Ok});
-    EXPECT_TRUE(hasFailureBox(log)) << ::testing::PrintToString(log);
 }
 
 }  // namespace

@@ -160,15 +160,10 @@ using testing::WindowTest;
 TEST_F(WindowTest, OneExportRunLeadsToOneExportWhileTheOfficeIsWaitedOn)
 {
     GatedHost::Record record;
-    ExportServices exporting;
-    exporting.makeHost = [this, &record]() -> std::unique_ptr<DocumentHost> {
-        ++hostsMade;
+    makeWindow([&record] {
         return runOffThread(std::make_unique<GatedHost>(record),
                             std::make_shared<EventLoopWaiter>());
-    };
-    exporting.documentPath = "/nonexistent/式题导出.doc";
-    exporting.pause = [](int) {};
-    w = std::make_unique<Form1>(Form1Services{boxes, random, clock, std::move(exporting)});
+    });
     w->Text2->setText(QStringLiteral("0.001"));
     w->Text3->setText(QStringLiteral("2"));
 

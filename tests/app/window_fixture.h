@@ -12,10 +12,12 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/form1.h"
 #include "app/vb_timer.h"
-#include "tests/fakes.h"
+#include "tests/support/fakes.h"
 
 namespace numbrook::testing {
 
@@ -47,12 +49,20 @@ protected:
 
     void SetUp() override
     {
-        ExportServices exporting;
-        exporting.makeHost = [this]() -> std::unique_ptr<DocumentHost> {
-            ++hostsMade;
+        makeWindow([this]() -> std::unique_ptr<DocumentHost> {
             if (whenHostMade)
                 whenHostMade();
             throw HostError("no word processor in unit tests");
+        });
+    }
+
+    // A new window whose exports get their hosts from makeHost (counted).
+    void makeWindow(HostFactory makeHost)
+    {
+        ExportServices exporting;
+        exporting.makeHost = [this, makeHost] {
+            ++hostsMade;
+            return makeHost();
         };
         exporting.documentPath = "/nonexistent/式题导出.doc";
         exporting.pause = [](int) {};
@@ -91,6 +101,14 @@ protected:
     }
 
     std::string text(QLabel* l) const { return l->text().toStdString(); }
+
+    // The widest texts of each kind of label.
+    std::vector<std::pair<QLabel*, const char*>> widestTexts() const
+    {
+        return {{w->Label6[1], "98－79=19"}, {w->Label6[1], "99×9=891"},
+                {w->Label6[20], "14＋9=23"}, {w->Label6[20], "81÷9=9"},
+                {w->Label1, "98－79="},      {w->Label8, "59:59:9"}};
+    }
 };
 
 }  // namespace numbrook::testing

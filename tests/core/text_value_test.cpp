@@ -11,21 +11,23 @@
 namespace numbrook {
 namespace {
 
-struct ValueCase {
+// A text and what it reads as.
+template <class T>
+struct TextCase {
     const char* text;
-    double value;
+    T expected;
+    friend void PrintTo(const TextCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 };
-
-void PrintTo(const ValueCase& c, std::ostream* os)
-{
-    *os << '"' << c.text << '"';
-}
+using ValueCase = TextCase<double>;
+using CountCase = TextCase<int>;
+using IntervalCase = TextCase<int>;
 
 class TextValueTest : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(TextValueTest, ReadsTheNumberAtTheStart)
 {
-    EXPECT_DOUBLE_EQ(textValue(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
+    EXPECT_DOUBLE_EQ(textValue(GetParam().text), GetParam().expected)
+        << '"' << GetParam().text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -53,21 +55,11 @@ INSTANTIATE_TEST_SUITE_P(FullWidth, TextValueTest,
                                                      "5",
                                                      0}));
 
-struct CountCase {
-    const char* text;
-    int count;
-};
-
-void PrintTo(const CountCase& c, std::ostream* os)
-{
-    *os << '"' << c.text << '"';
-}
-
 class CountTest : public ::testing::TestWithParam<CountCase> {};
 
 TEST_P(CountTest, RoundsHalfToEvenAndSaturates)
 {
-    EXPECT_EQ(countFromText(GetParam().text), GetParam().count) << '"' << GetParam().text << '"';
+    EXPECT_EQ(countFromText(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CountTest,
@@ -80,21 +72,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, CountTest,
                                            CountCase{"1E400", 32767}, CountCase{"-1E400", -32768},
                                            CountCase{"-40000", -32768}));
 
-struct IntervalCase {
-    const char* text;
-    int ms;
-};
-
-void PrintTo(const IntervalCase& c, std::ostream* os)
-{
-    *os << '"' << c.text << '"';
-}
-
 class IntervalTest : public ::testing::TestWithParam<IntervalCase> {};
 
 TEST_P(IntervalTest, KeepsEveryRunTicking)
 {
-    EXPECT_EQ(intervalMsFromText(GetParam().text), GetParam().ms) << '"' << GetParam().text << '"';
+    EXPECT_EQ(intervalMsFromText(GetParam().text), GetParam().expected)
+        << '"' << GetParam().text << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -11,7 +11,7 @@
 
 #include "core/text_value.h"
 #include "drill/drill.h"
-#include "tests/fakes.h"
+#include "tests/support/fakes.h"
 
 namespace numbrook {
 namespace {

@@ -25,6 +25,10 @@ DEFAULT_TIMEOUT_S = 30.0
 TOOLS = ("Xvfb", "xdotool")
 # What reading titles through the window system needs besides.
 TITLE_TOOLS = ("xprop",)
+# The export's question, and the captions of a box's buttons in any language.
+PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
+OK_TEXTS = ("确定", "OK", "&OK")
+CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
 
 
 def missing_tools():
@@ -208,6 +212,11 @@ class Program:
         dx = min(8, w // 2) if widget["class"] in ("QCheckBox", "QRadioButton") else w // 2
         self.display.xdotool("mousemove", "--sync", x + dx, y + h // 2, "click", "1")
 
+    def answer(self, box, captions):
+        """Clicks the button of a message box whose caption is one of captions."""
+        x, y, w, h = next(b for b in box["buttons"] if b["text"] in captions)["geometry"]
+        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
+
     def key(self, *keys):
         self.display.xdotool("key", *keys)
 
@@ -247,6 +256,15 @@ def text(state, name):
 
 def visible(state, name):
     return state["widgets"][name]["visible"]
+
+
+def box_with(state, message):
+    """The shown window (a message box) that says message, or None."""
+    return next((w for w in state["windows"] if w["visible"] and message in w["texts"]), None)
+
+
+def no_modal(state):
+    return not any(w["visible"] and w["modal"] for w in state["windows"])
 
 
 def events_after(state, n, event=None, obj=None):
@@ -307,6 +325,60 @@ def office_instances_of_user(uid=None):
     uid = os.getuid() if uid is None else uid
     return {pid: info for pid, info in live(processes()).items()
             if info["uid"] == uid and info["name"] in OFFICE_PROCESSES}
+
+
+def missing_no_office_of_user(timeout=300):
+    """The export refuses while this user runs LibreOffice: an instance that
+    something else on the machine runs gets time to end. What is missing."""
+    try:
+        wait_until(lambda: not office_instances_of_user(), "LibreOffice of this user to end",
+                   timeout=timeout)
+    except AssertionError:
+        return ["no LibreOffice of this user running (the export would refuse)"]
+    return []
+
+
+ARGS = None  # the scenario's options, once main() has read them
+
+
+class Scenario(unittest.TestCase):
+    """A scenario on a display of its own. Before each test: what it needs (a
+    missing tool fails the test here; main() skips the whole script without
+    them), its artifacts folder and the display; start() runs the program."""
+
+    @staticmethod
+    def missing():
+        return missing_tools()
+
+    def setUp(self):
+        missing = self.missing()
+        if missing:
+            self.fail("missing " + ", ".join(missing))
+        self.artifacts = self.artifacts_folder()
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.display = Display(os.path.join(self.artifacts, "xvfb.log"))
+        self.addCleanup(self.display.close)
+
+    def artifacts_folder(self):
+        return ARGS.artifacts
+
+    def start(self, *args, watch=("Label8",), extra_env=None):
+        """The program on the display, ended when the test ends."""
+        app = Program(self.display, ARGS.program, ARGS.probe, self.artifacts, watch=watch,
+                      args=args, extra_env=extra_env)
+        self.addCleanup(app.close)
+        return app
+
+
+def main(description, default_types, missing=missing_tools, add_arguments=None):
+    """Reads the scenario's options, then runs its tests (run_scenario)."""
+    global ARGS
+    parser = scenario_arguments(description, default_types)
+    if add_arguments:
+        add_arguments(parser)
+    ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
+    return run_scenario(rest, missing())
 
 
 def scenario_arguments(description, default_types):

@@ -35,7 +35,6 @@ RUN_TENTHS = 12
 # stopped stopwatch for: long enough for five of its 100 ms ticks.
 STILL_HEARTBEATS = 12
 
-ARGS = None
 
 
 def tenths(watch_text):
@@ -81,21 +80,15 @@ class ProblemRulesTest(unittest.TestCase):
         self.assertIsNotNone(problem_error("3\uff0b5=8", {0}))  # an answer, not a problem
 
 
-class ScreenDrillTest(unittest.TestCase):
+class ScreenDrillTest(desktop.Scenario):
 
     def setUp(self):
-        missing = desktop.missing_tools()
-        if missing:
-            self.fail("missing " + ", ".join(missing))
-        os.makedirs(ARGS.artifacts, exist_ok=True)
-        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
-        self.addCleanup(self.display.close)
-        self.app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts)
-        self.addCleanup(self.app.close)
+        super().setUp()
+        self.app = self.start()
 
     def test_twenty_problems_shown_timed_and_answered(self):
         app = self.app
-        types = ARGS.types
+        types = desktop.ARGS.types
 
         s = app.wait_for_window("NumbrookV1.6")
         window = next(w for w in s["windows"] if w["title"].startswith("NumbrookV1.6"))
@@ -167,17 +160,13 @@ class ScreenDrillTest(unittest.TestCase):
                 self.assertIsNone(answer_error(answer, types))
         self.assertEqual(text(s, "Label8"), frozen)
 
-        if not self.display.screenshot(os.path.join(ARGS.artifacts, "screen-drill.png"),
+        if not self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "screen-drill.png"),
                                        window["geometry"]):
             print("no screenshot: ImageMagick's import is missing", file=sys.stderr)
 
 
 def main():
-    global ARGS
-    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "1,8")
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return desktop.run_scenario(rest, desktop.missing_tools())
+    return desktop.main(__doc__.splitlines()[0], "1,8")
 
 
 if __name__ == "__main__":

@@ -23,56 +23,38 @@ import os
 import signal
 import sys
 import time
-import unittest
 import urllib.parse
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import desktop  # noqa: E402
-from desktop import text, visible  # noqa: E402
+from desktop import OK_TEXTS, PRINT_QUESTION, box_with, no_modal, text, visible  # noqa: E402
 
-PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
 NOT_ANSWERING = "导出失败：LibreOffice没有响应！"
 REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
-OK_TEXTS = ("确定", "OK", "&OK")
 OFFICE_TIMEOUT_S = 180
 # The office's per-call deadline, and room for a loaded machine.
 DEADLINE_S = 20
-ARGS = None
 
 
 def missing_requirements():
-    missing = desktop.missing_tools()
-    try:
-        desktop.wait_until(lambda: not desktop.office_instances_of_user(),
-                           "LibreOffice of this user to end", timeout=300)
-    except AssertionError:
-        missing.append("no LibreOffice of this user running (the export would refuse)")
-    return missing
+    return desktop.missing_tools() + desktop.missing_no_office_of_user()
 
 
-def box_with(state, message):
-    return next((w for w in state["windows"] if w["visible"] and message in w["texts"]), None)
+class ExportFaultsTest(desktop.Scenario):
 
-
-class ExportFaultsTest(unittest.TestCase):
+    missing = staticmethod(missing_requirements)
 
     def setUp(self):
-        missing = missing_requirements()
-        if missing:
-            self.fail("missing " + ", ".join(missing))
-        os.makedirs(ARGS.artifacts, exist_ok=True)
-        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
-        self.addCleanup(self.display.close)
+        super().setUp()
         self.addCleanup(self.end_strays)
         self.seen_offices = set()
 
     def start(self):
-        app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts, watch=("Label9",))
-        self.addCleanup(app.close)
+        app = super().start(watch=("Label9",))
         app.wait_for_window("NumbrookV1.6")
-        app.tick_types(ARGS.types)
+        app.tick_types(desktop.ARGS.types)
         return app
 
     def end_strays(self):
@@ -103,14 +85,8 @@ class ExportFaultsTest(unittest.TestCase):
         self.assertIsNotNone(office, "no office under the program")
         return office
 
-    def click_ok(self, app, box):
-        ok = next(b for b in box["buttons"] if b["text"] in OK_TEXTS)
-        x, y, w, h = ok["geometry"]
-        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
-
     def assert_next_export_reaches_the_question(self, app):
-        app.wait(lambda st: not any(w["visible"] and w["modal"] for w in st["windows"]),
-                 "no message box open")
+        app.wait(no_modal, "no message box open")
         app.enter("Text3", "5")
         app.click("Command7")
         s = app.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
@@ -118,9 +94,9 @@ class ExportFaultsTest(unittest.TestCase):
         self.assertIsNone(box_with(s, REFUSAL), "the export refused")
         office = self.office_of(app)
         # Print both sheets; without a printer that fails: either way the office ends.
-        self.click_ok(app, box_with(s, PRINT_QUESTION))
+        app.answer(box_with(s, PRINT_QUESTION), OK_TEXTS)
         s = app.wait(lambda st: box_with(st, "请确认是否需要一并打印答案！"), "the second question")
-        self.click_ok(app, box_with(s, "请确认是否需要一并打印答案！"))
+        app.answer(box_with(s, "请确认是否需要一并打印答案！"), OK_TEXTS)
         desktop.wait_until(lambda: office[0] not in desktop.live(desktop.processes()),
                            "the office to end", timeout=OFFICE_TIMEOUT_S, alive=app.alive)
 
@@ -133,7 +109,7 @@ class ExportFaultsTest(unittest.TestCase):
         # The window's thread keeps handling events while the call waits.
         s = app.wait(lambda st: st["seq"] >= beat + 20 or box_with(st, NOT_ANSWERING), "heartbeats")
         self.assertIsNone(box_with(s, NOT_ANSWERING), "the deadline came too early to tell")
-        self.display.screenshot(os.path.join(ARGS.artifacts, "office-stopped.png"))
+        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "office-stopped.png"))
         s = app.wait(lambda st: box_with(st, NOT_ANSWERING), "the failure message",
                      timeout=DEADLINE_S * 3)
         took = time.monotonic() - stopped_at
@@ -141,11 +117,11 @@ class ExportFaultsTest(unittest.TestCase):
         self.assertEqual(box["title"], "提示！")
         self.assertEqual(len(box["buttons"]), 1)
         self.assertFalse(visible(s, "Frame7"))
-        self.display.screenshot(os.path.join(ARGS.artifacts, "office-not-answering.png"))
+        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "office-not-answering.png"))
         self.assertLess(took, DEADLINE_S * 3)
         desktop.wait_until(lambda: pid not in desktop.live(desktop.processes()) and not os.path.isdir(profile),
                            "the stopped office and its profile to go", timeout=30)
-        self.click_ok(app, box)
+        app.answer(box, OK_TEXTS)
         self.assert_next_export_reaches_the_question(app)
 
     def test_killed_program_leaves_no_office(self):
@@ -161,11 +137,7 @@ class ExportFaultsTest(unittest.TestCase):
 
 
 def main():
-    global ARGS
-    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "3,7")
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return desktop.run_scenario(rest, missing_requirements())
+    return desktop.main(__doc__.splitlines()[0], "3,7", missing_requirements)
 
 
 if __name__ == "__main__":

@@ -25,7 +25,6 @@ import re
 import shutil
 import subprocess
 import sys
-import unittest
 import urllib.parse
 
 # The helpers beside this script; no bytecode caches in the source tree.
@@ -33,21 +32,17 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import desktop  # noqa: E402
-from desktop import text, visible  # noqa: E402
+from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, no_modal, text, visible  # noqa: E402
 from problems import answer_error, problem_error  # noqa: E402
 
 DOCUMENT = "式题导出.doc"
 COUNT = 15
 HEADER = re.compile(r"^NumbrookV1\.6导出（(式题|答案)）专用纸张--作者QQ（(\d+)）"
                     r"日期：(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)编号：(\d{2,})$")
-PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
-CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
 OFFICE_TIMEOUT_S = 180
-OTHER_OFFICE_TIMEOUT_S = 300
 REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
 TABLES_HELPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "office_tables.py")
 
-ARGS = None
 
 
 def sha256(path):
@@ -56,7 +51,7 @@ def sha256(path):
 
 
 def office_helper(pipe, *command):
-    result = subprocess.run([ARGS.uno_python, TABLES_HELPER, pipe, *command],
+    result = subprocess.run([desktop.ARGS.uno_python, TABLES_HELPER, pipe, *command],
                             capture_output=True, text=True, timeout=OFFICE_TIMEOUT_S)
     if result.returncode != 0:
         raise AssertionError(f"office_tables.py {' '.join(command)}: {result.stderr.strip()}")
@@ -65,38 +60,26 @@ def office_helper(pipe, *command):
 
 def missing_requirements():
     missing = desktop.missing_tools()
-    check = subprocess.run([ARGS.uno_python, "-c", "import uno"], capture_output=True)
+    check = subprocess.run([desktop.ARGS.uno_python, "-c", "import uno"], capture_output=True)
     if check.returncode != 0:
-        missing.append(f"LibreOffice's Python bridge for {ARGS.uno_python} (python3-uno)")
-    # The export refuses while this user runs LibreOffice: give an instance
-    # that something else on the machine runs time to end.
-    try:
-        desktop.wait_until(lambda: not desktop.office_instances_of_user(),
-                           "LibreOffice of this user to end", timeout=OTHER_OFFICE_TIMEOUT_S)
-    except AssertionError:
-        missing.append("no LibreOffice of this user running (the export would refuse)")
-    return missing
+        missing.append(f"LibreOffice's Python bridge for {desktop.ARGS.uno_python} (python3-uno)")
+    return missing + desktop.missing_no_office_of_user()
 
 
-class ExportTest(unittest.TestCase):
+class ExportTest(desktop.Scenario):
+
+    missing = staticmethod(missing_requirements)
 
     def setUp(self):
-        missing = missing_requirements()
-        if missing:
-            self.fail("missing " + ", ".join(missing))
-        os.makedirs(ARGS.artifacts, exist_ok=True)
+        super().setUp()
         # Beside the program in the build tree, in share/numbrook when installed.
-        folder = os.path.dirname(os.path.realpath(ARGS.program))
+        folder = os.path.dirname(os.path.realpath(desktop.ARGS.program))
         self.document = next((path for path in (os.path.join(folder, DOCUMENT),
                                                 os.path.normpath(os.path.join(folder, "../share/numbrook",
                                                                               DOCUMENT)))
                               if os.path.isfile(path)), os.path.join(folder, DOCUMENT))
         self.document_hash = sha256(self.document)
-        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
-        self.addCleanup(self.display.close)
-        self.app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts,
-                                   watch=("Label9",))
-        self.addCleanup(self.app.close)
+        self.app = self.start(watch=("Label9",))
         # Whatever happens, no office process of the test outlives it.
         self.addCleanup(self.end_office_processes)
 
@@ -123,7 +106,7 @@ class ExportTest(unittest.TestCase):
 
     def test_fifteen_problems_written_and_left_open(self):
         app = self.app
-        types = ARGS.types
+        types = desktop.ARGS.types
         started = datetime.datetime.now().replace(microsecond=0)
 
         app.wait_for_window("NumbrookV1.6")
@@ -132,12 +115,11 @@ class ExportTest(unittest.TestCase):
 
         # 确定: the run, LibreOffice filling the document, and the print question.
         app.click("Command7")
-        s = app.wait(lambda st: any(w["visible"] and {PRINT_QUESTION, REFUSAL} & set(w["texts"])
-                                    for w in st["windows"]),
+        s = app.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
                      "the print question", timeout=OFFICE_TIMEOUT_S)
-        self.assertFalse(any(w["visible"] and REFUSAL in w["texts"] for w in s["windows"]),
-                         "the export refused: a LibreOffice of this user started meanwhile")
-        question = next(w for w in s["windows"] if w["visible"] and PRINT_QUESTION in w["texts"])
+        self.assertIsNone(box_with(s, REFUSAL),
+                          "the export refused: a LibreOffice of this user started meanwhile")
+        question = box_with(s, PRINT_QUESTION)
         self.assertEqual(question["title"], "提示语！")
         # The title as the window manager reads it, with nothing appended.
         if shutil.which("xprop"):
@@ -148,12 +130,9 @@ class ExportTest(unittest.TestCase):
         self.assertFalse(visible(s, "Frame7"), "the progress box is hidden before the question")
         self.assertEqual(text(s, "Label9"), "100%")
 
-        cancel = next(b for b in question["buttons"] if b["text"] in CANCEL_TEXTS)
-        x, y, w, h = cancel["geometry"]
-        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
-        s = app.wait(lambda st: not any(w["visible"] and w["modal"] for w in st["windows"])
-                     and not visible(st, "Label1"),
-                     "the question to close and the run to end")
+        app.answer(question, CANCEL_TEXTS)
+        app.wait(lambda st: no_modal(st) and not visible(st, "Label1"),
+                 "the question to close and the run to end")
 
         # LibreOffice stays, showing the filled document.
         office = self.office_processes()
@@ -170,7 +149,7 @@ class ExportTest(unittest.TestCase):
         # The sheet is an untitled copy of the exercise document: the user's
         # Save asks where to save it.
         document = office_helper(pipe, "read", "")
-        self.display.screenshot(os.path.join(ARGS.artifacts, "export-left-open.png"))
+        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "export-left-open.png"))
         finished = datetime.datetime.now()
         self.assertEqual(document["path"], "", "untitled: saved only with Save As")
         self.assertTrue(document["visible"])
@@ -222,12 +201,7 @@ class ExportTest(unittest.TestCase):
 
 
 def main():
-    global ARGS
-    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "3,7")
-    parser.add_argument("--uno-python", default="/usr/bin/python3")
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return desktop.run_scenario(rest, missing_requirements())
+    return desktop.main(__doc__.splitlines()[0], "3,7", missing_requirements, add_arguments=lambda parser: parser.add_argument("--uno-python", default="/usr/bin/python3"))
 
 
 if __name__ == "__main__":

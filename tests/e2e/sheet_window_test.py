@@ -21,20 +21,16 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import unittest
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import desktop  # noqa: E402
-from desktop import text, visible  # noqa: E402
+from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, text, visible  # noqa: E402
 
 COUNT = 100
-PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
-CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
 SHEETS = "SheetWindow"
 
-ARGS = None
 
 
 def missing_requirements():
@@ -62,30 +58,26 @@ def window(state, object_name):
     return next((w for w in state["windows"] if w["objectName"] == object_name and w["visible"]), None)
 
 
-class SheetWindowTest(unittest.TestCase):
+class SheetWindowTest(desktop.Scenario):
+
+    missing = staticmethod(missing_requirements)
+
+    def artifacts_folder(self):
+        return os.path.join(desktop.ARGS.artifacts, self._testMethodName)
 
     def setUp(self):
-        missing = missing_requirements()
-        if missing:
-            self.fail("missing " + ", ".join(missing))
-        self.artifacts = os.path.join(ARGS.artifacts, self._testMethodName)
-        os.makedirs(self.artifacts, exist_ok=True)
+        super().setUp()
         self.home = tempfile.mkdtemp(prefix="numbrook-e2e-home-")
         self.addCleanup(shutil.rmtree, self.home, True)
         self.documents = os.path.join(self.home, "Documents")
         os.makedirs(self.documents)
-        self.display = desktop.Display(os.path.join(self.artifacts, "xvfb.log"))
-        self.addCleanup(self.display.close)
         self.app = self.start("--sheets=builtin")
 
     def start(self, *args):
-        app = desktop.Program(self.display, ARGS.program, ARGS.probe, self.artifacts,
-                              watch=("Label9",), args=list(args),
-                              extra_env={"HOME": self.home,
-                                         "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
-                                         "XDG_DOCUMENTS_DIR": self.documents})
-        self.addCleanup(app.close)
-        return app
+        return super().start(*args, watch=("Label9",),
+                             extra_env={"HOME": self.home,
+                                        "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+                                        "XDG_DOCUMENTS_DIR": self.documents})
 
     def raise_window(self, title_pattern):
         for wid in self.display.xdotool("search", "--onlyvisible", "--name", title_pattern).split():
@@ -97,11 +89,7 @@ class SheetWindowTest(unittest.TestCase):
         s = app.wait(lambda st: window(st, "SavePdfDialog") and visible(st, "fileNameEdit"),
                      "the save dialog")
         self.assertEqual(text(s, "fileNameEdit"), suggested)
-        app.click("fileNameEdit")
-        app.wait(lambda st: st["focus"] == "fileNameEdit", "the focus in the file name")
-        app.key("ctrl+a")
-        app.type(target)
-        app.wait(lambda st: text(st, "fileNameEdit") == target, "the typed file name")
+        app.enter("fileNameEdit", target)
         app.key("Return")
         desktop.wait_until(lambda: pdf_pages(target) == pages, f"a {pages}-page PDF", alive=app.alive)
         app.wait(lambda st: not window(st, "SavePdfDialog"), "the save dialog to close")
@@ -139,17 +127,13 @@ class SheetWindowTest(unittest.TestCase):
     def test_an_export_kept_open_shows_in_the_sheet_window(self):
         app = self.app
         app.wait_for_window("NumbrookV1.6")
-        app.tick_types(ARGS.types)
+        app.tick_types(desktop.ARGS.types)
         app.enter("Text3", str(COUNT))
 
         app.click("Command7")
-        s = app.wait(lambda st: any(w["visible"] and PRINT_QUESTION in w["texts"] for w in st["windows"]),
-                     "the print question", timeout=60)
+        s = app.wait(lambda st: box_with(st, PRINT_QUESTION), "the print question", timeout=60)
         self.assertEqual(text(s, "Label9"), "100%")
-        question = next(w for w in s["windows"] if w["visible"] and PRINT_QUESTION in w["texts"])
-        cancel = next(b for b in question["buttons"] if b["text"] in CANCEL_TEXTS)
-        x, y, w, h = cancel["geometry"]
-        self.display.xdotool("mousemove", "--sync", x + w // 2, y + h // 2, "click", "1")
+        app.answer(box_with(s, PRINT_QUESTION), CANCEL_TEXTS)
 
         # The export's own sheet, not modal, centred over the drill window.
         s = app.wait(lambda st: window(st, SHEETS) and text(st, "PageCountLabel") == "1份练习纸和答案，共2页",
@@ -184,11 +168,7 @@ class SheetWindowTest(unittest.TestCase):
 
 
 def main():
-    global ARGS
-    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "7")
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return desktop.run_scenario(rest, missing_requirements())
+    return desktop.main(__doc__.splitlines()[0], "7", missing_requirements)
 
 
 if __name__ == "__main__":

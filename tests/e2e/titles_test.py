@@ -16,36 +16,31 @@ Exits 77 (skipped) when Xvfb, xdotool or xprop is missing, unless CI is set.
 import os
 import shutil
 import sys
-import unittest
 
 # The helpers beside this script; no bytecode caches in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import desktop  # noqa: E402
+from desktop import box_with  # noqa: E402
 
 MAIN_TITLE = "NumbrookV1.6  作者：口算园地"
 SCREEN_REFUSAL = "输出屏幕的题量为1-20题！"
 EXPORT_REFUSAL = "导出至文件的题量为1-100题！"
 
-ARGS = None
 
 
 def missing_tools():
     return desktop.missing_tools() + [t for t in desktop.TITLE_TOOLS if shutil.which(t) is None]
 
 
-class TitlesTest(unittest.TestCase):
+class TitlesTest(desktop.Scenario):
+
+    missing = staticmethod(missing_tools)
 
     def setUp(self):
-        missing = missing_tools()
-        if missing:
-            self.fail("missing " + ", ".join(missing))
-        os.makedirs(ARGS.artifacts, exist_ok=True)
-        self.display = desktop.Display(os.path.join(ARGS.artifacts, "xvfb.log"))
-        self.addCleanup(self.display.close)
-        self.app = desktop.Program(self.display, ARGS.program, ARGS.probe, ARGS.artifacts)
-        self.addCleanup(self.app.close)
+        super().setUp()
+        self.app = self.start()
 
     def titles(self):
         return sorted(self.display.titles(self.app.process.pid).values())
@@ -57,9 +52,8 @@ class TitlesTest(unittest.TestCase):
         app = self.app
         app.enter(box_name, count)
         app.click(button)
-        s = app.wait(lambda st: any(w["visible"] and message in w["texts"] for w in st["windows"]),
-                     f"the message {message}")
-        self.assertEqual(next(w for w in s["windows"] if message in w["texts"])["title"], "提示！")
+        s = app.wait(lambda st: box_with(st, message), f"the message {message}")
+        self.assertEqual(box_with(s, message)["title"], "提示！")
         try:
             self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
         except AssertionError:
@@ -79,11 +73,7 @@ class TitlesTest(unittest.TestCase):
 
 
 def main():
-    global ARGS
-    parser = desktop.scenario_arguments(__doc__.splitlines()[0], "0")
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return desktop.run_scenario(rest, missing_tools())
+    return desktop.main(__doc__.splitlines()[0], "0", missing_tools)
 
 
 if __name__ == "__main__":

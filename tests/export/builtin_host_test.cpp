@@ -20,7 +20,9 @@
 #include "export/builtin/builtin_host.h"
 #include "export/builtin/sheet_layout.h"
 #include "export/builtin/class_set.h"
-#include "tests/export/pdf_tools.h"
+#include "tests/support/pdf_tools.h"
+#include "tests/support/sample_sheets.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook {
 namespace {
@@ -29,10 +31,8 @@ namespace fs = std::filesystem;
 using builtin::BuiltinHost;
 using builtin::kSheetLayout;
 
-const char* const kProblemHeader =
-    "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：32767";
-const char* const kAnswerHeader =
-    "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：32767";
+const std::string kProblemHeader = testing::problemHeader("32767");
+const std::string kAnswerHeader = testing::answerHeader("32767");
 
 HostFailure failureOf(const std::function<void()>& operation)
 {
@@ -147,7 +147,7 @@ protected:
     // cell 100 of the answer sheet holds "(100)99×9=891".
     std::string printed(const std::string& pages)
     {
-        const std::string pdf = folder + "/sheets-" + pages + ".pdf";
+        const std::string pdf = temp.file("sheets-" + pages + ".pdf");
         BuiltinHost host;
         host.setPrintFile(pdf);
         host.startInstance();
@@ -158,30 +158,20 @@ protected:
         host.typeText(kAnswerHeader);
         for (int n = 1; n <= 100; ++n) {
             host.selectCell(2, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
-            host.typeText("(" + std::to_string(n) + ")" + problem(n));
+            host.typeText(cellText(1, n));
             host.selectCell(4, (n - 1) / 10 + 1, (n - 1) % 10 + 1);
-            host.typeText("(" + std::to_string(n) + ")" + answer(n));
+            host.typeText(cellText(2, n));
         }
         host.printPages(pages);
         return pdf;
     }
-    static std::string problem(int n)
+    static std::string cellText(int page, int n)
     {
-        return std::to_string(n == 100 ? 99 : 10 + n % 90) + "×" +
-               std::to_string(n == 100 ? 9 : 1 + n % 9) + "=";
-    }
-    static std::string answer(int n)
-    {
-        const int a = n == 100 ? 99 : 10 + n % 90;
-        const int b = n == 100 ? 9 : 1 + n % 9;
-        return problem(n) + std::to_string(a * b);
+        return "(" + std::to_string(n) + ")" +
+               (page == 1 ? testing::sampleProblem(n) : testing::sampleAnswer(n));
     }
 
-    std::string folder = [] {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-sheets-XXXXXX").string();
-        return std::string(::mkdtemp(pattern.data()));
-    }();
-    ~RenderedSheets() override { fs::remove_all(folder); }
+    testing::TempFolder temp;
 };
 
 TEST_F(RenderedSheets, PrintsOnePageOrTwoAsAsked)
@@ -206,8 +196,7 @@ TEST_F(RenderedSheets, EachPageHoldsItsTitleHeaderTeachersLineAndCellsInRowOrder
         }
         size_t at = 0;
         for (int n = 1; n <= 100; ++n) {
-            const std::string cell =
-                "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
+            const std::string cell = cellText(page, n);
             const size_t found = text.find(cell, at);
             ASSERT_NE(found, std::string::npos) << cell << " after position " << at << " in\n"
                                                 << text;
@@ -227,8 +216,7 @@ TEST_F(RenderedSheets, EveryCellTextStandsWholeOnOneLineInsideItsCell)
         const std::vector<Word> words = wordsOf(testing::pdfPageText(pdf, page, "-bbox"));
         std::vector<double> rowTops;
         for (int n = 1; n <= 100; ++n) {
-            const std::string cell =
-                "(" + std::to_string(n) + ")" + (page == 1 ? problem(n) : answer(n));
+            const std::string cell = cellText(page, n);
             const auto word = std::find_if(words.begin(), words.end(),
                                            [&](const Word& w) { return unescape(w.text) == cell; });
             ASSERT_NE(word, words.end()) << cell << " is not one word on one line";
@@ -256,7 +244,7 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
     const std::vector<SheetProblems> problems{{{"3＋5=", "3＋5=8"}}, {{"7×8=", "7×8=56"}}};
     const auto set = builtin::fillClassSet(problems, time);
     EXPECT_EQ(builtin::classSetFileName(set), QStringLiteral("口算练习-2026-12-05-编号01-02.pdf"));
-    const std::string pdf = folder + "/set.pdf";
+    const std::string pdf = temp.file("set.pdf");
     ASSERT_TRUE(builtin::writeClassSetPdf(QString::fromStdString(pdf), set));
     // Every sheet, then every key, each under its sheet's number.
     const std::pair<const char*, const char*> pages[] = {{"编号：01", "(1)3＋5="},
@@ -270,7 +258,7 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
     }
     EXPECT_EQ(testing::pageCountOf(pdf), 4);
     // A file that can't be written is not left half-written.
-    const std::string blocked = folder + "/missing/set.pdf";
+    const std::string blocked = temp.file("missing/set.pdf");
     EXPECT_FALSE(builtin::writeClassSetPdf(QString::fromStdString(blocked), set));
     EXPECT_FALSE(fs::exists(blocked));
 }

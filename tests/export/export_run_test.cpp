@@ -14,16 +14,16 @@
 #include "export/export_run.h"
 #include "export/export_steps.h"
 #include "tests/export/recording_host.h"
+#include "tests/support/sample_sheets.h"
 
 namespace numbrook {
 namespace {
 
-using testing::ClockOfTimes;
+using testing::exportLogged;
 using testing::Log;
-using testing::LoggingBoxes;
 using testing::makeTime;
 using testing::RecordingHost;
-using testing::RecordingView;
+using testing::recordingHosts;
 
 const std::string kDocument = "/opt/numbrook/式题导出.doc";
 const std::string kPrintQuestion =
@@ -56,16 +56,10 @@ ExportOutcome runExport(const Problems& p, int exportNumber, std::vector<Answer>
                         std::vector<LocalTime> times = {makeTime(2026, 12, 5, 19, 8, 5)})
 {
     ExportOutcome run;
-    RecordingView view(run.log);
-    LoggingBoxes boxes(run.log, std::move(answers));
-    ClockOfTimes clock(std::move(times));
-    const ExportJob job{p.problems, p.answers, p.count, exportNumber, kDocument};
-    const HostFactory factory = [&run, &script]() -> std::unique_ptr<DocumentHost> {
-        return std::make_unique<RecordingHost>(run.log, script);
-    };
-    exportToDocument(job, factory, view, boxes, clock,
+    run.progressVisibleAtEnd =
+        exportLogged(run.log, {p.problems, p.answers, p.count, exportNumber, kDocument},
+                     recordingHosts(run.log, script), std::move(answers), std::move(times),
                      [&run](int ms) { run.log.push_back("pause " + std::to_string(ms)); });
-    run.progressVisibleAtEnd = view.visible();
     return run;
 }
 
@@ -101,11 +95,9 @@ Log expectedStart(const std::string& number, const std::string& problemTime,
             "start",
             "open " + kDocument,
             "select 1,1,1",
-            "type NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：" + problemTime +
-                "编号：" + number,
+            "type " + testing::sheetHeader(false, problemTime, number),
             "select 3,1,1",
-            "type NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：" + answerTime +
-                "编号：" + number};
+            "type " + testing::sheetHeader(true, answerTime, number)};
 }
 
 Log concat(std::initializer_list<Log> parts)
@@ -284,17 +276,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Failure, MissingWordProcessorReportsTheFactorysError)
 {
     Log log;
-    RecordingView view(log);
-    LoggingBoxes boxes(log, {});
-    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5)});
     const Problems p(3);
-    const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
-    exportToDocument(
-        job,
-        []() -> std::unique_ptr<DocumentHost> {
-            throw HostError("找不到LibreOffice", HostFailure::NotInstalled);
-        },
-        view, boxes, clock, [&log](int) { log.push_back("pause"); });
+    exportLogged(log, {p.problems, p.answers, p.count, 1, kDocument},
+                 []() -> std::unique_ptr<DocumentHost> {
+                     throw HostError("找不到LibreOffice", HostFailure::NotInstalled);
+                 },
+                 {});
     EXPECT_EQ(log, (Log{"progress hidden",
                         "box [提示！] 导出失败：没有安装LibreOffice Writer，请先安装！ (ok)"}));
 }
@@ -356,15 +343,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FailureReason, AnErrorThatIsNoHostErrorStillGetsTheMessage)
 {
     Log log;
-    RecordingView view(log);
-    LoggingBoxes boxes(log, {});
-    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5)});
     const Problems p(1);
-    const ExportJob job{p.problems, p.answers, p.count, 1, kDocument};
     ::testing::internal::CaptureStderr();
-    exportToDocument(
-        job, []() -> std::unique_ptr<DocumentHost> { throw std::runtime_error("out of memory"); },
-        view, boxes, clock, [](int) {});
+    exportLogged(
+        log, {p.problems, p.answers, p.count, 1, kDocument},
+        []() -> std::unique_ptr<DocumentHost> { throw std::runtime_error("out of memory"); }, {});
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("out of memory"), std::string::npos);
     EXPECT_EQ(log.back(), "box [提示！] 导出失败：LibreOffice操作出错！ (ok)");
 }
@@ -375,18 +358,9 @@ TEST(FailureReason, AnErrorThatIsNoHostErrorStillGetsTheMessage)
 Log exportLocating(const std::function<std::string()>& locate)
 {
     Log log;
-    RecordingView view(log);
-    LoggingBoxes boxes(log, {Answer::Ok, Answer::Ok});
-    ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5)});
     const Problems p(1);
-    const ExportJob job{p.problems, p.answers, p.count, 1, "", locate};
-    RecordingHost::Script script;
-    exportToDocument(
-        job,
-        [&log, &script]() -> std::unique_ptr<DocumentHost> {
-            return std::make_unique<RecordingHost>(log, script);
-        },
-        view, boxes, clock, [](int) {});
+    exportLogged(log, {p.problems, p.answers, p.count, 1, "", locate}, recordingHosts(log),
+                 {Answer::Ok, Answer::Ok});
     return log;
 }
 

@@ -23,7 +23,9 @@
 #include "export/builtin/builtin_host.h"
 #include "export/export_run.h"
 #include "export/host_loader.h"
-#include "tests/export/pdf_tools.h"
+#include "tests/support/pdf_tools.h"
+#include "tests/support/sample_sheets.h"
+#include "tests/support/temp_folder.h"
 #include "tests/export/recording_host.h"
 #ifdef NUMBROOK_WITH_OFFICE_HOST
 #include "export/libreoffice/libreoffice_host.h"
@@ -33,12 +35,9 @@ namespace numbrook {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ClockOfTimes;
 using testing::Log;
-using testing::LoggingBoxes;
 using testing::makeTime;
 using testing::RecordingHost;
-using testing::RecordingView;
 
 // [table 1..4][cell number 1..100]; the headers use cell 1.
 using Cells = std::array<std::array<std::string, 101>, 5>;
@@ -88,21 +87,7 @@ private:
     Cells& seen_;
 };
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "numbrook-contract-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
+using testing::TempFolder;
 
 // ---- the hosts under contract ------------------------------------------------------
 
@@ -216,20 +201,11 @@ struct Scenario {
     int pagesPrinted;             // 0: shown instead
 };
 
-// Problem n is a two-digit by one-digit product, the widest of the types.
-std::string problemText(int n)
-{
-    return std::to_string(99 - n % 90) + "×" + std::to_string(9 - n % 9) + "=";
-}
-std::string answerText(int n)
-{
-    return problemText(n) + std::to_string((99 - n % 90) * (9 - n % 9));
-}
+using testing::sampleAnswer;
+using testing::sampleProblem;
 
-const char* const kProblemHeader =
-    "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:05编号：07";
-const char* const kAnswerHeader =
-    "NumbrookV1.6导出（答案）专用纸张--作者QQ（31415926）日期：2026-12-05 19:08:06编号：07";
+const std::string kProblemHeader = testing::problemHeader("07");
+const std::string kAnswerHeader = testing::answerHeader("07");
 
 template <class Host>
 class HostContract : public ::testing::Test {
@@ -241,20 +217,16 @@ protected:
     {
         std::vector<std::string> problems{""}, answers{""};
         for (int n = 1; n <= s.problemCount; ++n) {
-            problems.push_back(problemText(n));
-            answers.push_back(answerText(n));
+            problems.push_back(sampleProblem(n));
+            answers.push_back(sampleAnswer(n));
         }
         Log log;
-        RecordingView view(log);
-        LoggingBoxes boxes(log, s.answers);
-        ClockOfTimes clock({makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
-        const ExportJob job{problems, answers, s.problemCount, 7, exerciseDocumentPath()};
-        exportToDocument(
-            job,
+        testing::exportLogged(
+            log, {problems, answers, s.problemCount, 7, exerciseDocumentPath()},
             [this]() -> std::unique_ptr<DocumentHost> {
                 return std::make_unique<SnapshotHost>(host->make(), host->reader(), seen);
             },
-            view, boxes, clock, [](int) {});
+            s.answers, {makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
         return log;
     }
 
@@ -265,8 +237,8 @@ protected:
         for (int n = 1; n <= 100; ++n) {
             SCOPED_TRACE("cell " + std::to_string(n));
             if (n <= problemCount) {
-                EXPECT_EQ(seen[2][n], "(" + std::to_string(n) + ")" + problemText(n));
-                EXPECT_EQ(seen[4][n], "(" + std::to_string(n) + ")" + answerText(n));
+                EXPECT_EQ(seen[2][n], "(" + std::to_string(n) + ")" + sampleProblem(n));
+                EXPECT_EQ(seen[4][n], "(" + std::to_string(n) + ")" + sampleAnswer(n));
             } else {
                 EXPECT_EQ(seen[2][n], " ");
                 EXPECT_EQ(seen[4][n], " ");

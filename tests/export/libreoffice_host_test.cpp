@@ -40,7 +40,8 @@
 #include "export/libreoffice/office_sweep.h"
 #include "tests/export/recording_host.h"
 #include "tests/export/spawn_in_new_session.h"
-#include "tests/export/temp_folder.h"
+#include "tests/support/pdf_tools.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook {
 namespace {
@@ -104,34 +105,7 @@ void endShownInstance(pid_t pid, const std::string& profile)
     fs::remove_all(profile, ignored);
 }
 
-int pagesOf(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string text = bytes.str();
-    if (text.rfind("%PDF", 0) == 0) {
-        const std::string command = "pdfinfo '" + path + "' 2>/dev/null";
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr) {
-            return -1;
-        }
-        char line[256];
-        int pages = -1;
-        while (std::fgets(line, sizeof line, pipe) != nullptr) {
-            std::sscanf(line, "Pages: %d", &pages);
-        }
-        ::pclose(pipe);
-        return pages;
-    }
-    int pages = 0;  // PostScript
-    for (size_t at = text.find("\n%%Page:"); at != std::string::npos;
-         at = text.find("\n%%Page:", at + 1)) {
-        ++pages;
-    }
-    return pages;
-}
-
+using testing::pageCountOf;
 using testing::TempFolder;
 
 // What the test wants to see of the real host an export makes.
@@ -401,7 +375,7 @@ TEST_P(RealExportPrints, FifteenProblemsAreWrittenAndTheChosenSheetsPrinted)
         EXPECT_EQ(seen.grid[2][n], n <= 15 ? "(" + std::to_string(n) + ")" + p.problems[n] : " ");
         EXPECT_EQ(seen.grid[4][n], n <= 15 ? "(" + std::to_string(n) + ")" + p.answers[n] : " ");
     }
-    EXPECT_EQ(pagesOf(seen.printFile), GetParam().pages);
+    EXPECT_EQ(pageCountOf(seen.printFile), GetParam().pages);
     expectNothingLeft(seen);
 }
 
@@ -610,7 +584,7 @@ TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
     fs::permissions(programFolder, fs::perms::owner_all);
     EXPECT_EQ(failureMessage(result.log), "") << result.standardError;
     EXPECT_EQ(seen.documentLocation, "") << "opened as an untitled copy";
-    EXPECT_EQ(pagesOf(seen.printFile), 2);
+    EXPECT_EQ(pageCountOf(seen.printFile), 2);
     EXPECT_EQ(testing::readAll(copy), before);
     EXPECT_EQ(fs::last_write_time(copy), modified);
     EXPECT_EQ(fs::directory_iterator(programFolder)->path().filename().string(), "式题导出.doc")
@@ -640,7 +614,7 @@ TEST_P(RealOfficeLocale, ExportsTheChineseNamedDocument)
     EXPECT_EQ(failureMessage(result.log), "") << result.standardError;
     ASSERT_EQ(seen.grid.size(), 5u);
     EXPECT_EQ(seen.grid[4][2], "(2)" + Problems(15).answers[2]);
-    EXPECT_EQ(pagesOf(seen.printFile), 1);
+    EXPECT_EQ(pageCountOf(seen.printFile), 1);
     expectNothingLeft(seen);
 }
 

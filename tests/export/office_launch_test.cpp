@@ -16,7 +16,7 @@
 
 #include "export/libreoffice/office_launch.h"
 #include "export/libreoffice/office_process.h"
-#include "tests/export/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook::office {
 namespace {

@@ -23,7 +23,7 @@
 #include "export/libreoffice/office_process.h"
 #include "export/libreoffice/office_sweep.h"
 #include "tests/export/spawn_in_new_session.h"
-#include "tests/export/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook::office {
 namespace {

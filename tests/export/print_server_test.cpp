@@ -11,8 +11,9 @@
 #include <string>
 
 #include "export/builtin/builtin_host.h"
-#include "tests/export/pdf_tools.h"
+#include "tests/support/pdf_tools.h"
 #include "tests/export/private_print_server.h"
+#include "tests/support/sample_sheets.h"
 
 namespace numbrook {
 namespace {
@@ -31,9 +32,7 @@ TEST(BuiltinHostPrinting, ARefusedJobFailsAtOnceAndAnAcceptedOneIsNamedLandscape
     host.startInstance();
     host.open("x");
     host.selectCell(1, 1, 1);
-    host.typeText(
-        "NumbrookV1.6导出（式题）专用纸张--作者QQ（31415926）日期：2026-12-05 "
-        "19:08:05编号：07");
+    host.typeText(testing::problemHeader("07"));
 
     ASSERT_TRUE(PrivatePrintServer::run(std::string("cupsreject ") + PrivatePrintServer::kQueue));
     const auto asked = std::chrono::steady_clock::now();

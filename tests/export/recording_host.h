@@ -143,4 +143,27 @@ inline LocalTime makeTime(int year, int month, int day, int hour, int minute, in
     return time;
 }
 
+// Makes recording hosts that write into log and follow script.
+inline HostFactory recordingHosts(Log& log, RecordingHost::Script script = {})
+{
+    return [&log, script]() -> std::unique_ptr<DocumentHost> {
+        return std::make_unique<RecordingHost>(log, script);
+    };
+}
+
+// One export through makeHost with the recording view, boxes giving answers
+// in turn and a clock reading times in turn; whether the progress box was
+// left visible.
+inline bool exportLogged(
+    Log& log, const ExportJob& job, const HostFactory& makeHost, std::vector<Answer> answers,
+    std::vector<LocalTime> times = {makeTime(2026, 12, 5, 19, 8, 5)},
+    const Pause& pause = [](int) {})
+{
+    RecordingView view(log);
+    LoggingBoxes boxes(log, std::move(answers));
+    const ClockOfTimes clock(std::move(times));
+    exportToDocument(job, makeHost, view, boxes, clock, pause);
+    return view.visible();
+}
+
 }  // namespace numbrook::testing

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "generator/problem_types.h"
-#include "tests/fakes.h"
+#include "tests/support/fakes.h"
 
 namespace numbrook {
 namespace {
@@ -57,12 +57,8 @@ struct TypeCase {
     int distinct;  // how many different problems the type can make
     // The type's rule, stated on the problem as the pupil sees it.
     std::function<bool(const Parsed&)> valid;
+    friend void PrintTo(const TypeCase& c, std::ostream* os) { *os << "type " << c.type; }
 };
-
-void PrintTo(const TypeCase& c, std::ostream* os)
-{
-    *os << "type " << c.type;
-}
 
 class ProblemTypeTest : public ::testing::TestWithParam<TypeCase> {};
 
