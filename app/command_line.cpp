@@ -277,8 +277,8 @@ CommandLine parseCommandLine(const QStringList& arguments, int helpWidth)
     // Qt's options come with one dash (-platform offscreen).
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const auto* table : {&programOptions(), &qtOptions()}) {
-        for (const OptionSpec& spec : *table)
-            parser.addOption(QCommandLineOption(spec.names, spec.description, spec.valueName));
+        for (const OptionSpec& row : *table)
+            parser.addOption(QCommandLineOption(row.names, row.description, row.valueName));
     }
     const auto isSet = [&](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
     const auto valueOf = [&](const char* name) { return parser.value(QString::fromLatin1(name)); };
