@@ -271,6 +271,71 @@ std::string noDisplayText(const char* display, const char* wayland)
                          : "numbrook: 无法打开图形显示（" + where + "），请在桌面中运行本程序！\n";
 }
 
+// The options of a class set into `set`: empty, or what is wrong with them.
+template <typename IsSet, typename ValueOf>
+QString readClassSet(const IsSet& isSet, const ValueOf& valueOf, SheetSetOptions& set)
+{
+    if (valueOf("make-sheets").isEmpty())
+        return QStringLiteral("--make-sheets 要给出PDF文件名");
+    set.count = kMaxSheetProblems;
+    for (int type = 0; type < kTypeCount; ++type)
+        set.types.push_back(type);
+    if (isSet("types")) {
+        const auto list = typesOf(valueOf("types"));
+        if (!list)
+            return QStringLiteral("--types 须是0到8的题型编号，用逗号分开，不能是“") +
+                   valueOf("types") + QStringLiteral("”");
+        set.types = *list;
+    }
+    if (isSet("count") && isSet("per-type"))
+        return QStringLiteral("--count 和 --per-type 只能给出一个");
+    if (isSet("count")) {
+        const auto n = numberIn(valueOf("count"), 1, kMaxSheetProblems);
+        if (!n)
+            return QStringLiteral("--count 须是1到100，不能是“") + valueOf("count") +
+                   QStringLiteral("”");
+        set.count = *n;
+    }
+    if (isSet("per-type")) {
+        const auto counts = perTypeOf(valueOf("per-type"));
+        if (!counts)
+            return QStringLiteral(
+                       "--per-type 须写成“题型=题数”，用逗号分开，"
+                       "不能是“") +
+                   valueOf("per-type") + QStringLiteral("”");
+        for (int type = 0; type < kTypeCount; ++type) {
+            if ((*counts)[type] > 0 && isSet("types") &&
+                std::find(set.types.begin(), set.types.end(), type) == set.types.end())
+                return QStringLiteral("--per-type 的题型%1不在--types里").arg(type);
+        }
+        set.perType = *counts;
+        if (!hasCounts(set))
+            return QStringLiteral("--per-type 的题数合计须在1到100之间");
+    }
+    if (isSet("copies")) {
+        const auto n = numberIn(valueOf("copies"), 1, kMaxSheetCopies);
+        if (!n)
+            return QStringLiteral("--copies 须是1到60，不能是“") + valueOf("copies") +
+                   QStringLiteral("”");
+        set.copies = *n;
+    }
+    set.noRepeats = isSet("no-repeats");
+    if (isSet("form")) {
+        const QString value = valueOf("form");
+        if (value == QLatin1String("result")) {
+            set.form = ProblemForm::Result;
+        } else if (value == QLatin1String("blank")) {
+            set.form = ProblemForm::Blank;
+        } else if (value == QLatin1String("mixed")) {
+            set.form = ProblemForm::Mixed;
+        } else {
+            return QStringLiteral("--form 只能是 result、blank 或 mixed，不能是“") + value +
+                   QStringLiteral("”");
+        }
+    }
+    return QString::fromStdString(optionsProblem(set));
+}
+
 CommandLine parseCommandLine(const QStringList& arguments, int helpWidth)
 {
     QCommandLineParser parser;
@@ -314,67 +379,8 @@ CommandLine parseCommandLine(const QStringList& arguments, int helpWidth)
     if (isSet("make-sheets")) {
         result.action = CommandLine::Action::MakeSheets;
         result.pdfPath = valueOf("make-sheets").toStdString();
-        if (result.pdfPath.empty())
-            return usageError(QStringLiteral("--make-sheets 要给出PDF文件名"));
-        SheetSetOptions& set = result.sheetSet;
-        set.count = kMaxSheetProblems;
-        for (int type = 0; type < kTypeCount; ++type)
-            set.types.push_back(type);
-        if (isSet("types")) {
-            const auto list = typesOf(valueOf("types"));
-            if (!list)
-                return usageError(
-                    QStringLiteral("--types 须是0到8的题型编号，用逗号分开，不能是“") +
-                    valueOf("types") + QStringLiteral("”"));
-            set.types = *list;
-        }
-        if (isSet("count") && isSet("per-type"))
-            return usageError(QStringLiteral("--count 和 --per-type 只能给出一个"));
-        if (isSet("count")) {
-            const auto n = numberIn(valueOf("count"), 1, kMaxSheetProblems);
-            if (!n)
-                return usageError(QStringLiteral("--count 须是1到100，不能是“") + valueOf("count") +
-                                  QStringLiteral("”"));
-            set.count = *n;
-        }
-        if (isSet("per-type")) {
-            const auto counts = perTypeOf(valueOf("per-type"));
-            if (!counts)
-                return usageError(QStringLiteral("--per-type 须写成“题型=题数”，用逗号分开，"
-                                                 "不能是“") +
-                                  valueOf("per-type") + QStringLiteral("”"));
-            for (int type = 0; type < kTypeCount; ++type) {
-                if ((*counts)[type] > 0 && isSet("types") &&
-                    std::find(set.types.begin(), set.types.end(), type) == set.types.end())
-                    return usageError(QStringLiteral("--per-type 的题型%1不在--types里").arg(type));
-            }
-            set.perType = *counts;
-            if (!hasCounts(set))
-                return usageError(QStringLiteral("--per-type 的题数合计须在1到100之间"));
-        }
-        if (isSet("copies")) {
-            const auto n = numberIn(valueOf("copies"), 1, kMaxSheetCopies);
-            if (!n)
-                return usageError(QStringLiteral("--copies 须是1到60，不能是“") +
-                                  valueOf("copies") + QStringLiteral("”"));
-            set.copies = *n;
-        }
-        set.noRepeats = isSet("no-repeats");
-        if (isSet("form")) {
-            const QString value = valueOf("form");
-            if (value == QLatin1String("result")) {
-                set.form = ProblemForm::Result;
-            } else if (value == QLatin1String("blank")) {
-                set.form = ProblemForm::Blank;
-            } else if (value == QLatin1String("mixed")) {
-                set.form = ProblemForm::Mixed;
-            } else {
-                return usageError(QStringLiteral("--form 只能是 result、blank 或 mixed，不能是“") +
-                                  value + QStringLiteral("”"));
-            }
-        }
-        if (const std::string problem = optionsProblem(set); !problem.empty())
-            return usageError(QString::fromStdString(problem));
+        if (const QString wrong = readClassSet(isSet, valueOf, result.sheetSet); !wrong.isEmpty())
+            return usageError(wrong);
         return result;
     }
     for (const char* option : setOptions) {
