@@ -7,7 +7,6 @@
 #include <csignal>
 
 #include <cstdlib>
-#include <memory>
 
 #include "app/startup.h"
 

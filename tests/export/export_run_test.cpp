@@ -30,21 +30,7 @@ const std::string kPrintQuestion =
     "box [提示语！] 导出完毕，请确认是否直接进行打印,请确定！ (ok/cancel)";
 const std::string kAnswersQuestion = "box [提示语！] 请确认是否需要一并打印答案！ (ok/cancel)";
 
-// Problem n is "n×2=" with the answer "n×2=<2n>".
-struct Problems {
-    explicit Problems(int problemCount) : count(problemCount)
-    {
-        problems.push_back("");
-        answers.push_back("");
-        for (int n = 1; n <= count; ++n) {
-            problems.push_back(std::to_string(n) + "×2=");
-            answers.push_back(std::to_string(n) + "×2=" + std::to_string(2 * n));
-        }
-    }
-    int count;
-    std::vector<std::string> problems;
-    std::vector<std::string> answers;
-};
+using Problems = testing::SampleProblems;
 
 struct ExportOutcome {
     Log log;
@@ -136,8 +122,8 @@ TEST(GridWalk, FifteenProblemsFillRowOneAndHalfOfRowTwoThenBlankTheRest)
         return std::find(log.begin(), log.end(), entry) - log.begin();
     };
     // Cell 15 is row 2, column 5; cell 16 is row 2, column 6; cell 21 is row 3, column 1.
-    EXPECT_EQ(log[at("select 2,2,5") + 1], "type (15)15×2=");
-    EXPECT_EQ(log[at("select 4,2,5") + 1], "type (15)15×2=30");
+    EXPECT_EQ(log[at("select 2,2,5") + 1], "type (15)25×7=");
+    EXPECT_EQ(log[at("select 4,2,5") + 1], "type (15)25×7=175");
     EXPECT_EQ(log[at("select 4,2,5") + 2], "label 15%");
     EXPECT_EQ(log[at("select 2,2,6") - 1], "label 16%");
     EXPECT_EQ(log[at("select 2,2,6") + 1], "type  ");
@@ -261,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"DocumentMissing", {}, "open " + kDocument, 1, false, {"close", "quit"}},
         FailureCase{"HeaderTableMissing", {}, "select 3,1,1", 1, false, {"close", "quit"}},
         FailureCase{"GridCellMissing", {}, "select 4,2,3", 1, false, {"close", "quit"}},
-        FailureCase{"InstanceDiesWhileFilling", {}, "type (7)7×2=14", 1, true, {"close", "quit"}},
+        FailureCase{"InstanceDiesWhileFilling", {}, "type (7)17×8=136", 1, true, {"close", "quit"}},
         FailureCase{
             "NoPrinter", {Answer::Ok, Answer::Ok}, "print 1-2", 1, false, {"close", "quit"}},
         FailureCase{
@@ -272,19 +258,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureCase>& tested) {
         return std::string(tested.param.name);
     });
-
-TEST(Failure, MissingWordProcessorReportsTheFactorysError)
-{
-    Log log;
-    const Problems p(3);
-    exportLogged(log, {p.problems, p.answers, p.count, 1, kDocument},
-                 []() -> std::unique_ptr<DocumentHost> {
-                     throw HostError("找不到LibreOffice", HostFailure::NotInstalled);
-                 },
-                 {});
-    EXPECT_EQ(log, (Log{"progress hidden",
-                        "box [提示！] 导出失败：没有安装LibreOffice Writer，请先安装！ (ok)"}));
-}
 
 // The teacher reads a short reason for each kind of failure; the host's own
 // text, which names the office's internals, goes to standard error only.
@@ -329,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "select 2,1,1",
                    {},
                    "式题导出.doc文档丢失或已损坏，请重新安装本程序！"},
-        ReasonCase{HostFailure::NotAnswering, "type (2)2×2=4", {}, "LibreOffice没有响应！"},
+        ReasonCase{HostFailure::NotAnswering, "type (2)12×3=36", {}, "LibreOffice没有响应！"},
         ReasonCase{HostFailure::NoPrinter,
                    "print 1-2",
                    {Answer::Ok, Answer::Ok},
@@ -340,16 +313,34 @@ INSTANTIATE_TEST_SUITE_P(
                    "打印出错，请检查打印机！"},
         ReasonCase{HostFailure::Other, "show", {Answer::Cancel}, "LibreOffice操作出错！"}));
 
-TEST(FailureReason, AnErrorThatIsNoHostErrorStillGetsTheMessage)
+// A host that can't be made at all: nothing to undo, the progress box hidden,
+// the reason shown and the detail written to standard error.
+TEST(FailureReason, OfAHostThatCannotBeMadeIsShownWithNothingToUndo)
 {
-    Log log;
-    const Problems p(1);
-    ::testing::internal::CaptureStderr();
-    exportLogged(
-        log, {p.problems, p.answers, p.count, 1, kDocument},
-        []() -> std::unique_ptr<DocumentHost> { throw std::runtime_error("out of memory"); }, {});
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("out of memory"), std::string::npos);
-    EXPECT_EQ(log.back(), "box [提示！] 导出失败：LibreOffice操作出错！ (ok)");
+    struct Case {
+        std::function<void()> fail;
+        const char* detail;
+        const char* reason;
+    };
+    const Case cases[] = {{[] { throw HostError("找不到LibreOffice", HostFailure::NotInstalled); },
+                           "找不到LibreOffice", "没有安装LibreOffice Writer，请先安装！"},
+                          {[] { throw std::runtime_error("out of memory"); }, "out of memory",
+                           "LibreOffice操作出错！"}};
+    for (const Case& c : cases) {
+        Log log;
+        const Problems p(3);
+        ::testing::internal::CaptureStderr();
+        exportLogged(log, {p.problems, p.answers, p.count, 1, kDocument},
+                     [&c]() -> std::unique_ptr<DocumentHost> {
+                         c.fail();
+                         return nullptr;
+                     },
+                     {});
+        const std::string standardError = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(log, (Log{"progress hidden",
+                            std::string("box [提示！] 导出失败：") + c.reason + " (ok)"}));
+        EXPECT_NE(standardError.find(c.detail), std::string::npos) << standardError;
+    }
 }
 
 // ---- the exercise document's path ------------------------------------------------

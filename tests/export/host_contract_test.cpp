@@ -215,14 +215,10 @@ protected:
     // Runs one export; returns the log of view and boxes and fills seen.
     Log runExport(const Scenario& s)
     {
-        std::vector<std::string> problems{""}, answers{""};
-        for (int n = 1; n <= s.problemCount; ++n) {
-            problems.push_back(sampleProblem(n));
-            answers.push_back(sampleAnswer(n));
-        }
+        const testing::SampleProblems p(s.problemCount);
         Log log;
         testing::exportLogged(
-            log, {problems, answers, s.problemCount, 7, exerciseDocumentPath()},
+            log, {p.problems, p.answers, s.problemCount, 7, exerciseDocumentPath()},
             [this]() -> std::unique_ptr<DocumentHost> {
                 return std::make_unique<SnapshotHost>(host->make(), host->reader(), seen);
             },

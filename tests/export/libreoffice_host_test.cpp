@@ -209,15 +209,11 @@ struct ExportResult {
 ExportResult exportWith(Observation& seen, const std::string& document, std::vector<Answer> answers,
                         int count = 15)
 {
-    std::vector<std::string> problems{""}, keys{""};
-    for (int n = 1; n <= count; ++n) {
-        problems.push_back(sampleProblem(n));
-        keys.push_back(sampleAnswer(n));
-    }
+    const testing::SampleProblems p(count);
     ExportResult result;
     ::testing::internal::CaptureStderr();
     exportLogged(
-        result.log, {problems, keys, count, 3, document},
+        result.log, {p.problems, p.answers, count, 3, document},
         [&seen]() -> std::unique_ptr<DocumentHost> { return std::make_unique<ObservedHost>(seen); },
         std::move(answers));
     result.standardError = ::testing::internal::GetCapturedStderr();

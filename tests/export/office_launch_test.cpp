@@ -6,16 +6,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "export/libreoffice/office_launch.h"
 #include "export/libreoffice/office_process.h"
+#include "tests/support/environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace numbrook::office {
@@ -145,14 +144,12 @@ TEST(TemporaryFolder, IsTmpdirWhereUsableElseTmp)
 {
     TempFolder folder;
     std::ofstream(folder.path + "/file") << "x";
-    const char* before = std::getenv("TMPDIR");
-    const std::string saved = before != nullptr ? before : "";
     for (const std::string& tmpdir :
          {folder.path, std::string("tmp"), folder.path + "/no", folder.path + "/file"}) {
-        ::setenv("TMPDIR", tmpdir.c_str(), 1);
+        numbrook::testing::ScopedEnvironment environment;
+        environment.set("TMPDIR", tmpdir.c_str());
         EXPECT_EQ(tempFolder(), tmpdir == folder.path ? tmpdir : "/tmp") << tmpdir;
     }
-    before != nullptr ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
 }
 
 // What an instance records in its profile is what a later run clears away

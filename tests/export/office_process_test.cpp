@@ -12,9 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
-#include <sstream>
 #include <csignal>
-#include <thread>
 #include <string>
 #include <vector>
 
@@ -23,6 +21,7 @@
 #include "export/libreoffice/office_process.h"
 #include "export/libreoffice/office_sweep.h"
 #include "tests/export/spawn_in_new_session.h"
+#include "tests/support/environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace numbrook::office {
@@ -201,14 +200,22 @@ TEST(UserInstanceRunningHere, ListeningPipeCountsAndItsLeftoverFileDoesNot)
 
 // ---- ending an instance's processes ----------------------------------------------------
 
+// Whether the child leader comes to have a second process in its group.
+bool groupOfTwo(pid_t leader)
+{
+    return numbrook::testing::eventually(
+               [leader] {
+                   return childHasEnded(leader) || liveGroupMembers("/proc", leader).size() >= 2;
+               },
+               std::chrono::seconds(30)) &&
+           !childHasEnded(leader);
+}
+
 TEST(EndProcessGroup, KillsAStuckGroupWithoutLeavingZombies)
 {
     // A launcher that waits for the process it started, as the office's does.
     const pid_t pid = spawnInNewSession("/bin/sh", {"sh", "-c", "sleep 60 & wait"});
-    while (liveGroupMembers("/proc", pid).size() < 2) {
-        ASSERT_FALSE(childHasEnded(pid));
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    ASSERT_TRUE(groupOfTwo(pid));
     EXPECT_EQ(::getsid(pid), pid) << "the launcher leads a session of its own";
 
     endProcessGroup(pid, std::chrono::milliseconds(0));
@@ -363,10 +370,7 @@ TEST(StartKept, AKeeperToldToEndEndsItsOfficeUnlessReleased)
     kept.workFolder = "/";
     kept.profileFolder = profile;
     const pid_t keeper = startKept(kept);
-    while (liveGroupMembers("/proc", keeper).size() < 2) {
-        ASSERT_FALSE(childHasEnded(keeper));
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    ASSERT_TRUE(groupOfTwo(keeper));
     EXPECT_EQ(::getsid(keeper), keeper);
     // What the keeper gets when this program dies.
     ::kill(keeper, SIGTERM);

@@ -19,7 +19,8 @@
 #include <fstream>
 #include <regex>
 #include <string>
-#include <thread>
+
+#include "tests/support/environment.h"
 
 extern char** environ;
 
@@ -76,14 +77,11 @@ public:
         ::unsetenv("PRINTER");
         cupsSetServer(socket.c_str());
         // Up once it answers; it ends within seconds when it can't start.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!answers()) {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_ ||
-                std::chrono::steady_clock::now() > deadline) {
-                return "cupsd did not start: " + log();
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        const auto upOrEnded = [this] {
+            return answers() || ::waitpid(pid_, nullptr, WNOHANG) == pid_;
+        };
+        if (!eventually(upOrEnded, std::chrono::seconds(10)) || !answers())
+            return "cupsd did not start: " + log();
         if (!run(std::string("lpadmin -p ") + kQueue + " -E -v file:///dev/null -m raw") ||
             !run(std::string("lpadmin -d ") + kQueue))
             return "lpadmin could not add the queue: " + log();

@@ -6,7 +6,6 @@
 // test sees the exact order of host operations, progress captions and boxes.
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <string>
 #include <utility>

@@ -5,6 +5,7 @@
 // exactly as the teacher reads it, written here once, and sample problems.
 
 #include <string>
+#include <vector>
 
 namespace numbrook::testing {
 
@@ -40,5 +41,20 @@ inline std::string sampleAnswer(int n)
     const int b = n == 100 ? 9 : 1 + n % 9;
     return sampleProblem(n) + std::to_string(a * b);
 }
+
+// Sample problems 1..count with their answers, indexed as the drill holds
+// them (index 0 unused).
+struct SampleProblems {
+    explicit SampleProblems(int problemCount) : count(problemCount)
+    {
+        for (int n = 1; n <= count; ++n) {
+            problems.push_back(sampleProblem(n));
+            answers.push_back(sampleAnswer(n));
+        }
+    }
+    int count;
+    std::vector<std::string> problems{""};
+    std::vector<std::string> answers{""};
+};
 
 }  // namespace numbrook::testing
