@@ -152,29 +152,6 @@ TEST(TemporaryFolder, IsTmpdirWhereUsableElseTmp)
     }
 }
 
-// What an instance records in its profile is what a later run clears away
-// once the instance's owner has died.
-TEST(RecordedPipes, AreSweptWithTheProfileOnceItsOwnerIsGone)
-{
-    TempFolder parent;
-    TempFolder pipes;
-    const std::string profile = makeProfileFolder(parent.path);
-    seedProfile(profile, "7.4", "");
-    const std::string pipe = pipes.path + "/OSL_PIPE_0_x";
-    std::ofstream(pipe) << "";
-    recordPipes(profile, {pipe});
-
-    sweepOrphans("/proc", parent.path, pipes.path, ::getuid());
-    EXPECT_TRUE(fs::exists(profile)) << "its owner, this process, runs";
-
-    std::ofstream(profile + "/" + kOwnerFile) << "999999999 1\n";
-    const SweepResult swept = sweepOrphans("/proc", parent.path, pipes.path, ::getuid());
-    EXPECT_FALSE(fs::exists(profile));
-    EXPECT_FALSE(fs::exists(pipe));
-    EXPECT_EQ(swept.foldersRemoved, 1);
-    EXPECT_EQ(swept.filesRemoved, 1);
-}
-
 TEST(UniquePipeName, IsOfOurNamingAndNeverRepeats)
 {
     const std::string ours = std::string(kPipePrefix) + std::to_string(::getpid()) + "_";

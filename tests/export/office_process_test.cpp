@@ -418,10 +418,11 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
         std::ofstream(folder + "/numbrook-owner") << owner;
         return folder;
     };
+    // The pipes an instance records in its profile go with it.
     const std::string dead = profile("dead", "999999999 1\n");
     const std::string deadListedPipe = pipes.path + "/OSL_PIPE_" + uid + "_SingleOfficeIPC_abc";
     listeningSocketFile(deadListedPipe);
-    std::ofstream(dead + "/pipes") << deadListedPipe << "\n";
+    recordPipes(dead, {deadListedPipe});
     const std::string live = profile("live", processIdentity("/proc", ::getpid()));
     const std::string shown = profile("shown", "999999999 1\n");
     std::ofstream(shown + "/numbrook-shown") << "shown\n";
@@ -464,6 +465,7 @@ TEST(SweepOrphans, RemovesWhatADeadOwnerLeftAndNothingElse)
     EXPECT_TRUE(fs::exists(livePipe));
     EXPECT_EQ(result.foldersRemoved, 2);
     EXPECT_EQ(result.processesKilled, 1);
+    EXPECT_EQ(result.filesRemoved, 3) << "the listed pipe, the dead accepting and single pipe";
 
     // Once the user has ended it, its folder goes too.
     endProcessGroup(user, std::chrono::milliseconds(0));
