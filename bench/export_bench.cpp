@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "export/export_steps.h"
-#include "export/host_loader.h"
+#include "export/document_path.h"
 #include "export/libreoffice/libreoffice_host.h"
 #include "bench/median.h"
 

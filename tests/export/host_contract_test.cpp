@@ -22,7 +22,7 @@
 
 #include "export/builtin/builtin_host.h"
 #include "export/export_run.h"
-#include "export/host_loader.h"
+#include "export/document_path.h"
 #include "tests/support/pdf_tools.h"
 #include "tests/support/sample_sheets.h"
 #include "tests/support/temp_folder.h"
