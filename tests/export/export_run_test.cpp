@@ -21,7 +21,6 @@ namespace {
 
 using testing::exportLogged;
 using testing::Log;
-using testing::makeTime;
 using testing::RecordingHost;
 using testing::recordingHosts;
 
@@ -39,7 +38,7 @@ struct ExportOutcome {
 
 ExportOutcome runExport(const Problems& p, int exportNumber, std::vector<Answer> answers,
                         RecordingHost::Script script = {},
-                        std::vector<LocalTime> times = {makeTime(2026, 12, 5, 19, 8, 5)})
+                        std::vector<LocalTime> times = {LocalTime{2026, 12, 5, 19, 8, 5}})
 {
     ExportOutcome run;
     run.progressVisibleAtEnd =
@@ -166,7 +165,7 @@ TEST(Headers, ReadTheClockAnewForEachSheet)
 {
     const ExportOutcome run =
         runExport(Problems(1), 7, {Answer::Ok, Answer::Ok}, {},
-                  {makeTime(2026, 1, 2, 3, 4, 59), makeTime(2026, 1, 2, 3, 5, 0)});
+                  {LocalTime{2026, 1, 2, 3, 4, 59}, LocalTime{2026, 1, 2, 3, 5, 0}});
     const Log start(run.log.begin(), run.log.begin() + 7);
     EXPECT_EQ(start, expectedStart("07", "2026-01-02 03:04:59", "2026-01-02 03:05:00"));
 }

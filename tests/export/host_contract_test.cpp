@@ -36,7 +36,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Log;
-using testing::makeTime;
 using testing::RecordingHost;
 
 // [table 1..4][cell number 1..100]; the headers use cell 1.
@@ -222,7 +221,7 @@ protected:
             [this]() -> std::unique_ptr<DocumentHost> {
                 return std::make_unique<SnapshotHost>(host->make(), host->reader(), seen);
             },
-            s.answers, {makeTime(2026, 12, 5, 19, 8, 5), makeTime(2026, 12, 5, 19, 8, 6)});
+            s.answers, {LocalTime{2026, 12, 5, 19, 8, 5}, LocalTime{2026, 12, 5, 19, 8, 6}});
         return log;
     }
 

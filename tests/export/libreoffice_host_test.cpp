@@ -45,7 +45,6 @@ using namespace std::chrono_literals;
 using testing::eventually;
 using testing::exportLogged;
 using testing::Log;
-using testing::makeTime;
 using testing::pageCountOf;
 using testing::sampleAnswer;
 using testing::sampleProblem;
@@ -271,7 +270,7 @@ TEST_F(RealOffice, ExerciseDocumentKeepsItsTablesAndEveryCellOnOneLineWithTheWid
         EXPECT_EQ(host.pageCount(), 2);
     };
     expectFourTablesOnTwoPages();
-    const LocalTime time = makeTime(2026, 12, 5, 19, 8, 5);
+    const LocalTime time = LocalTime{2026, 12, 5, 19, 8, 5};
     for (const auto& [table, sheet] :
          {std::pair{1, Sheet::Problems}, std::pair{3, Sheet::Answers}}) {
         host.selectCell(table, 1, 1);

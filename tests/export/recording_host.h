@@ -130,18 +130,6 @@ private:
     mutable size_t next_ = 0;
 };
 
-inline LocalTime makeTime(int year, int month, int day, int hour, int minute, int second)
-{
-    LocalTime time;
-    time.year = year;
-    time.month = month;
-    time.day = day;
-    time.hour = hour;
-    time.minute = minute;
-    time.second = second;
-    return time;
-}
-
 // Makes recording hosts that write into log and follow script.
 inline HostFactory recordingHosts(Log& log, RecordingHost::Script script = {})
 {
@@ -155,8 +143,7 @@ inline HostFactory recordingHosts(Log& log, RecordingHost::Script script = {})
 // left visible.
 inline bool exportLogged(
     Log& log, const ExportJob& job, const HostFactory& makeHost, std::vector<Answer> answers,
-    std::vector<LocalTime> times = {makeTime(2026, 12, 5, 19, 8, 5)},
-    const Pause& pause = [](int) {})
+    std::vector<LocalTime> times = {{2026, 12, 5, 19, 8, 5}}, const Pause& pause = [](int) {})
 {
     RecordingView view(log);
     LoggingBoxes boxes(log, std::move(answers));
