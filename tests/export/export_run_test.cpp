@@ -265,6 +265,7 @@ struct ReasonCase {
     const char* failAt;
     std::vector<Answer> answers;
     const char* box;
+    friend void PrintTo(const ReasonCase& c, std::ostream* out) { *out << c.box; }
 };
 
 class FailureReason : public ::testing::TestWithParam<ReasonCase> {};

@@ -18,6 +18,7 @@
 #include <iterator>
 #include <memory>
 #include <set>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -237,14 +238,6 @@ protected:
     const std::string document = exerciseDocumentPath();
 };
 
-// For the tests of the machine-wide check: another program's office would
-// make the check true for reasons of its own.
-#define SKIP_IF_THE_USER_RUNS_AN_OFFICE()                                                  \
-    do {                                                                                   \
-        if (LibreOfficeHost().isInstanceRunning())                                         \
-            GTEST_SKIP() << "another program of this user runs LibreOffice at the moment"; \
-    } while (false)
-
 // ---- the exercise document -----------------------------------------------------------
 
 // The document's four tables on their two pages, as shipped and once the
@@ -349,11 +342,11 @@ TEST_F(RealOffice, AnUnusableDocumentFailsWithoutLeavingAnInstance)
 
 // An office that dies at any stage: the message, no process left, and the
 // next export works.
-std::string stageName(const ::testing::TestParamInfo<Observation::Kill>& stage)
+void PrintTo(Observation::Kill stage, std::ostream* out)
 {
     static const char* const kNames[] = {"Never", "AfterStart", "AfterOpen", "WhileFilling",
                                          "BeforePrint"};
-    return kNames[static_cast<int>(stage.param)];
+    *out << kNames[static_cast<int>(stage)];
 }
 
 class RealOfficeKilled : public RealOffice,
@@ -385,7 +378,7 @@ INSTANTIATE_TEST_SUITE_P(Stages, RealOfficeKilled,
                                            Observation::Kill::AfterOpen,
                                            Observation::Kill::WhileFilling,
                                            Observation::Kill::BeforePrint),
-                         stageName);
+                         [](const auto& tested) { return ::testing::PrintToString(tested.param); });
 
 TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
 {
@@ -404,7 +397,9 @@ TEST_F(RealOffice, PrintingWithoutAPrinterFailsWithoutLeavingAnInstance)
 
 TEST_F(RealOffice, AHiddenInstanceOfThisProcessIsNoUsersInstanceButAShownOneIs)
 {
-    SKIP_IF_THE_USER_RUNS_AN_OFFICE();
+    // Another program's office would make the machine-wide check true.
+    if (LibreOfficeHost().isInstanceRunning())
+        GTEST_SKIP() << "another program of this user runs LibreOffice at the moment";
     LibreOfficeHost first;
     first.startInstance();
     EXPECT_FALSE(LibreOfficeHost().isInstanceRunning());
@@ -434,9 +429,19 @@ TEST_F(RealOffice, ErrorsOfTheModuleArriveAsHostError)
 
 // ---- any user, any locale, any working folder ---------------------------------------------
 
-// The document as installed: read-only, in a folder nobody may write, under
-// its Chinese name; the export fills and prints it and leaves the file as it was.
-TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
+struct LocaleCase {
+    const char* name;
+    const char* lang;   // nullptr: unset
+    const char* lcAll;  // nullptr: unset
+    friend void PrintTo(const LocaleCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class RealOfficeLocale : public RealOffice, public ::testing::WithParamInterface<LocaleCase> {};
+
+// The document as installed, read-only in a folder nobody may write, under
+// Chinese names, is reached whatever locale the program runs in; the export
+// fills and prints it and leaves the file as it was.
+TEST_P(RealOfficeLocale, ExportsTheReadOnlyChineseNamedDocumentAndNeverWritesIt)
 {
     TempFolder folder;
     const fs::path programFolder = fs::path(folder.file("程序"));
@@ -449,43 +454,25 @@ TEST_F(RealOffice, AReadOnlyDocumentInAReadOnlyFolderIsFilledAndNeverWritten)
                                        fs::perms::others_read | fs::perms::others_exec);
     const std::string before = testing::readAll(copy);
     const auto modified = fs::last_write_time(copy);
-
     Observation seen;
     seen.printFile = folder.file("printed.pdf");
-    const ExportResult result = exportWith(seen, copy, {Answer::Ok, Answer::Ok});
+    ExportResult result;
+    {
+        ScopedEnvironment environment;
+        environment.set("LANG", GetParam().lang);
+        environment.set("LC_ALL", GetParam().lcAll);
+        environment.set("LC_CTYPE", nullptr);
+        result = exportWith(seen, copy, {Answer::Ok, Answer::Cancel});
+    }
     fs::permissions(programFolder, fs::perms::owner_all);
     EXPECT_EQ(failureMessage(result.log), "") << result.standardError;
     EXPECT_EQ(seen.documentLocation, "") << "opened as an untitled copy";
-    EXPECT_EQ(pageCountOf(seen.printFile), 2);
+    EXPECT_EQ(seen.secondAnswer, "(2)" + sampleAnswer(2));
+    EXPECT_EQ(pageCountOf(seen.printFile), 1);
     EXPECT_EQ(testing::readAll(copy), before);
     EXPECT_EQ(fs::last_write_time(copy), modified);
     EXPECT_EQ(fs::directory_iterator(programFolder)->path().filename().string(), "式题导出.doc")
         << "nothing else (a lock file, a backup) appears beside it";
-    expectNothingLeft(seen);
-}
-
-struct LocaleCase {
-    const char* name;
-    const char* lang;   // nullptr: unset
-    const char* lcAll;  // nullptr: unset
-};
-
-class RealOfficeLocale : public RealOffice, public ::testing::WithParamInterface<LocaleCase> {};
-
-// The Chinese file name is reached whatever locale the program runs in.
-TEST_P(RealOfficeLocale, ExportsTheChineseNamedDocument)
-{
-    ScopedEnvironment environment;
-    environment.set("LANG", GetParam().lang);
-    environment.set("LC_ALL", GetParam().lcAll);
-    environment.set("LC_CTYPE", nullptr);
-    TempFolder folder;
-    Observation seen;
-    seen.printFile = folder.file("printed.pdf");
-    const ExportResult result = exportWith(seen, document, {Answer::Ok, Answer::Cancel});
-    EXPECT_EQ(failureMessage(result.log), "") << result.standardError;
-    EXPECT_EQ(seen.secondAnswer, "(2)" + sampleAnswer(2));
-    EXPECT_EQ(pageCountOf(seen.printFile), 1);
     expectNothingLeft(seen);
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ struct RegistryCase {
     const char* name;
     std::string registry;
     std::string version;
+    friend void PrintTo(const RegistryCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class SetupVersionFromRegistry : public ::testing::TestWithParam<RegistryCase> {};
@@ -89,6 +91,7 @@ struct SeedCase {
     const char* name;
     std::string version;
     std::string buildId;
+    friend void PrintTo(const SeedCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class SeededProfile : public ::testing::TestWithParam<SeedCase> {};
@@ -173,6 +176,7 @@ struct DisplayCase {
     const char* name;
     std::vector<std::string> environment;
     bool display;
+    friend void PrintTo(const DisplayCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class LaunchPlan : public ::testing::TestWithParam<DisplayCase> {};

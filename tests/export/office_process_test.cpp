@@ -237,6 +237,7 @@ TEST(EndProcessGroup, ReapsAChildThatEndsOnItsOwn)
 struct UrlCase {
     std::string path;
     std::string url;
+    friend void PrintTo(const UrlCase& c, std::ostream* out) { *out << c.path; }
 };
 
 class FileUrl : public ::testing::TestWithParam<UrlCase> {};
