@@ -53,14 +53,7 @@ TEST(ParseStatLine, ReadsPidStateParentAndGroupAroundAnyCommandName)
 // A /proc laid out in a temporary folder.
 class FakeProc {
 public:
-    FakeProc()
-        : root_(fs::temp_directory_path() / ("numbrook-fake-proc-" + std::to_string(::getpid())))
-    {
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "net");
-        unix_ = "Num       RefCount Protocol Flags    Type St Inode Path\n";
-    }
-    ~FakeProc() { fs::remove_all(root_); }
+    FakeProc() { fs::create_directories(root_ / "net"); }
 
     void process(pid_t pid, pid_t parent, uid_t uid, const std::string& name, char state = 'S',
                  std::vector<unsigned long> sockets = {})
@@ -92,8 +85,9 @@ public:
     }
 
 private:
-    fs::path root_;
-    std::string unix_;
+    numbrook::testing::TempFolder folder_;
+    fs::path root_ = folder_.path;
+    std::string unix_ = "Num       RefCount Protocol Flags    Type St Inode Path\n";
 };
 
 struct InstanceCase {
