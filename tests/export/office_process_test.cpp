@@ -354,7 +354,7 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
     ::close(live);
 }
 
-TEST(StartKept, AKeeperToldToEndEndsItsOfficeUnlessReleased)
+TEST(StartKept, AKeeperToldToEndEndsItsOfficeAndClearsUp)
 {
     TempFolder tree;
     const std::string profile = tree.path + "/numbrook-office-t";
