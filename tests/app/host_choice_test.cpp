@@ -7,7 +7,6 @@
 #include <QApplication>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>

@@ -9,7 +9,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
