@@ -4,13 +4,10 @@
 // desktop.
 #include <QApplication>
 #include <QGroupBox>
-#include <QMessageBox>
-#include <QTimer>
 
 #include <algorithm>
 #include <map>
 
-#include "app/qt_message_boxes.h"
 #include "tests/app/window_fixture.h"
 
 namespace numbrook {
@@ -225,20 +222,9 @@ TEST_P(DarkDesktopTest, TextsStayDarkOnALightGround)
 
 TEST_P(DarkDesktopTest, MessageBoxesKeepTheLightColours)
 {
-    QtMessageBoxes real(w.get());
     QImage seen;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        seen = box->grab().toImage();
-        box->accept();
-    });
-    poll.start();
-    real.show("目前运行结果用于导出至文件，无法输出到屏幕！", "提示！", Buttons::Ok);
-    poll.stop();
+    testing::lookAtRealBox(w.get(), "目前运行结果用于导出至文件，无法输出到屏幕！", "提示！",
+                           [&seen](QMessageBox& box) { seen = box.grab().toImage(); });
     ASSERT_FALSE(seen.isNull());
     const Tones t = tones(seen, seen.rect());
     EXPECT_GT(t.lightShare, 0.8);
