@@ -188,11 +188,8 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
                 EXPECT_EQ(std::stoi(c[1]), static_cast<int>(problems.size()) + 1);
                 const int a = std::stoi(c[2]), b = std::stoi(c[3]);
                 EXPECT_GE(a - b, 2);
-                if (page > 3) {
-                    EXPECT_EQ(c[4], std::to_string(a - b)) << "page " << page;
-                } else {
-                    EXPECT_EQ(c[4], "") << "page " << page;
-                }
+                // The answer on the key only.
+                EXPECT_EQ(c[4], page > 3 ? std::to_string(a - b) : "") << "page " << page;
                 problems.push_back(c[2].str() + c[3].str());
             }
             EXPECT_EQ(std::set<std::string>(problems.begin(), problems.end()).size(), 28u);
