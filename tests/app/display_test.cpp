@@ -7,7 +7,6 @@
 namespace numbrook {
 namespace {
 
-using testing::touchesEdge;
 using testing::WindowTest;
 
 TEST_F(WindowTest, ShowLaysTheProblemsOutRowByRow)
@@ -54,16 +53,14 @@ TEST_F(WindowTest, TwentyProblemsFillEverySlot)
     }
 }
 
-TEST_F(WindowTest, TheWidestTextsFitTheirLabels)
+// Their fit, at this size and others: ScaledFormTest.TheWidestTextsStayWholeInsideTheirLabels.
+TEST_F(WindowTest, TheWidestTextsHaveEveryGlyphInTheirFace)
 {
     // The CJK serif face stands in for "宋体"; a fallback font would be wider.
     EXPECT_EQ(QFontInfo(w->Label6[1]->font()).family(), "Noto Serif CJK SC");
     for (auto [label, sample] : widestTexts()) {
-        const QString text = QString::fromUtf8(sample);
-        for (QChar c : text)
+        for (QChar c : QString::fromUtf8(sample))
             EXPECT_TRUE(QFontMetrics(label->font()).inFont(c)) << sample;
-        label->setText(text);
-        EXPECT_FALSE(touchesEdge(label)) << sample;
     }
 }
 

@@ -7,7 +7,6 @@
 #include <QApplication>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,12 +23,6 @@ namespace {
 using testing::Log;
 using testing::RecordingHost;
 
-// An office maker as on a machine without LibreOffice: its module doesn't load.
-std::unique_ptr<DocumentHost> officeWithoutLibreOffice()
-{
-    return loadDocumentHost("/nonexistent/libnumbrook_libreoffice.so");
-}
-
 struct Makers {
     Log log;
     int officeCalls = 0;
@@ -38,8 +31,8 @@ struct Makers {
     {
         return {[this, officeLoads]() -> std::unique_ptr<DocumentHost> {
                     ++officeCalls;
-                    if (!officeLoads)
-                        return officeWithoutLibreOffice();
+                    if (!officeLoads)  // as on a machine without LibreOffice
+                        return loadDocumentHost("/nonexistent/libnumbrook_libreoffice.so");
                     return std::make_unique<RecordingHost>(log, RecordingHost::Script{});
                 },
                 [this]() -> std::unique_ptr<DocumentHost> {

@@ -9,8 +9,6 @@ namespace {
 
 using testing::WindowTest;
 
-const std::string kExportRange = "导出至文件的题量为1-100题！";
-
 TEST_F(WindowTest, ARunFlashesEachProblemAtTheIntervalAndEndsOnTheSixthTick)
 {
     w->Check1[6]->click();
@@ -74,7 +72,7 @@ TEST_F(WindowTest, ARefusedStartShowsTheMessageAndResetsOnlyTheStopwatch)
     w->Text3->setText("101");
     w->Command7_Click();
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, kExportRange);
+    EXPECT_EQ(boxes.shown[0].text, "导出至文件的题量为1-100题！");
     EXPECT_EQ(boxes.shown[0].title, "提示！");
     EXPECT_EQ(boxes.shown[0].buttons, Buttons::Ok);
     EXPECT_FALSE(w->Timer2->isTicking());

@@ -4,13 +4,10 @@
 // desktop.
 #include <QApplication>
 #include <QGroupBox>
-#include <QMessageBox>
-#include <QTimer>
 
 #include <algorithm>
 #include <map>
 
-#include "app/qt_message_boxes.h"
 #include "tests/app/window_fixture.h"
 
 namespace numbrook {
@@ -50,22 +47,27 @@ struct WindowSize {
     friend void PrintTo(const WindowSize& s, std::ostream* os) { *os << s.name; }
 };
 
-// What a region of a rendered image holds: its lightest and darkest grey.
+// What a region of a rendered image holds: its lightest and darkest grey,
+// and the share of its pixels that are light, the ground and not the ink.
 struct Tones {
     int lightest = 0;
     int darkest = 255;
+    double lightShare = 0;
 };
 
 Tones tones(const QImage& img, QRect region)
 {
     Tones t;
     region &= img.rect();
+    int light = 0;
     for (int y = region.top(); y <= region.bottom(); ++y)
         for (int x = region.left(); x <= region.right(); ++x) {
             const int g = qGray(img.pixel(x, y));
             t.lightest = std::max(t.lightest, g);
             t.darkest = std::min(t.darkest, g);
+            light += g >= 200 ? 1 : 0;
         }
+    t.lightShare = double(light) / (region.width() * region.height());
     return t;
 }
 
@@ -158,17 +160,6 @@ INSTANTIATE_TEST_SUITE_P(
                       WindowSize{"Tall800x1000", {800, 1000}}, WindowSize{"Small", {600, 420}}),
     [](const auto& p) { return std::string(p.param.name); });
 
-// The share of a region's pixels that are light: the ground, not the ink.
-double lightShare(const QImage& img, QRect region)
-{
-    region &= img.rect();
-    int light = 0;
-    for (int y = region.top(); y <= region.bottom(); ++y)
-        for (int x = region.left(); x <= region.right(); ++x)
-            light += qGray(img.pixel(x, y)) >= 200 ? 1 : 0;
-    return double(light) / (region.width() * region.height());
-}
-
 QPalette darkDesktop()
 {
     QPalette p(QColor(0x35, 0x35, 0x35));
@@ -219,7 +210,7 @@ TEST_P(DarkDesktopTest, TextsStayDarkOnALightGround)
         const Tones t = tones(img, region);
         EXPECT_LE(t.darkest, 64) << name;
         EXPECT_GE(t.lightest, 220) << name;
-        EXPECT_GT(lightShare(img, region), 0.5) << name;
+        EXPECT_GT(t.lightShare, 0.5) << name;
     }
     // Around the form, the window's own face.
     EXPECT_GE(qGray(img.pixel(0, 0)), 220);
@@ -231,23 +222,13 @@ TEST_P(DarkDesktopTest, TextsStayDarkOnALightGround)
 
 TEST_P(DarkDesktopTest, MessageBoxesKeepTheLightColours)
 {
-    QtMessageBoxes real(w.get());
     QImage seen;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        seen = box->grab().toImage();
-        box->accept();
-    });
-    poll.start();
-    real.show("目前运行结果用于导出至文件，无法输出到屏幕！", "提示！", Buttons::Ok);
-    poll.stop();
+    testing::lookAtRealBox(w.get(), "目前运行结果用于导出至文件，无法输出到屏幕！", "提示！",
+                           [&seen](QMessageBox& box) { seen = box.grab().toImage(); });
     ASSERT_FALSE(seen.isNull());
-    EXPECT_GT(lightShare(seen, seen.rect()), 0.8);
-    EXPECT_LE(tones(seen, seen.rect()).darkest, 64);
+    const Tones t = tones(seen, seen.rect());
+    EXPECT_GT(t.lightShare, 0.8);
+    EXPECT_LE(t.darkest, 64);
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, DarkDesktopTest,

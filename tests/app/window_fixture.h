@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/qt_message_boxes.h"
 #include "app/vb_timer.h"
 #include "tests/support/fakes.h"
 
@@ -34,6 +38,20 @@ inline bool touchesEdge(QLabel* label)
         if (ink(0, y) || ink(img.width() - 1, y))
             return true;
     return false;
+}
+
+// Shows a box of the real kind over parent and hands it to look once it is
+// open; then closes it by a click on its OK.
+inline void lookAtRealBox(QWidget* parent, const std::string& text, const std::string& title,
+                          const std::function<void(QMessageBox&)>& look)
+{
+    QTimer::singleShot(0, [&look] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            look(*box);
+            box->buttons().front()->click();
+        }
+    });
+    QtMessageBoxes(parent).show(text, title, Buttons::Ok);
 }
 
 // A window with scripted boxes, a fixed clock, a seeded random source and a

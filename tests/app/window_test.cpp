@@ -2,12 +2,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
-#include "app/qt_message_boxes.h"
 #include "tests/app/window_fixture.h"
 
 namespace numbrook {
@@ -192,19 +189,13 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{"UnsetTypesAreSkipped", {11, 6, 9, 1}, 2, {1, 6}}),
     [](const auto& p) { return std::string(p.param.name); });
 
-// What a box of the real kind is titled; closed at once by a click on its OK.
+// What a box of the real kind is titled.
 QString shownTitle(const std::string& title)
 {
     QWidget parent;
-    QtMessageBoxes boxes(&parent);
     QString seen;
-    QTimer::singleShot(0, [&seen] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            seen = box->windowTitle();
-            box->buttons().front()->click();
-        }
-    });
-    boxes.show("text", title, Buttons::Ok);
+    testing::lookAtRealBox(&parent, "text", title,
+                           [&seen](QMessageBox& box) { seen = box.windowTitle(); });
     return seen;
 }
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <limits>
 #include <string>
 #include <ostream>
 
@@ -26,8 +25,7 @@ class TextValueTest : public ::testing::TestWithParam<ValueCase> {};
 
 TEST_P(TextValueTest, ReadsTheNumberAtTheStart)
 {
-    EXPECT_DOUBLE_EQ(textValue(GetParam().text), GetParam().expected)
-        << '"' << GetParam().text << '"';
+    EXPECT_DOUBLE_EQ(textValue(GetParam().text), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,7 +57,7 @@ class CountTest : public ::testing::TestWithParam<CountCase> {};
 
 TEST_P(CountTest, RoundsHalfToEvenAndSaturates)
 {
-    EXPECT_EQ(countFromText(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
+    EXPECT_EQ(countFromText(GetParam().text), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CountTest,
@@ -76,8 +74,7 @@ class IntervalTest : public ::testing::TestWithParam<IntervalCase> {};
 
 TEST_P(IntervalTest, KeepsEveryRunTicking)
 {
-    EXPECT_EQ(intervalMsFromText(GetParam().text), GetParam().expected)
-        << '"' << GetParam().text << '"';
+    EXPECT_EQ(intervalMsFromText(GetParam().text), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

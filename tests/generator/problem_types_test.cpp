@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <utility>
 #include <set>
 #include <string>
 
@@ -49,16 +49,39 @@ Parsed parse(const Problem& p)
     return r;
 }
 
-const std::string kFullPlus = "＋", kFullMinus = "－", kTimes = "×", kDivide = "÷";
-
+// A type's rule, stated on the problem as the pupil sees it: its operator,
+// the ranges of both numbers and the result, and what the ones digits do.
 struct TypeCase {
     int type;
     std::string op;
     int distinct;  // how many different problems the type can make
-    // The type's rule, stated on the problem as the pupil sees it.
-    std::function<bool(const Parsed&)> valid;
+    std::pair<int, int> x, y, result;
+    bool (*ones)(const Parsed&) = nullptr;
     friend void PrintTo(const TypeCase& c, std::ostream* os) { *os << "type " << c.type; }
+
+    bool valid(const Parsed& q) const
+    {
+        const auto in = [](int v, std::pair<int, int> r) { return v >= r.first && v <= r.second; };
+        const bool computed = op == "×"    ? q.result == q.x * q.y
+                              : op == "÷"  ? q.x == q.y * q.result
+                              : op == "－" ? q.result == q.x - q.y
+                                           : q.result == q.x + q.y;
+        return in(q.x, x) && in(q.y, y) && in(q.result, result) && computed && (!ones || ones(q));
+    }
 };
+
+bool carries(const Parsed& q)
+{
+    return q.x % 10 + q.y % 10 >= 10;
+}
+bool borrows(const Parsed& q)
+{
+    return q.x % 10 < q.y % 10;
+}
+bool borrowsNot(const Parsed& q)
+{
+    return !borrows(q);
+}
 
 class ProblemTypeTest : public ::testing::TestWithParam<TypeCase> {};
 
@@ -120,59 +143,17 @@ TEST_P(ProblemTypeTest, StaysInRangeWhenTheSourceGivesItsLargestValue)
     }
 }
 
-bool in(int v, int lo, int hi)
-{
-    return v >= lo && v <= hi;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Types, ProblemTypeTest,
-    ::testing::Values(TypeCase{0, kFullPlus, 81,
-                               [](const Parsed& q) {
-                                   return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x + q.y;
-                               }},
-                      TypeCase{1, "+", 1260,
-                               [](const Parsed& q) {
-                                   return in(q.x, 10, 99) && in(q.y, 10, 99) &&
-                                          q.result == q.x + q.y && q.result <= 99 &&
-                                          q.x % 10 + q.y % 10 >= 10;
-                               }},
-                      TypeCase{2, kFullMinus, 28,
-                               [](const Parsed& q) {
-                                   return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x - q.y &&
-                                          q.result >= 2;
-                               }},
-                      TypeCase{3, kFullMinus, 45,
-                               [](const Parsed& q) {
-                                   return in(q.x, 10, 18) && in(q.y, 1, 9) &&
-                                          q.result == q.x - q.y && in(q.result, 1, 9) &&
-                                          q.x % 10 < q.y;
-                               }},
-                      TypeCase{4, kFullMinus, 1980,
-                               [](const Parsed& q) {
-                                   return in(q.x, 20, 99) && in(q.y, 10, 89) &&
-                                          q.result == q.x - q.y && in(q.result, 10, 89) &&
-                                          q.x % 10 >= q.y % 10;
-                               }},
-                      TypeCase{5, kFullMinus, 1260,
-                               [](const Parsed& q) {
-                                   return in(q.x, 30, 98) && in(q.y, 11, 79) &&
-                                          q.result == q.x - q.y && in(q.result, 11, 79) &&
-                                          q.x % 10 < q.y % 10;
-                               }},
-                      TypeCase{6, kTimes, 81,
-                               [](const Parsed& q) {
-                                   return in(q.x, 1, 9) && in(q.y, 1, 9) && q.result == q.x * q.y;
-                               }},
-                      TypeCase{7, kTimes, 720,
-                               [](const Parsed& q) {
-                                   return in(q.x, 10, 99) && in(q.y, 2, 9) && q.result == q.x * q.y;
-                               }},
-                      TypeCase{8, kDivide, 64,
-                               [](const Parsed& q) {
-                                   return in(q.y, 2, 9) && in(q.result, 2, 9) &&
-                                          q.x == q.y * q.result;
-                               }}),
+    ::testing::Values(TypeCase{0, "＋", 81, {1, 9}, {1, 9}, {2, 18}},
+                      TypeCase{1, "+", 1260, {10, 99}, {10, 99}, {20, 99}, &carries},
+                      TypeCase{2, "－", 28, {1, 9}, {1, 9}, {2, 8}},
+                      TypeCase{3, "－", 45, {10, 18}, {1, 9}, {1, 9}, &borrows},
+                      TypeCase{4, "－", 1980, {20, 99}, {10, 89}, {10, 89}, &borrowsNot},
+                      TypeCase{5, "－", 1260, {30, 98}, {11, 79}, {11, 79}, &borrows},
+                      TypeCase{6, "×", 81, {1, 9}, {1, 9}, {1, 81}},
+                      TypeCase{7, "×", 720, {10, 99}, {2, 9}, {20, 891}},
+                      TypeCase{8, "÷", 64, {4, 81}, {2, 9}, {2, 9}}),
     [](const auto& p) { return "Type" + std::to_string(p.param.type); });
 
 TEST(ProblemTypes, TheEdgeProblemsOccur)

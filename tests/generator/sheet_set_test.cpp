@@ -47,27 +47,43 @@ bool blanksOneNumberOf(const Problem& p)
     return filled == p.text;
 }
 
+// A set of the given counts per type, and per sheet how often each key may
+// come (0: not checked) and how many are 填空.
 struct SetCase {
     const char* name;
-    SheetSetOptions options;
-    // Per sheet: how often each key may come, and how many are 填空.
-    int timesEach;  // 0: not checked
     std::map<int, int> perType;
+    ProblemForm form;
+    bool noRepeats;
+    int copies;
+    int timesEach;
     int blanks;
 };
+
+SheetSetOptions counts(std::map<int, int> perType, ProblemForm form = ProblemForm::Result,
+                       bool noRepeats = false, int copies = 1)
+{
+    SheetSetOptions o;
+    for (const auto& [type, n] : perType)
+        o.perType[static_cast<size_t>(type)] = n;
+    o.form = form;
+    o.noRepeats = noRepeats;
+    o.copies = copies;
+    return o;
+}
 
 class SheetSetTest : public ::testing::TestWithParam<SetCase> {};
 
 TEST_P(SheetSetTest, DrawsWhatTheOptionsAsk)
 {
     const SetCase& c = GetParam();
-    ASSERT_EQ(optionsProblem(c.options), "");
+    const SheetSetOptions options = counts(c.perType, c.form, c.noRepeats, c.copies);
+    ASSERT_EQ(optionsProblem(options), "");
     RandomSource random(7);
-    const auto sheets = drawSheetSet(c.options, random);
-    ASSERT_EQ(sheets.size(), static_cast<size_t>(c.options.copies));
+    const auto sheets = drawSheetSet(options, random);
+    ASSERT_EQ(sheets.size(), static_cast<size_t>(c.copies));
     std::set<std::vector<std::string>> orders;
     for (const SheetProblems& sheet : sheets) {
-        ASSERT_EQ(sheet.size(), static_cast<size_t>(problemsPerSheet(c.options)));
+        ASSERT_EQ(sheet.size(), static_cast<size_t>(problemsPerSheet(options)));
         std::map<std::string, int> times;
         std::map<int, int> perType;
         std::vector<std::string> order;
@@ -97,39 +113,15 @@ TEST_P(SheetSetTest, DrawsWhatTheOptionsAsk)
     EXPECT_EQ(orders.size(), sheets.size()) << "every sheet is its own draw";
 }
 
-SheetSetOptions counts(std::map<int, int> perType, ProblemForm form = ProblemForm::Result,
-                       bool noRepeats = false, int copies = 1)
-{
-    SheetSetOptions o;
-    for (const auto& [type, n] : perType)
-        o.perType[static_cast<size_t>(type)] = n;
-    o.form = form;
-    o.noRepeats = noRepeats;
-    o.copies = copies;
-    return o;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Sets, SheetSetTest,
     ::testing::Values(
         // Type 2 has 28 problems: each comes once, then each a second time.
-        SetCase{"AllOfAPoolOnce", counts({{2, 28}}, ProblemForm::Result, true, 3), 1, {{2, 28}}, 0},
-        SetCase{"APoolTwice", counts({{2, 56}}, ProblemForm::Result, true, 2), 2, {{2, 56}}, 0},
-        SetCase{"CountsPerType",
-                counts({{0, 30}, {8, 70}}, ProblemForm::Result, false, 2),
-                0,
-                {{0, 30}, {8, 70}},
-                0},
-        SetCase{"AllBlank",
-                counts({{3, 45}, {7, 55}}, ProblemForm::Blank, true),
-                1,
-                {{3, 45}, {7, 55}},
-                100},
-        SetCase{"HalfBlank",
-                counts({{5, 40}, {6, 60}}, ProblemForm::Mixed),
-                0,
-                {{5, 40}, {6, 60}},
-                50}),
+        SetCase{"AllOfAPoolOnce", {{2, 28}}, ProblemForm::Result, true, 3, 1, 0},
+        SetCase{"APoolTwice", {{2, 56}}, ProblemForm::Result, true, 2, 2, 0},
+        SetCase{"CountsPerType", {{0, 30}, {8, 70}}, ProblemForm::Result, false, 2, 0, 0},
+        SetCase{"AllBlank", {{3, 45}, {7, 55}}, ProblemForm::Blank, true, 1, 1, 100},
+        SetCase{"HalfBlank", {{5, 40}, {6, 60}}, ProblemForm::Mixed, false, 1, 0, 50}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(SheetSet, WithoutCountsDrawsTheTickedTypesOnly)
