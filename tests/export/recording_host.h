@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Test doubles for the export: a document host, a progress view, message
-// boxes and a clock that write every call into one shared log, so that a
-// test sees the exact order of host operations, progress captions and boxes.
+// Test doubles for the export: a document host and a progress view that
+// write every call into one shared log, with the message boxes of fakes.h
+// writing there too, so that a test sees the exact order of host
+// operations, progress captions and boxes; and a clock reading given times.
 
 #include <algorithm>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "core/message_boxes.h"
 #include "export/document_host.h"
 #include "export/export_run.h"
+#include "tests/support/fakes.h"
 
 namespace numbrook::testing {
 
@@ -93,27 +95,6 @@ private:
     bool visible_ = false;
 };
 
-// Log entries: "box [<title>] <text> (ok)" or "(ok/cancel)". Answers come from a queue.
-class LoggingBoxes final : public MessageBoxes {
-public:
-    LoggingBoxes(Log& log, std::vector<Answer> answers) : log_(log), answers_(std::move(answers)) {}
-    Answer show(const std::string& text, const std::string& title, Buttons buttons) override
-    {
-        log_.push_back("box [" + title + "] " + text +
-                       (buttons == Buttons::Ok ? " (ok)" : " (ok/cancel)"));
-        if (answers_.empty()) {
-            return Answer::Ok;
-        }
-        const Answer answer = answers_.front();
-        answers_.erase(answers_.begin());
-        return answer;
-    }
-
-private:
-    Log& log_;
-    std::vector<Answer> answers_;
-};
-
 // Returns the given times in turn, the last one from then on.
 class ClockOfTimes final : public Clock {
 public:
@@ -146,7 +127,9 @@ inline bool exportLogged(
     std::vector<LocalTime> times = {{2026, 12, 5, 19, 8, 5}}, const Pause& pause = [](int) {})
 {
     RecordingView view(log);
-    LoggingBoxes boxes(log, std::move(answers));
+    ScriptedBoxes boxes;
+    boxes.answers = std::move(answers);
+    boxes.log = &log;
     const ClockOfTimes clock(std::move(times));
     exportToDocument(job, makeHost, view, boxes, clock, pause);
     return view.visible();

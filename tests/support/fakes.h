@@ -29,10 +29,15 @@ public:
     std::vector<Answer> answers;
     // Runs while a box is open, as other events may be handled under a modal box.
     std::function<void()> whileOpen;
+    // Where set, every box is written there too: "box [<title>] <text> (ok)" or "(ok/cancel)".
+    std::vector<std::string>* log = nullptr;
 
     Answer show(const std::string& text, const std::string& title, Buttons buttons) override
     {
         shown.push_back({text, title, buttons});
+        if (log)
+            log->push_back("box [" + title + "] " + text +
+                           (buttons == Buttons::Ok ? " (ok)" : " (ok/cancel)"));
         if (whileOpen)
             whileOpen();
         if (answers.empty())
