@@ -9,6 +9,7 @@
 #include <fstream>
 #include <regex>
 #include <set>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,11 @@ struct LineCase {
     Action action;
     const char* inOutput = "";  // a piece of the printed text
     SheetsHost sheets = SheetsHost::Automatic;
+    friend void PrintTo(const LineCase& c, std::ostream* out)
+    {
+        for (const char* argument : c.arguments)
+            *out << ' ' << argument;
+    }
 };
 
 // A class set's options that make no set: the usage, naming what is wrong.

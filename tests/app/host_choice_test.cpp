@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -46,10 +47,17 @@ struct Makers {
     }
 };
 
+const char* const kChoiceNames[] = {"automatic", "office", "builtin"};
+
 struct ChoiceCase {
     SheetsHost choice;
     bool officeLoads;
     const char* expected;  // "office", "builtin" or "error"
+    friend void PrintTo(const ChoiceCase& c, std::ostream* out)
+    {
+        *out << kChoiceNames[static_cast<int>(c.choice)] << (c.officeLoads ? " with" : " without")
+             << " LibreOffice";
+    }
 };
 
 class HostChoice : public ::testing::TestWithParam<ChoiceCase> {};
@@ -104,6 +112,10 @@ struct FailingCase {
     SheetsHost choice;
     std::vector<Answer> answers;
     int progressShown;  // the office is looked for before the progress shows
+    friend void PrintTo(const FailingCase& c, std::ostream* out)
+    {
+        *out << kChoiceNames[static_cast<int>(c.choice)];
+    }
 };
 
 class HostChoiceFailure : public ::testing::TestWithParam<FailingCase> {};

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,10 @@ TEST_F(DrillTest, FiveProblemsTakeSixTicks)
 struct RejectCase {
     bool exportRun;
     const char* count;
+    friend void PrintTo(const RejectCase& c, std::ostream* out)
+    {
+        *out << (c.exportRun ? "export \"" : "screen \"") << c.count << '"';
+    }
 };
 
 class RefusedStart : public DrillTest, public ::testing::WithParamInterface<RejectCase> {};

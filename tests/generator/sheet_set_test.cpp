@@ -7,6 +7,7 @@
 #include <array>
 #include <map>
 #include <set>
+#include <ostream>
 #include <string>
 
 #include "generator/sheet_set.h"
@@ -57,6 +58,7 @@ struct SetCase {
     int copies;
     int timesEach;
     int blanks;
+    friend void PrintTo(const SetCase& c, std::ostream* out) { *out << c.name; }
 };
 
 SheetSetOptions counts(std::map<int, int> perType, ProblemForm form = ProblemForm::Result,
