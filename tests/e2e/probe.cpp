@@ -4,8 +4,8 @@
 // widgets from inside the process and writes what they show to <file> as
 // JSON, every 50 ms of the program's own event loop:
 //
-//   {"seq": heartbeats so far, "pid": …, "focus": objectName of the focus widget,
-//    "windows": [{"objectName", "class", "title", "visible", "active", "modal",
+//   {"seq": heartbeats so far, "focus": objectName of the focus widget,
+//    "windows": [{"objectName", "title", "visible", "modal",
 //                 "geometry": [x, y, w, h], "texts": [visible labels' texts],
 //                 "buttons": [{"text", "geometry"} of visible buttons]}],
 //    "widgets": {objectName: {"class", "text", "visible", "enabled", "checked",
@@ -16,8 +16,7 @@
 // clicks of buttons and "tick()" signals of timer objects; each records the
 // texts of the widgets named in NUMBROOK_PROBE_WATCH (comma separated) at
 // that moment, so a test can tell what a label showed when a key went down.
-// NUMBROOK_PROBE_PALETTE=dark gives the application the palette of a dark
-// desktop theme. Without NUMBROOK_PROBE the probe records nothing. Either way it leaves the
+// Without NUMBROOK_PROBE the probe records nothing. Either way it leaves the
 // environment of the program without itself and its settings.
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,13 +30,10 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTimer>
 #include <QWidget>
-
-#include <unistd.h>
 
 namespace {
 
@@ -93,8 +89,7 @@ protected:
             receiver == QApplication::focusWidget()) {
             const auto* key = static_cast<QKeyEvent*>(event);
             record(type == QEvent::KeyPress ? "key-press" : "key-release", receiver,
-                   QKeySequence(key->key()).toString(QKeySequence::PortableText),
-                   key->isAutoRepeat());
+                   QKeySequence(key->key()).toString(QKeySequence::PortableText));
         }
         return false;
     }
@@ -140,8 +135,7 @@ private:
         return nullptr;
     }
 
-    void record(const char* what, const QObject* object, const QString& key = {},
-                bool autoRepeat = false)
+    void record(const char* what, const QObject* object, const QString& key = {})
     {
         QJsonObject watch;
         for (const QString& name : watched_)
@@ -151,10 +145,8 @@ private:
             {"n", static_cast<qint64>(eventCount_++)},      {"seq", static_cast<qint64>(seq_)},
             {"event", QString::fromLatin1(what)},           {"object", nameOf(object)},
             {"focus", nameOf(QApplication::focusWidget())}, {"watch", watch}};
-        if (!key.isEmpty()) {
+        if (!key.isEmpty())
             e["key"] = key;
-            e["autoRepeat"] = autoRepeat;
-        }
         if (events_.size() >= kMaxEvents)
             events_.removeFirst();
         events_.append(e);
@@ -182,10 +174,8 @@ private:
             }
             windows.append(
                 QJsonObject{{"objectName", top->objectName()},
-                            {"class", QString::fromLatin1(top->metaObject()->className())},
                             {"title", top->windowTitle()},
                             {"visible", top->isVisible()},
-                            {"active", top->isActiveWindow()},
                             {"modal", top->isModal()},
                             {"geometry", rectJson(top)},
                             {"texts", texts},
@@ -204,7 +194,6 @@ private:
             }
         }
         const QJsonObject state{{"seq", static_cast<qint64>(seq_)},
-                                {"pid", static_cast<qint64>(::getpid())},
                                 {"focus", nameOf(QApplication::focusWidget())},
                                 {"windows", windows},
                                 {"widgets", widgets},
@@ -225,54 +214,18 @@ private:
     QJsonArray events_;
 };
 
-// What the environment asked of the probe, taken when the library is loaded.
-struct Settings {
-    QString path;
-    QStringList watched;
-    bool darkDesktop = false;  // NUMBROOK_PROBE_PALETTE=dark: a dark colour scheme
-};
-
-Settings& settings()
-{
-    static Settings s;
-    return s;
-}
-
-void startProbe()
-{
-    const Settings& s = settings();
-    // The application object is still being built here: start once its event
-    // loop runs, when the window exists.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [s] {
-            if (s.darkDesktop) {
-                // What a dark desktop theme gives the application.
-                QPalette dark(QColor(0x35, 0x35, 0x35));
-                for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-                    dark.setColor(role, QColor(0xee, 0xee, 0xee));
-                dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
-                QApplication::setPalette(dark);
-            }
-            if (!s.path.isEmpty())
-                new Probe(s.path, s.watched, QCoreApplication::instance());
-        },
-        Qt::QueuedConnection);
-}
-
 // Takes the settings and removes the probe from the environment, so that the
-// processes the program starts (LibreOffice) run without it.
+// processes the program starts (LibreOffice) run without it. The application
+// object is still being built here: the probe starts once its event loop
+// runs, when the window exists.
 struct LoadTime {
     LoadTime()
     {
-        Settings& s = settings();
-        s.path = qEnvironmentVariable("NUMBROOK_PROBE");
-        s.watched = qEnvironmentVariable("NUMBROOK_PROBE_WATCH")
-                        .split(QLatin1Char(','), Qt::SkipEmptyParts);
+        static const QString path = qEnvironmentVariable("NUMBROOK_PROBE");
+        static const QStringList watched =
+            qEnvironmentVariable("NUMBROOK_PROBE_WATCH").split(QLatin1Char(','), Qt::SkipEmptyParts);
         qunsetenv("NUMBROOK_PROBE");
-        s.darkDesktop = qEnvironmentVariable("NUMBROOK_PROBE_PALETTE") == QLatin1String("dark");
         qunsetenv("NUMBROOK_PROBE_WATCH");
-        qunsetenv("NUMBROOK_PROBE_PALETTE");
         QStringList preload;
         for (const QString& library :
              qEnvironmentVariable("LD_PRELOAD")
@@ -284,8 +237,13 @@ struct LoadTime {
             qunsetenv("LD_PRELOAD");
         else
             qputenv("LD_PRELOAD", preload.join(QLatin1Char(' ')).toLocal8Bit());
-        if (!s.path.isEmpty() || s.darkDesktop)
-            qAddPreRoutine(startProbe);
+        if (!path.isEmpty())
+            qAddPreRoutine([] {
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(),
+                    [] { new Probe(path, watched, QCoreApplication::instance()); },
+                    Qt::QueuedConnection);
+            });
     }
 };
 
