@@ -3,7 +3,12 @@
 
 The program runs unmodified; the probe library (probe.cpp), preloaded into
 it, writes what its widgets show to a JSON file that the tests read. Every
-wait polls a condition against a deadline.
+wait polls a condition against a deadline. Each scenario script runs as
+
+  <script> --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \\
+           --artifacts DIR [--types 1,8]
+
+and exits 77 (skipped) when what it needs is missing, unless CI is set.
 """
 
 import argparse
@@ -14,8 +19,8 @@ import select
 import shutil
 import signal
 import subprocess
-import tempfile
 import sys
+import tempfile
 import time
 import unittest
 
@@ -23,16 +28,14 @@ POLL_S = 0.02
 DEFAULT_TIMEOUT_S = 30.0
 # What the end-to-end tests need on the machine.
 TOOLS = ("Xvfb", "xdotool")
-# What reading titles through the window system needs besides.
-TITLE_TOOLS = ("xprop",)
 # The export's question, and the captions of a box's buttons in any language.
 PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
 OK_TEXTS = ("确定", "OK", "&OK")
 CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
 
 
-def missing_tools():
-    return [t for t in TOOLS if shutil.which(t) is None]
+def missing_tools(*more):
+    return [t for t in (*TOOLS, *more) if shutil.which(t) is None]
 
 
 def wait_until(condition, what, timeout=DEFAULT_TIMEOUT_S, alive=None):
@@ -178,17 +181,8 @@ class Program:
 
     def wait(self, condition, what, timeout=DEFAULT_TIMEOUT_S):
         """Polls the probe's state until condition(state) is true; returns that state."""
-        found = {}
-
-        def check():
-            s = self.state()
-            if condition(s):
-                found["state"] = s
-                return True
-            return False
-
-        wait_until(check, what, timeout, alive=self.alive)
-        return found["state"]
+        return wait_until(lambda: s if condition(s := self.state()) else None, what, timeout,
+                          alive=self.alive)
 
     def wait_for_window(self, title_prefix):
         """Waits until the window is shown by the program and mapped by the X server."""
@@ -246,10 +240,6 @@ class Program:
 
 # -- reading the probe's state ----------------------------------------------
 
-def widget(state, name):
-    return state["widgets"][name]
-
-
 def text(state, name):
     return state["widgets"][name]["text"]
 
@@ -301,9 +291,9 @@ def processes():
     return table
 
 
-def descendants(pid, table=None):
+def descendants(pid):
     """The processes below pid, zombies included."""
-    table = table if table is not None else processes()
+    table = processes()
     found, frontier = {}, [pid]
     while frontier:
         parent = frontier.pop()
@@ -321,10 +311,9 @@ def live(table):
 OFFICE_PROCESSES = ("soffice.bin", "oosplash", "soffice")
 
 
-def office_instances_of_user(uid=None):
-    uid = os.getuid() if uid is None else uid
+def office_instances_of_user():
     return {pid: info for pid, info in live(processes()).items()
-            if info["uid"] == uid and info["name"] in OFFICE_PROCESSES}
+            if info["uid"] == os.getuid() and info["name"] in OFFICE_PROCESSES}
 
 
 def missing_no_office_of_user(timeout=300):
@@ -339,6 +328,7 @@ def missing_no_office_of_user(timeout=300):
 
 
 ARGS = None  # the scenario's options, once main() has read them
+MISSING = missing_tools  # what the machine lacks of what the scenario needs; main() sets it
 
 
 class Scenario(unittest.TestCase):
@@ -346,12 +336,8 @@ class Scenario(unittest.TestCase):
     missing tool fails the test here; main() skips the whole script without
     them), its artifacts folder and the display; start() runs the program."""
 
-    @staticmethod
-    def missing():
-        return missing_tools()
-
     def setUp(self):
-        missing = self.missing()
+        missing = MISSING()
         if missing:
             self.fail("missing " + ", ".join(missing))
         self.artifacts = self.artifacts_folder()
@@ -370,32 +356,23 @@ class Scenario(unittest.TestCase):
         return app
 
 
-def main(description, default_types, missing=missing_tools, add_arguments=None):
-    """Reads the scenario's options, then runs its tests (run_scenario)."""
-    global ARGS
-    parser = scenario_arguments(description, default_types)
-    if add_arguments:
-        add_arguments(parser)
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return run_scenario(rest, missing())
-
-
-def scenario_arguments(description, default_types):
-    """The options every end-to-end scenario takes."""
-    parser = argparse.ArgumentParser(description=description)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--artifacts", required=True)
+def main(doc, default_types, missing=missing_tools, **options):
+    """Reads the scenario's options (doc's first line describes it; options
+    are more of them, with their defaults), then runs its tests; without what
+    it needs it is skipped (exit 77), except in CI."""
+    global ARGS, MISSING
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
+    for name in ("--program", "--probe", "--artifacts"):
+        parser.add_argument(name, required=True)
     parser.add_argument("--types", default=default_types,
                         type=lambda v: {int(t) for t in v.split(",")})
-    return parser
-
-
-def run_scenario(rest, missing):
-    """Runs the scenario's tests; without its tools it is skipped (exit 77), except in CI."""
-    if missing and not os.environ.get("CI"):
-        print(f"skipped: missing {', '.join(missing)}", file=sys.stderr)
+    for name, default in options.items():
+        parser.add_argument("--" + name.replace("_", "-"), default=default)
+    ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
+    MISSING = missing
+    if (lacking := missing()) and not os.environ.get("CI"):
+        print(f"skipped: missing {', '.join(lacking)}", file=sys.stderr)
         return 77
     result = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2).result
     return 0 if result.wasSuccessful() else 1

@@ -7,11 +7,6 @@ run to end, presses 显示, lets the stopwatch run, stops it with the space
 bar, presses 答案, and checks what the window then shows: twenty problems
 of the ticked types with their right results, and the stopwatch frozen at
 the time it showed when the space bar went down.
-
-  drill_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \
-                --artifacts DIR [--types 1,8]
-
-Exits 77 (skipped) when Xvfb or xdotool is missing, unless CI is set.
 """
 
 import os
@@ -19,13 +14,9 @@ import re
 import sys
 import unittest
 
-# The helpers beside this script; no bytecode caches in the source tree.
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import desktop  # noqa: E402
-from desktop import events_after, last_event_number, text, visible  # noqa: E402
-from problems import answer_error, problem_error  # noqa: E402
+import desktop
+from desktop import events_after, last_event_number, text, visible
+from problems import answer_error, problem_error
 
 SLOTS = [f"Label6({n})" for n in range(1, 21)]
 LINES = [f"Line1({i})" for i in range(3)]
@@ -34,7 +25,6 @@ RUN_TENTHS = 12
 # Heartbeats of the probe (50 ms of the program's event loop) to watch a
 # stopped stopwatch for: long enough for five of its 100 ms ticks.
 STILL_HEARTBEATS = 12
-
 
 
 def tenths(watch_text):
@@ -165,9 +155,5 @@ class ScreenDrillTest(desktop.Scenario):
             print("no screenshot: ImageMagick's import is missing", file=sys.stderr)
 
 
-def main():
-    return desktop.main(__doc__.splitlines()[0], "1,8")
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(desktop.main(__doc__, "1,8"))

@@ -8,13 +8,8 @@ untitled document back through UNO: both headers, problems 1 to 15 of the ticked
 types on the problem sheet, the same problems with their right results on
 the answer sheet, and one space in every later cell. The exercise document
 on disk stays as it was. Then it closes LibreOffice and checks that no
-process of the instance is left.
-
-  export_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \
-                 --artifacts DIR [--types 3,7] [--uno-python /usr/bin/python3]
-
-Exits 77 (skipped) when Xvfb, xdotool or LibreOffice's Python bridge is
-missing, or LibreOffice is running for this user, unless CI is set.
+process of the instance is left. It needs LibreOffice's Python bridge
+(--uno-python) besides, and no LibreOffice running for this user.
 """
 
 import datetime
@@ -27,13 +22,9 @@ import subprocess
 import sys
 import urllib.parse
 
-# The helpers beside this script; no bytecode caches in the source tree.
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import desktop  # noqa: E402
-from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, no_modal, text, visible  # noqa: E402
-from problems import answer_error, problem_error  # noqa: E402
+import desktop
+from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, no_modal, text, visible
+from problems import answer_error, problem_error
 
 DOCUMENT = "式题导出.doc"
 COUNT = 15
@@ -42,7 +33,6 @@ HEADER = re.compile(r"^NumbrookV1\.6导出（(式题|答案)）专用纸张--作
 OFFICE_TIMEOUT_S = 180
 REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
 TABLES_HELPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "office_tables.py")
-
 
 
 def sha256(path):
@@ -67,8 +57,6 @@ def missing_requirements():
 
 
 class ExportTest(desktop.Scenario):
-
-    missing = staticmethod(missing_requirements)
 
     def setUp(self):
         super().setUp()
@@ -200,9 +188,5 @@ class ExportTest(desktop.Scenario):
                            "the instance's profile folder to be removed", timeout=30)
 
 
-def main():
-    return desktop.main(__doc__.splitlines()[0], "3,7", missing_requirements, add_arguments=lambda parser: parser.add_argument("--uno-python", default="/usr/bin/python3"))
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(desktop.main(__doc__, "3,7", missing_requirements, uno_python="/usr/bin/python3"))

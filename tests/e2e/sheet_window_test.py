@@ -7,12 +7,8 @@ copy (an option changed) shows two sheets and their keys, and "保存为PDF…"
 writes them under a dated, numbered name; the options survive a restart with
 --sheet-window. An exercise sheet of 100 problems through the built-in host,
 kept open (Cancel to the print question), shows in the same window, which
-saves its two pages and closes while the program goes on.
-
-  sheet_window_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \
-                       --artifacts DIR [--types 7]
-
-Exits 77 (skipped) when Xvfb, xdotool or poppler-utils are missing, unless CI is set.
+saves its two pages and closes while the program goes on. It needs
+poppler-utils besides.
 """
 
 import datetime
@@ -22,22 +18,15 @@ import subprocess
 import sys
 import tempfile
 
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import desktop  # noqa: E402
-from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, text, visible  # noqa: E402
+import desktop
+from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, text, visible
 
 COUNT = 100
 SHEETS = "SheetWindow"
 
 
-
 def missing_requirements():
-    missing = desktop.missing_tools()
-    if shutil.which("pdfinfo") is None or shutil.which("pdftotext") is None:
-        missing.append("pdfinfo and pdftotext (poppler-utils)")
-    return missing
+    return desktop.missing_tools("pdfinfo", "pdftotext")
 
 
 def pdf_pages(path):
@@ -59,8 +48,6 @@ def window(state, object_name):
 
 
 class SheetWindowTest(desktop.Scenario):
-
-    missing = staticmethod(missing_requirements)
 
     def artifacts_folder(self):
         return os.path.join(desktop.ARGS.artifacts, self._testMethodName)
@@ -167,9 +154,5 @@ class SheetWindowTest(desktop.Scenario):
         app.alive()
 
 
-def main():
-    return desktop.main(__doc__.splitlines()[0], "7", missing_requirements)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(desktop.main(__doc__, "7", missing_requirements))

@@ -5,38 +5,21 @@
 Starts the real program on a private X display and reads _NET_WM_NAME of
 its mapped windows with xprop: the main window's title is exactly its
 caption, with nothing appended; a count the run refuses brings up a box
-titled exactly "提示！"; after OK only the main window is left.
-
-  titles_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \\
-                 --artifacts DIR
-
-Exits 77 (skipped) when Xvfb, xdotool or xprop is missing, unless CI is set.
+titled exactly "提示！"; after OK only the main window is left. It needs
+xprop besides.
 """
 
-import os
-import shutil
 import sys
 
-# The helpers beside this script; no bytecode caches in the source tree.
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import desktop  # noqa: E402
-from desktop import box_with  # noqa: E402
+import desktop
+from desktop import box_with
 
 MAIN_TITLE = "NumbrookV1.6  作者：口算园地"
 SCREEN_REFUSAL = "输出屏幕的题量为1-20题！"
 EXPORT_REFUSAL = "导出至文件的题量为1-100题！"
 
 
-
-def missing_tools():
-    return desktop.missing_tools() + [t for t in desktop.TITLE_TOOLS if shutil.which(t) is None]
-
-
 class TitlesTest(desktop.Scenario):
-
-    missing = staticmethod(missing_tools)
 
     def setUp(self):
         super().setUp()
@@ -72,9 +55,5 @@ class TitlesTest(desktop.Scenario):
         self.refusal_box_and_ok("Text3", "0", "Command7", EXPORT_REFUSAL)
 
 
-def main():
-    return desktop.main(__doc__.splitlines()[0], "0", missing_tools)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(desktop.main(__doc__, "0", lambda: desktop.missing_tools("xprop")))
