@@ -23,6 +23,7 @@ import sys
 import tempfile
 import time
 import unittest
+import urllib.parse
 
 POLL_S = 0.02
 DEFAULT_TIMEOUT_S = 30.0
@@ -32,6 +33,9 @@ TOOLS = ("Xvfb", "xdotool")
 PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
 OK_TEXTS = ("确定", "OK", "&OK")
 CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
+# The export's refusal while this user runs LibreOffice, and how long an office may take.
+REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
+OFFICE_TIMEOUT_S = 180
 
 
 def missing_tools(*more):
@@ -232,6 +236,16 @@ class Program:
         self.type(value)
         self.wait(lambda st: text(st, name) == value, f"{name} to read {value}")
 
+    def export(self, count, timeout=OFFICE_TIMEOUT_S):
+        """确定 beside the export count typed in; the state once the print
+        question shows, and the question. The refusal fails the test."""
+        self.enter("Text3", str(count))
+        self.click("Command7")
+        s = self.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
+                      "the print question", timeout)
+        assert not box_with(s, REFUSAL), "the export refused: a LibreOffice of this user runs"
+        return s, box_with(s, PRINT_QUESTION)
+
     def close(self):
         status = stop_process(self.process)
         shutil.rmtree(self.workdir, ignore_errors=True)
@@ -327,6 +341,17 @@ def missing_no_office_of_user(timeout=300):
     return []
 
 
+def missing_for_office():
+    return missing_tools() + missing_no_office_of_user()
+
+
+def profile_folder(info):
+    """The profile folder an office process was started with, or None."""
+    url = next((a.split("=", 1)[1] for a in info["args"]
+                if a.startswith("-env:UserInstallation=")), None)
+    return url and urllib.parse.unquote(urllib.parse.urlparse(url).path)
+
+
 ARGS = None  # the scenario's options, once main() has read them
 MISSING = missing_tools  # what the machine lacks of what the scenario needs; main() sets it
 
@@ -354,6 +379,44 @@ class Scenario(unittest.TestCase):
                       args=args, extra_env=extra_env)
         self.addCleanup(app.close)
         return app
+
+
+class OfficeScenario(Scenario):
+    """A scenario whose exports run LibreOffice: no office process it saw
+    outlives it, nor their profile folders."""
+
+    def setUp(self):
+        super().setUp()
+        self.offices = {}  # every office process seen under a program
+        self.addCleanup(self.end_offices)
+
+    def start(self, *args):
+        app = super().start(*args, watch=("Label9",))
+        self.addCleanup(self.office_of, app)  # before the program ends: what it leaves
+        return app
+
+    def office_of(self, app):
+        """The live office processes under the program, noted for the end."""
+        found = {pid: info for pid, info in live(descendants(app.process.pid)).items()
+                 if info["name"] in OFFICE_PROCESSES}
+        self.offices.update(found)
+        return found
+
+    def end_offices(self):
+        running = live(processes())
+        for pid, info in self.offices.items():
+            if running.get(pid, {}).get("args") == info["args"]:
+                print(f"ending office process {pid} ({info['name']}) left by the test",
+                      file=sys.stderr)
+                try:
+                    os.kill(pid, signal.SIGCONT)
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+        for profile in {profile_folder(info) for info in self.offices.values()} - {None}:
+            if os.path.isdir(profile):
+                print(f"removing the profile folder {profile} left behind", file=sys.stderr)
+                shutil.rmtree(profile, ignore_errors=True)
 
 
 def main(doc, default_types, missing=missing_tools, **options):

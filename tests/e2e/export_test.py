@@ -20,18 +20,15 @@ import re
 import shutil
 import subprocess
 import sys
-import urllib.parse
 
 import desktop
-from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, no_modal, text, visible
+from desktop import CANCEL_TEXTS, OFFICE_TIMEOUT_S, no_modal, text, visible
 from problems import answer_error, problem_error
 
 DOCUMENT = "式题导出.doc"
 COUNT = 15
 HEADER = re.compile(r"^NumbrookV1\.6导出（(式题|答案)）专用纸张--作者QQ（(\d+)）"
                     r"日期：(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)编号：(\d{2,})$")
-OFFICE_TIMEOUT_S = 180
-REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
 TABLES_HELPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "office_tables.py")
 
 
@@ -56,7 +53,7 @@ def missing_requirements():
     return missing + desktop.missing_no_office_of_user()
 
 
-class ExportTest(desktop.Scenario):
+class ExportTest(desktop.OfficeScenario):
 
     def setUp(self):
         super().setUp()
@@ -67,30 +64,7 @@ class ExportTest(desktop.Scenario):
                                                                               DOCUMENT)))
                               if os.path.isfile(path)), os.path.join(folder, DOCUMENT))
         self.document_hash = sha256(self.document)
-        self.app = self.start(watch=("Label9",))
-        # Whatever happens, no office process of the test outlives it.
-        self.addCleanup(self.end_office_processes)
-
-    def office_processes(self):
-        return {pid: info for pid, info in desktop.descendants(self.app.process.pid).items()
-                if info["name"] in desktop.OFFICE_PROCESSES}
-
-    def end_office_processes(self):
-        for pid, info in desktop.live(self.office_processes()).items():
-            print(f"ending office process {pid} ({info['name']}) left by the test", file=sys.stderr)
-            try:
-                os.kill(pid, 9)
-            except ProcessLookupError:
-                pass
-
-    @staticmethod
-    def remove_profiles(urls):
-        """The instance's profile folders, which nothing removes once it belongs to the user."""
-        for url in urls:
-            path = urllib.parse.unquote(urllib.parse.urlparse(url).path)
-            if os.path.isdir(path):
-                print(f"removing the profile folder {path} left behind", file=sys.stderr)
-                shutil.rmtree(path, ignore_errors=True)
+        self.app = self.start()
 
     def test_fifteen_problems_written_and_left_open(self):
         app = self.app
@@ -99,15 +73,9 @@ class ExportTest(desktop.Scenario):
 
         app.wait_for_window("NumbrookV1.6")
         app.tick_types(types)
-        app.enter("Text3", str(COUNT))  # the export count
 
         # 确定: the run, LibreOffice filling the document, and the print question.
-        app.click("Command7")
-        s = app.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
-                     "the print question", timeout=OFFICE_TIMEOUT_S)
-        self.assertIsNone(box_with(s, REFUSAL),
-                          "the export refused: a LibreOffice of this user started meanwhile")
-        question = box_with(s, PRINT_QUESTION)
+        s, question = app.export(COUNT)
         self.assertEqual(question["title"], "提示语！")
         # The title as the window manager reads it, with nothing appended.
         if shutil.which("xprop"):
@@ -123,23 +91,22 @@ class ExportTest(desktop.Scenario):
                  "the question to close and the run to end")
 
         # LibreOffice stays, showing the filled document.
-        office = self.office_processes()
+        office = self.office_of(app)
         pipes = {m.group(1) for info in office.values() for a in info["args"]
                  if (m := re.match(r"--accept=pipe,name=([^;]+);", a))}
         self.assertEqual(len(pipes), 1, f"one LibreOffice instance: {office}")
         pipe = pipes.pop()
-        profiles = {a.split("=", 1)[1] for info in office.values() for a in info["args"]
-                    if a.startswith("-env:UserInstallation=file://")}
-        self.addCleanup(self.remove_profiles, profiles)
+        profiles = {desktop.profile_folder(info) for info in office.values()} - {None}
         desktop.wait_until(
             lambda: self.display.xdotool("search", "--onlyvisible", "--name", "LibreOffice").split(),
             "LibreOffice's window on the screen", timeout=OFFICE_TIMEOUT_S, alive=app.alive)
         # The sheet is an untitled copy of the exercise document: the user's
         # Save asks where to save it.
-        document = office_helper(pipe, "read", "")
+        documents = office_helper(pipe, "read")
         self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "export-left-open.png"))
         finished = datetime.datetime.now()
-        self.assertEqual(document["path"], "", "untitled: saved only with Save As")
+        self.assertEqual([d["url"] for d in documents], [""], "untitled: saved only with Save As")
+        document = documents[0]
         self.assertTrue(document["visible"])
         self.assertTrue(document["modified"], "the filled document is left unsaved")
         self.assertEqual(sha256(self.document), self.document_hash, "the file is never written")
@@ -183,8 +150,7 @@ class ExportTest(desktop.Scenario):
         office_helper(pipe, "close")
         desktop.wait_until(lambda: not instance(), "every LibreOffice process to end",
                            timeout=OFFICE_TIMEOUT_S)
-        desktop.wait_until(lambda: not any(os.path.isdir(urllib.parse.unquote(
-                               urllib.parse.urlparse(url).path)) for url in profiles),
+        desktop.wait_until(lambda: not any(os.path.isdir(path) for path in profiles),
                            "the instance's profile folder to be removed", timeout=30)
 
 

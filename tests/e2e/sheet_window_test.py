@@ -19,7 +19,7 @@ import sys
 import tempfile
 
 import desktop
-from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, text, visible
+from desktop import CANCEL_TEXTS, text, visible
 
 COUNT = 100
 SHEETS = "SheetWindow"
@@ -115,12 +115,9 @@ class SheetWindowTest(desktop.Scenario):
         app = self.app
         app.wait_for_window("NumbrookV1.6")
         app.tick_types(desktop.ARGS.types)
-        app.enter("Text3", str(COUNT))
-
-        app.click("Command7")
-        s = app.wait(lambda st: box_with(st, PRINT_QUESTION), "the print question", timeout=60)
+        s, question = app.export(COUNT, timeout=60)
         self.assertEqual(text(s, "Label9"), "100%")
-        app.answer(box_with(s, PRINT_QUESTION), CANCEL_TEXTS)
+        app.answer(question, CANCEL_TEXTS)
 
         # The export's own sheet, not modal, centred over the drill window.
         s = app.wait(lambda st: window(st, SHEETS) and text(st, "PageCountLabel") == "1份练习纸和答案，共2页",
