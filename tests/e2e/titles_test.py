@@ -29,7 +29,11 @@ class TitlesTest(desktop.Scenario):
         return sorted(self.display.titles(self.app.process.pid).values())
 
     def wait_titles(self, expected, what):
-        desktop.wait_until(lambda: self.titles() == sorted(expected), what, alive=self.app.alive)
+        try:
+            desktop.wait_until(lambda: self.titles() == sorted(expected), what,
+                               alive=self.app.alive)
+        except AssertionError as error:
+            raise AssertionError(f"{error}; titles on the display: {self.titles()}") from None
 
     def refusal_box_and_ok(self, box_name, count, button, message):
         app = self.app
@@ -37,20 +41,14 @@ class TitlesTest(desktop.Scenario):
         app.click(button)
         s = app.wait(lambda st: box_with(st, message), f"the message {message}")
         self.assertEqual(box_with(s, message)["title"], "提示！")
-        try:
-            self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
-        except AssertionError:
-            raise AssertionError(f"titles on the display: {self.titles()}") from None
+        self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
         # OK is the default button.
         app.key("Return")
         self.wait_titles([MAIN_TITLE], "the box to close")
 
     def test_titles_are_exact_on_the_display(self):
         self.app.wait_for_window("NumbrookV1.6")
-        try:
-            self.wait_titles([MAIN_TITLE], "the main window's title")
-        except AssertionError:
-            raise AssertionError(f"titles on the display: {self.titles()}") from None
+        self.wait_titles([MAIN_TITLE], "the main window's title")
         self.refusal_box_and_ok("Text1", "21", "Command1", SCREEN_REFUSAL)
         self.refusal_box_and_ok("Text3", "0", "Command7", EXPORT_REFUSAL)
 
