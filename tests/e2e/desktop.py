@@ -359,19 +359,17 @@ MISSING = missing_tools  # what the machine lacks of what the scenario needs; ma
 class Scenario(unittest.TestCase):
     """A scenario on a display of its own. Before each test: what it needs (a
     missing tool fails the test here; main() skips the whole script without
-    them), its artifacts folder and the display; start() runs the program."""
+    them), its artifacts folder (one for each test) and the display; start()
+    runs the program."""
 
     def setUp(self):
         missing = MISSING()
         if missing:
             self.fail("missing " + ", ".join(missing))
-        self.artifacts = self.artifacts_folder()
+        self.artifacts = os.path.join(ARGS.artifacts, self._testMethodName)
         os.makedirs(self.artifacts, exist_ok=True)
         self.display = Display(os.path.join(self.artifacts, "xvfb.log"))
         self.addCleanup(self.display.close)
-
-    def artifacts_folder(self):
-        return ARGS.artifacts
 
     def start(self, *args, watch=("Label8",), extra_env=None):
         """The program on the display, ended when the test ends."""

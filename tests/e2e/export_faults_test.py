@@ -68,7 +68,7 @@ class ExportFaultsTest(desktop.OfficeScenario):
         # The window's thread keeps handling events while the call waits.
         s = app.wait(lambda st: st["seq"] >= beat + 20 or box_with(st, NOT_ANSWERING), "heartbeats")
         self.assertIsNone(box_with(s, NOT_ANSWERING), "the deadline came too early to tell")
-        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "office-stopped.png"))
+        self.display.screenshot(os.path.join(self.artifacts, "office-stopped.png"))
         s = app.wait(lambda st: box_with(st, NOT_ANSWERING), "the failure message",
                      timeout=DEADLINE_S * 3)
         took = time.monotonic() - stopped_at
@@ -76,7 +76,7 @@ class ExportFaultsTest(desktop.OfficeScenario):
         self.assertEqual(box["title"], "提示！")
         self.assertEqual(len(box["buttons"]), 1)
         self.assertFalse(visible(s, "Frame7"))
-        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "office-not-answering.png"))
+        self.display.screenshot(os.path.join(self.artifacts, "office-not-answering.png"))
         self.assertLess(took, DEADLINE_S * 3)
         desktop.wait_until(lambda: pid not in desktop.live(desktop.processes()) and not os.path.isdir(profile),
                            "the stopped office and its profile to go", timeout=30)

@@ -103,7 +103,7 @@ class ExportTest(desktop.OfficeScenario):
         # The sheet is an untitled copy of the exercise document: the user's
         # Save asks where to save it.
         documents = office_helper(pipe, "read")
-        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "export-left-open.png"))
+        self.display.screenshot(os.path.join(self.artifacts, "export-left-open.png"))
         finished = datetime.datetime.now()
         self.assertEqual([d["url"] for d in documents], [""], "untitled: saved only with Save As")
         document = documents[0]

@@ -49,9 +49,6 @@ def window(state, object_name):
 
 class SheetWindowTest(desktop.Scenario):
 
-    def artifacts_folder(self):
-        return os.path.join(desktop.ARGS.artifacts, self._testMethodName)
-
     def setUp(self):
         super().setUp()
         self.home = tempfile.mkdtemp(prefix="numbrook-e2e-home-")
