@@ -85,24 +85,18 @@ class Display:
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                 stdout=log, stderr=subprocess.STDOUT)
         os.close(write_end)
+
+        def started():  # Xvfb writes its display number and a newline at once
+            if self.process.poll() is not None:
+                raise AssertionError(f"Xvfb ended; see {log_path}")
+            return select.select([pipe], [], [], 0)[0] and pipe.readline()
+
         try:
-            number = b""
-            deadline = time.monotonic() + DEFAULT_TIMEOUT_S
-            while not number.endswith(b"\n"):
-                remaining = deadline - time.monotonic()
-                if remaining <= 0 or self.process.poll() is not None:
-                    raise AssertionError(f"Xvfb did not start; see {log_path}")
-                ready, _, _ = select.select([read_end], [], [], remaining)
-                if ready:
-                    chunk = os.read(read_end, 16)
-                    if not chunk:
-                        raise AssertionError(f"Xvfb did not start; see {log_path}")
-                    number += chunk
+            with os.fdopen(read_end, "rb") as pipe:
+                number = wait_until(started, f"Xvfb to start (see {log_path})")
         except BaseException:
             stop_process(self.process)
             raise
-        finally:
-            os.close(read_end)
         self.name = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.name)
 
