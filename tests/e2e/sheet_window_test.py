@@ -13,30 +13,23 @@ poppler-utils besides.
 
 import datetime
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 
 import desktop
-from desktop import CANCEL_TEXTS, text, visible
+from desktop import CANCEL_TEXTS, no_modal, text, visible
 
 COUNT = 100
 SHEETS = "SheetWindow"
 
 
-def missing_requirements():
-    return desktop.missing_tools("pdfinfo", "pdftotext")
-
-
 def pdf_pages(path):
-    result = subprocess.run(["pdfinfo", path], capture_output=True, text=True)
-    if result.returncode != 0:
-        return None
-    for line in result.stdout.splitlines():
-        if line.startswith("Pages:"):
-            return int(line.split()[1])
-    return None
+    info = subprocess.run(["pdfinfo", path], capture_output=True, text=True).stdout
+    pages = re.search(r"^Pages:\s+(\d+)$", info, re.M)
+    return int(pages.group(1)) if pages else None
 
 
 def pdf_text(path):
@@ -122,7 +115,7 @@ class SheetWindowTest(desktop.Scenario):
         sheets = window(s, SHEETS)
         self.assertFalse(sheets["modal"])
         self.assertIn("编号01", sheets["title"])
-        self.assertFalse(any(w["visible"] and w["modal"] for w in s["windows"]))
+        self.assertTrue(no_modal(s))
         drill = window(s, "Form1")
         for axis in (0, 1):
             self.assertAlmostEqual(sheets["geometry"][axis] + sheets["geometry"][axis + 2] / 2,
@@ -149,4 +142,4 @@ class SheetWindowTest(desktop.Scenario):
 
 
 if __name__ == "__main__":
-    sys.exit(desktop.main(__doc__, "7", missing_requirements))
+    sys.exit(desktop.main(__doc__, "7", lambda: desktop.missing_tools("pdfinfo", "pdftotext")))
