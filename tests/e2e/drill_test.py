@@ -72,12 +72,8 @@ class ProblemRulesTest(unittest.TestCase):
 
 class ScreenDrillTest(desktop.Scenario):
 
-    def setUp(self):
-        super().setUp()
-        self.app = self.start()
-
     def test_twenty_problems_shown_timed_and_answered(self):
-        app = self.app
+        app = self.start()
         types = desktop.ARGS.types
 
         s = app.wait_for_window("NumbrookV1.6")

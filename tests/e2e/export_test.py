@@ -46,11 +46,9 @@ def office_helper(pipe, *command):
 
 
 def missing_requirements():
-    missing = desktop.missing_tools()
-    check = subprocess.run([desktop.ARGS.uno_python, "-c", "import uno"], capture_output=True)
-    if check.returncode != 0:
-        missing.append(f"LibreOffice's Python bridge for {desktop.ARGS.uno_python} (python3-uno)")
-    return missing + desktop.missing_no_office_of_user()
+    bridge = subprocess.run([desktop.ARGS.uno_python, "-c", "import uno"], capture_output=True)
+    return desktop.missing_for_office() + ([] if bridge.returncode == 0 else [
+        f"LibreOffice's Python bridge for {desktop.ARGS.uno_python} (python3-uno)"])
 
 
 class ExportTest(desktop.OfficeScenario):
@@ -59,15 +57,12 @@ class ExportTest(desktop.OfficeScenario):
         super().setUp()
         # Beside the program in the build tree, in share/numbrook when installed.
         folder = os.path.dirname(os.path.realpath(desktop.ARGS.program))
-        self.document = next((path for path in (os.path.join(folder, DOCUMENT),
-                                                os.path.normpath(os.path.join(folder, "../share/numbrook",
-                                                                              DOCUMENT)))
-                              if os.path.isfile(path)), os.path.join(folder, DOCUMENT))
+        paths = [os.path.join(folder, DOCUMENT), os.path.join(folder, "../share/numbrook", DOCUMENT)]
+        self.document = next(filter(os.path.isfile, paths), paths[0])
         self.document_hash = sha256(self.document)
-        self.app = self.start()
 
     def test_fifteen_problems_written_and_left_open(self):
-        app = self.app
+        app = self.start()
         types = desktop.ARGS.types
         started = datetime.datetime.now().replace(microsecond=0)
 
