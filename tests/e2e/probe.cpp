@@ -21,8 +21,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QAbstractSpinBox>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,12 +53,8 @@ QString textOf(const QWidget* w)
         return b->text();
     if (const auto* e = qobject_cast<const QLineEdit*>(w))
         return e->text();
-    if (const auto* g = qobject_cast<const QGroupBox*>(w))
-        return g->title();
     if (const auto* s = qobject_cast<const QAbstractSpinBox*>(w))
         return s->text();
-    if (const auto* c = qobject_cast<const QComboBox*>(w))
-        return c->currentText();
     return {};
 }
 
@@ -172,14 +166,13 @@ private:
                 if (qobject_cast<const QAbstractButton*>(w))
                     buttons.append(QJsonObject{{"text", textOf(w)}, {"geometry", rectJson(w)}});
             }
-            windows.append(
-                QJsonObject{{"objectName", top->objectName()},
-                            {"title", top->windowTitle()},
-                            {"visible", top->isVisible()},
-                            {"modal", top->isModal()},
-                            {"geometry", rectJson(top)},
-                            {"texts", texts},
-                            {"buttons", buttons}});
+            windows.append(QJsonObject{{"objectName", top->objectName()},
+                                       {"title", top->windowTitle()},
+                                       {"visible", top->isVisible()},
+                                       {"modal", top->isModal()},
+                                       {"geometry", rectJson(top)},
+                                       {"texts", texts},
+                                       {"buttons", buttons}});
             for (const QWidget* w : all) {
                 if (w->objectName().isEmpty() || widgets.contains(w->objectName()))
                     continue;
@@ -222,17 +215,15 @@ struct LoadTime {
     LoadTime()
     {
         static const QString path = qEnvironmentVariable("NUMBROOK_PROBE");
-        static const QStringList watched =
-            qEnvironmentVariable("NUMBROOK_PROBE_WATCH").split(QLatin1Char(','), Qt::SkipEmptyParts);
+        static const QStringList watched = qEnvironmentVariable("NUMBROOK_PROBE_WATCH")
+                                               .split(QLatin1Char(','), Qt::SkipEmptyParts);
         qunsetenv("NUMBROOK_PROBE");
         qunsetenv("NUMBROOK_PROBE_WATCH");
-        QStringList preload;
-        for (const QString& library :
-             qEnvironmentVariable("LD_PRELOAD")
-                 .split(QRegularExpression(QStringLiteral("[ :]")), Qt::SkipEmptyParts)) {
-            if (!library.contains(QLatin1String("libnumbrook_probe")))
-                preload.append(library);
-        }
+        QStringList preload =
+            qEnvironmentVariable("LD_PRELOAD")
+                .split(QRegularExpression(QStringLiteral("[ :]")), Qt::SkipEmptyParts);
+        preload.removeIf(
+            [](const QString& l) { return l.contains(QLatin1String("libnumbrook_probe")); });
         if (preload.isEmpty())
             qunsetenv("LD_PRELOAD");
         else
