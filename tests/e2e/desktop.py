@@ -182,14 +182,19 @@ class Program:
         return wait_until(lambda: s if condition(s := self.state()) else None, what, timeout,
                           alive=self.alive)
 
-    def wait_for_window(self, title_prefix):
-        """Waits until the window is shown by the program and mapped by the X server."""
+    def wait_for_window(self, title_prefix, types=()):
+        """Waits until the window is shown by the program and mapped by the X
+        server, then ticks the type boxes of types; the state it showed in."""
         state = self.wait(lambda s: any(w["visible"] and w["title"].startswith(title_prefix)
                                         for w in s["windows"]),
                           f"a window titled {title_prefix}…")
         pattern = "^" + title_prefix.replace(".", "\\.")
         wait_until(lambda: self.display.xdotool("search", "--onlyvisible", "--name", pattern).split(),
                    "the X server to map the window", alive=self.alive)
+        for t in types:
+            box = f"Check1({t})"
+            self.click(box)
+            self.wait(lambda st, box=box: st["widgets"][box]["checked"], f"{box} ticked")
         return state
 
     # -- input -------------------------------------------------------------
@@ -212,22 +217,12 @@ class Program:
     def key(self, *keys):
         self.display.xdotool("key", *keys)
 
-    def type(self, text):
-        self.display.xdotool("type", "--delay", "20", text)
-
-    def tick_types(self, types):
-        """Ticks the type boxes of the given indexes, one after the other."""
-        for t in types:
-            box = f"Check1({t})"
-            self.click(box)
-            self.wait(lambda st, box=box: st["widgets"][box]["checked"], f"{box} ticked")
-
     def enter(self, name, value):
         """Replaces the text of a text box by typing, as a user would."""
         self.click(name)
         self.wait(lambda st: st["focus"] == name, f"the focus in {name}")
         self.key("ctrl+a")
-        self.type(value)
+        self.display.xdotool("type", "--delay", "20", value)
         self.wait(lambda st: text(st, name) == value, f"{name} to read {value}")
 
     def export(self, count, timeout=OFFICE_TIMEOUT_S):
@@ -324,19 +319,15 @@ def office_instances_of_user():
             if info["uid"] == os.getuid() and info["name"] in OFFICE_PROCESSES}
 
 
-def missing_no_office_of_user(timeout=300):
-    """The export refuses while this user runs LibreOffice: an instance that
-    something else on the machine runs gets time to end. What is missing."""
+def missing_for_office():
+    """What an export through LibreOffice lacks. It refuses while this user runs
+    LibreOffice: an instance that something else on the machine runs gets time to end."""
     try:
         wait_until(lambda: not office_instances_of_user(), "LibreOffice of this user to end",
-                   timeout=timeout)
+                   timeout=300)
     except AssertionError:
-        return ["no LibreOffice of this user running (the export would refuse)"]
-    return []
-
-
-def missing_for_office():
-    return missing_tools() + missing_no_office_of_user()
+        return missing_tools() + ["no LibreOffice of this user running (the export would refuse)"]
+    return missing_tools()
 
 
 def profile_folder(info):

@@ -76,13 +76,12 @@ class ScreenDrillTest(desktop.Scenario):
         app = self.start()
         types = desktop.ARGS.types
 
-        s = app.wait_for_window("NumbrookV1.6")
+        s = app.wait_for_window("NumbrookV1.6", types)
         window = next(w for w in s["windows"] if w["title"].startswith("NumbrookV1.6"))
         self.assertEqual(window["geometry"][2:], [1016, 702])
         self.assertTrue(visible(s, "Label1"))
         self.assertFalse(any(visible(s, slot) for slot in SLOTS))
 
-        app.tick_types(types)
         app.enter("Text1", "20")  # 题数
 
         # 出题, and the run to end: its big label is hidden once every problem is made.

@@ -32,8 +32,7 @@ class ExportFaultsTest(desktop.OfficeScenario):
 
     def start(self):
         app = super().start()
-        app.wait_for_window("NumbrookV1.6")
-        app.tick_types(desktop.ARGS.types)
+        app.wait_for_window("NumbrookV1.6", desktop.ARGS.types)
         return app
 
     def export_until_filling(self, app, count):

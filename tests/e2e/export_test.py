@@ -66,8 +66,7 @@ class ExportTest(desktop.OfficeScenario):
         types = desktop.ARGS.types
         started = datetime.datetime.now().replace(microsecond=0)
 
-        app.wait_for_window("NumbrookV1.6")
-        app.tick_types(types)
+        app.wait_for_window("NumbrookV1.6", types)
 
         # 确定: the run, LibreOffice filling the document, and the print question.
         s, question = app.export(COUNT)

@@ -73,8 +73,7 @@ class SheetWindowTest(desktop.Scenario):
 
     def test_ctrl_p_opens_the_drill_types_and_saves_a_class_set(self):
         app = self.app
-        app.wait_for_window("NumbrookV1.6")
-        app.tick_types([2])
+        app.wait_for_window("NumbrookV1.6", [2])
         app.key("ctrl+p")
         s = app.wait(lambda st: window(st, SHEETS) and st["widgets"]["Type(2)"]["checked"],
                      "the sheet window with the drill's type")
@@ -103,8 +102,7 @@ class SheetWindowTest(desktop.Scenario):
 
     def test_an_export_kept_open_shows_in_the_sheet_window(self):
         app = self.app
-        app.wait_for_window("NumbrookV1.6")
-        app.tick_types(desktop.ARGS.types)
+        app.wait_for_window("NumbrookV1.6", desktop.ARGS.types)
         s, question = app.export(COUNT, timeout=60)
         self.assertEqual(text(s, "Label9"), "100%")
         app.answer(question, CANCEL_TEXTS)
