@@ -48,7 +48,6 @@ class SheetWindowTest(desktop.Scenario):
         self.addCleanup(shutil.rmtree, self.home, True)
         self.documents = os.path.join(self.home, "Documents")
         os.makedirs(self.documents)
-        self.app = self.start("--sheets=builtin")
 
     def start(self, *args):
         return super().start(*args, watch=("Label9",),
@@ -72,7 +71,7 @@ class SheetWindowTest(desktop.Scenario):
         app.wait(lambda st: not window(st, "SavePdfDialog"), "the save dialog to close")
 
     def test_ctrl_p_opens_the_drill_types_and_saves_a_class_set(self):
-        app = self.app
+        app = self.start("--sheets=builtin")
         app.wait_for_window("NumbrookV1.6", [2])
         app.key("ctrl+p")
         s = app.wait(lambda st: window(st, SHEETS) and st["widgets"]["Type(2)"]["checked"],
@@ -101,7 +100,7 @@ class SheetWindowTest(desktop.Scenario):
         self.assertEqual(text(s, "Copies"), "2 份")
 
     def test_an_export_kept_open_shows_in_the_sheet_window(self):
-        app = self.app
+        app = self.start("--sheets=builtin")
         app.wait_for_window("NumbrookV1.6", desktop.ARGS.types)
         s, question = app.export(COUNT, timeout=60)
         self.assertEqual(text(s, "Label9"), "100%")
