@@ -12,10 +12,11 @@
 //                             "geometry": [global x, y, w, h]}},
 //    "events": [{"n", "seq", "event", "object", "key", "focus", "watch": {name: text}}]}
 //
-// Events are key presses and releases (as delivered to the focus widget),
-// clicks of buttons and "tick()" signals of timer objects; each records the
-// texts of the widgets named in NUMBROOK_PROBE_WATCH (comma separated) at
-// that moment, so a test can tell what a label showed when a key went down.
+// Events are key presses (as delivered to the focus widget), clicks of
+// buttons and "tick()" signals of timer objects; each records the texts of
+// the widgets named in NUMBROOK_PROBE_WATCH (comma separated, children of a
+// window) at that moment, so a test can tell what a label showed when a key
+// went down.
 // Without NUMBROOK_PROBE the probe records nothing. Either way it leaves the
 // environment of the program without itself and its settings.
 #include <QAbstractButton>
@@ -78,12 +79,9 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        const QEvent::Type type = event->type();
-        if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) &&
-            receiver == QApplication::focusWidget()) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            record(type == QEvent::KeyPress ? "key-press" : "key-release", receiver,
-                   QKeySequence(key->key()).toString(QKeySequence::PortableText));
+        if (event->type() == QEvent::KeyPress && receiver == QApplication::focusWidget()) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            record("key-press", receiver, QKeySequence(key).toString(QKeySequence::PortableText));
         }
         return false;
     }
@@ -120,12 +118,9 @@ private:
 
     QWidget* findWidget(const QString& name) const
     {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == name)
-                return top;
+        for (QWidget* top : QApplication::topLevelWidgets())
             if (auto* w = top->findChild<QWidget*>(name))
                 return w;
-        }
         return nullptr;
     }
 
