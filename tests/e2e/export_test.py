@@ -57,7 +57,7 @@ class ExportTest(desktop.OfficeScenario):
         # The exercise document: beside the program in the build tree, in
         # share/numbrook when installed.
         folder = os.path.dirname(os.path.realpath(desktop.ARGS.program))
-        paths = [os.path.join(folder, DOCUMENT), os.path.join(folder, "../share/numbrook", DOCUMENT)]
+        paths = [os.path.join(folder, sub, DOCUMENT) for sub in ("", "../share/numbrook")]
         exercise = next(filter(os.path.isfile, paths), paths[0])
         exercise_hash = sha256(exercise)
         app = self.start()
