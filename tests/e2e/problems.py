@@ -44,26 +44,24 @@ def _fits(problem_type, first, op, second):
     raise ValueError(f"no problem type {problem_type}")
 
 
-def problem_error(text, types):
-    """None when text is a problem (ending in "=") of one of the types, else why not."""
+def _error(text, types, answer):
+    """None when text is a problem of one of the types ending in "=", and with
+    answer its right result after it; else why not."""
     m = _TEXT.match(text)
-    if not m or m.group(4) is not None:
-        return f"{text!r} is not a problem text"
+    if not m or (m.group(4) is not None) != answer:
+        return f"{text!r} is not {'an answer' if answer else 'a problem'} text"
     first, op, second = int(m.group(1)), m.group(2), int(m.group(3))
-    if not any(_fits(t, first, op, second)[0] for t in types):
+    results = [r for ok, r in (_fits(t, first, op, second) for t in types) if ok]
+    if not results:
         return f"{text!r} is of none of the types {sorted(types)}"
+    if answer and int(m.group(4)) not in results:
+        return f"{text!r} has a wrong result"
     return None
+
+
+def problem_error(text, types):
+    return _error(text, types, answer=False)
 
 
 def answer_error(text, types):
-    """None when text is a problem of one of the types with its right result, else why not."""
-    m = _TEXT.match(text)
-    if not m or m.group(4) is None:
-        return f"{text!r} is not an answer text"
-    first, op, second, result = int(m.group(1)), m.group(2), int(m.group(3)), int(m.group(4))
-    fitting = [t for t in types if _fits(t, first, op, second)[0]]
-    if not fitting:
-        return f"{text!r} is of none of the types {sorted(types)}"
-    if all(_fits(t, first, op, second)[1] != result for t in fitting):
-        return f"{text!r} has a wrong result"
-    return None
+    return _error(text, types, answer=True)
