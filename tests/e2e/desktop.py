@@ -123,16 +123,16 @@ class Display:
 
     def screenshot(self, path, geometry=None):
         """Saves the screen, or the part of it at geometry [x, y, w, h], as an
-        image; returns False without ImageMagick."""
+        image; without ImageMagick it says why there is none."""
         if shutil.which("import") is None:
-            return False
+            print(f"no screenshot {path}: ImageMagick's import is missing", file=sys.stderr)
+            return
         crop = []
         if geometry:
             x, y, w, h = geometry
             crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
         subprocess.run(["import", "-window", "root", *crop, path], env=self.env, check=True,
                        timeout=DEFAULT_TIMEOUT_S)
-        return True
 
     def close(self):
         stop_process(self.process)
@@ -342,10 +342,8 @@ MISSING = missing_tools  # what the machine lacks of what the scenario needs; ma
 
 
 class Scenario(unittest.TestCase):
-    """A scenario on a display of its own. Before each test: what it needs (a
-    missing tool fails the test here; main() skips the whole script without
-    them), its artifacts folder (one for each test) and the display; start()
-    runs the program."""
+    """A scenario on a display of its own, its artifacts in a folder for each
+    test; a missing need fails a test (main() skips the script without them)."""
 
     def setUp(self):
         missing = MISSING()
