@@ -154,21 +154,12 @@ private:
             QJsonArray buttons;
             for (const QWidget* w : all) {
                 // A dialog is a window of its own, though a child of its parent.
-                if (!w->isVisible() || w->window() != top)
-                    continue;
-                if (qobject_cast<const QLabel*>(w))
-                    texts.append(textOf(w));
-                if (qobject_cast<const QAbstractButton*>(w))
-                    buttons.append(QJsonObject{{"text", textOf(w)}, {"geometry", rectJson(w)}});
-            }
-            windows.append(QJsonObject{{"objectName", top->objectName()},
-                                       {"title", top->windowTitle()},
-                                       {"visible", top->isVisible()},
-                                       {"modal", top->isModal()},
-                                       {"geometry", rectJson(top)},
-                                       {"texts", texts},
-                                       {"buttons", buttons}});
-            for (const QWidget* w : all) {
+                if (w->isVisible() && w->window() == top) {
+                    if (qobject_cast<const QLabel*>(w))
+                        texts.append(textOf(w));
+                    if (qobject_cast<const QAbstractButton*>(w))
+                        buttons.append(QJsonObject{{"text", textOf(w)}, {"geometry", rectJson(w)}});
+                }
                 if (w->objectName().isEmpty() || widgets.contains(w->objectName()))
                     continue;
                 QJsonObject o{{"class", QString::fromLatin1(w->metaObject()->className())},
@@ -180,6 +171,13 @@ private:
                     o["checked"] = b->isChecked();
                 widgets[w->objectName()] = o;
             }
+            windows.append(QJsonObject{{"objectName", top->objectName()},
+                                       {"title", top->windowTitle()},
+                                       {"visible", top->isVisible()},
+                                       {"modal", top->isModal()},
+                                       {"geometry", rectJson(top)},
+                                       {"texts", texts},
+                                       {"buttons", buttons}});
         }
         const QJsonObject state{{"seq", static_cast<qint64>(seq_)},
                                 {"focus", nameOf(QApplication::focusWidget())},
