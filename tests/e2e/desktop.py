@@ -27,8 +27,6 @@ import urllib.parse
 
 POLL_S = 0.02
 DEFAULT_TIMEOUT_S = 30.0
-# What the end-to-end tests need on the machine.
-TOOLS = ("Xvfb", "xdotool")
 # The export's question, and the captions of a box's buttons in any language.
 PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
 OK_TEXTS = ("确定", "OK", "&OK")
@@ -39,7 +37,7 @@ OFFICE_TIMEOUT_S = 180
 
 
 def missing_tools(*more):
-    return [t for t in (*TOOLS, *more) if shutil.which(t) is None]
+    return [t for t in ("Xvfb", "xdotool", *more) if shutil.which(t) is None]
 
 
 def wait_until(condition, what, timeout=DEFAULT_TIMEOUT_S, alive=None):
@@ -141,8 +139,7 @@ class Display:
 class Program:
     """The program on a display, with the probe preloaded into it."""
 
-    def __init__(self, display, program, probe, artifacts, watch=("Label8",), args=(),
-                 extra_env=None):
+    def __init__(self, display, program, probe, artifacts, args=(), extra_env=None):
         self.display = display
         self.workdir = tempfile.mkdtemp(prefix="numbrook-e2e-")
         os.chmod(self.workdir, 0o700)
@@ -154,7 +151,7 @@ class Program:
         env.update({
             "LD_PRELOAD": " ".join(preload),
             "NUMBROOK_PROBE": self.state_path,
-            "NUMBROOK_PROBE_WATCH": ",".join(watch),
+            "NUMBROOK_PROBE_WATCH": "Label8",  # the stopwatch, read at every event
             "QT_QPA_PLATFORM": "xcb",
             "XDG_RUNTIME_DIR": self.workdir,
         })
@@ -354,10 +351,9 @@ class Scenario(unittest.TestCase):
         self.display = Display(os.path.join(self.artifacts, "xvfb.log"))
         self.addCleanup(self.display.close)
 
-    def start(self, *args, watch=("Label8",), extra_env=None):
+    def start(self, *args, extra_env=None):
         """The program on the display, ended when the test ends."""
-        app = Program(self.display, ARGS.program, ARGS.probe, self.artifacts, watch=watch,
-                      args=args, extra_env=extra_env)
+        app = Program(self.display, ARGS.program, ARGS.probe, self.artifacts, args, extra_env)
         self.addCleanup(app.close)
         return app
 
@@ -372,7 +368,7 @@ class OfficeScenario(Scenario):
         self.addCleanup(self.end_offices)
 
     def start(self, *args):
-        app = super().start(*args, watch=("Label9",))
+        app = super().start(*args)
         self.addCleanup(self.office_of, app)  # before the program ends: what it leaves
         return app
 
