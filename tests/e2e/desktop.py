@@ -68,7 +68,6 @@ def stop_process(process, grace_s=10.0):
         except subprocess.TimeoutExpired:
             process.kill()
             process.wait()
-    return process.returncode
 
 
 class Display:
@@ -233,9 +232,8 @@ class Program:
         return s, box_with(s, PRINT_QUESTION)
 
     def close(self):
-        status = stop_process(self.process)
+        stop_process(self.process)
         shutil.rmtree(self.workdir, ignore_errors=True)
-        return status
 
 
 # -- reading the probe's state ----------------------------------------------
@@ -343,8 +341,7 @@ class Scenario(unittest.TestCase):
     test; a missing need fails a test (main() skips the script without them)."""
 
     def setUp(self):
-        missing = MISSING()
-        if missing:
+        if missing := MISSING():
             self.fail("missing " + ", ".join(missing))
         self.artifacts = os.path.join(ARGS.artifacts, self._testMethodName)
         os.makedirs(self.artifacts, exist_ok=True)
