@@ -15,8 +15,9 @@ import desktop
 from desktop import box_with
 
 MAIN_TITLE = "NumbrookV1.6  作者：口算园地"
-SCREEN_REFUSAL = "输出屏幕的题量为1-20题！"
-EXPORT_REFUSAL = "导出至文件的题量为1-100题！"
+# Counts the run refuses: the text box, the count, the button, and the box's message.
+REFUSALS = [("Text1", "21", "Command1", "输出屏幕的题量为1-20题！"),
+            ("Text3", "0", "Command7", "导出至文件的题量为1-100题！")]
 
 
 class TitlesTest(desktop.Scenario):
@@ -35,22 +36,19 @@ class TitlesTest(desktop.Scenario):
         except AssertionError as error:
             raise AssertionError(f"{error}; titles on the display: {self.titles()}") from None
 
-    def refusal_box_and_ok(self, box_name, count, button, message):
-        app = self.app
-        app.enter(box_name, count)
-        app.click(button)
-        s = app.wait(lambda st: box_with(st, message), f"the message {message}")
-        self.assertEqual(box_with(s, message)["title"], "提示！")
-        self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
-        # OK is the default button.
-        app.key("Return")
-        self.wait_titles([MAIN_TITLE], "the box to close")
-
     def test_titles_are_exact_on_the_display(self):
-        self.app.wait_for_window("NumbrookV1.6")
+        app = self.app
+        app.wait_for_window("NumbrookV1.6")
         self.wait_titles([MAIN_TITLE], "the main window's title")
-        self.refusal_box_and_ok("Text1", "21", "Command1", SCREEN_REFUSAL)
-        self.refusal_box_and_ok("Text3", "0", "Command7", EXPORT_REFUSAL)
+        for box_name, count, button, message in REFUSALS:
+            app.enter(box_name, count)
+            app.click(button)
+            s = app.wait(lambda st: box_with(st, message), f"the message {message}")
+            self.assertEqual(box_with(s, message)["title"], "提示！")
+            self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
+            # OK is the default button.
+            app.key("Return")
+            self.wait_titles([MAIN_TITLE], "the box to close")
 
 
 if __name__ == "__main__":
