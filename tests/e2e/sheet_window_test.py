@@ -32,10 +32,6 @@ def pdf_pages(path):
     return int(pages.group(1)) if pages else None
 
 
-def pdf_text(path):
-    return subprocess.run(["pdftotext", "-raw", path, "-"], capture_output=True, text=True).stdout
-
-
 def window(state, object_name):
     return next((w for w in state["windows"] if w["objectName"] == object_name and w["visible"]), None)
 
@@ -87,7 +83,8 @@ class SheetWindowTest(desktop.Scenario):
         today = datetime.date.today().isoformat()
         target = os.path.join(self.home, "set.pdf")
         self.save_pdf(app, f"口算练习-{today}-编号01-02.pdf", target, 4)
-        saved = pdf_text(target)
+        saved = subprocess.run(["pdftotext", "-raw", target, "-"], capture_output=True,
+                               text=True).stdout
         self.assertEqual(saved.count("编号：01"), 2)
         self.assertEqual(saved.count("编号：02"), 2)
 
