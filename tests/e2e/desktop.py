@@ -107,10 +107,9 @@ class Display:
     def titles(self, pid):
         """The titles of the program's mapped top-level windows as the window
         manager reads them (_NET_WM_NAME, UTF-8), by X window id."""
-        ids = self.xdotool("search", "--onlyvisible", "--pid", pid).split()
         env = dict(self.env, LC_ALL="C.UTF-8")
         found = {}
-        for window in ids:
+        for window in self.xdotool("search", "--onlyvisible", "--pid", pid).split():
             result = subprocess.run(["xprop", "-id", window, "-notype", "_NET_WM_NAME"], env=env,
                                     capture_output=True, text=True, timeout=DEFAULT_TIMEOUT_S)
             m = re.fullmatch(r'_NET_WM_NAME = "(.*)"\n?', result.stdout, re.S)

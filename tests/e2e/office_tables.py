@@ -64,7 +64,6 @@ def close(pipe):
             raise SystemExit("LibreOffice refused to end")
     except DisposedException:
         pass  # the connection goes down with the instance
-    return {"closed": True}
 
 
 def main():
