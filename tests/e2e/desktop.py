@@ -145,9 +145,8 @@ class Program:
         self.log_path = os.path.join(artifacts, "numbrook.log")
         env = dict(display.env)
         # The program runs in a folder of its own: every path given must be absolute.
-        preload = [os.path.abspath(probe)] + [p for p in env.get("LD_PRELOAD", "").split() if p]
         env.update({
-            "LD_PRELOAD": " ".join(preload),
+            "LD_PRELOAD": " ".join([os.path.abspath(probe), *env.get("LD_PRELOAD", "").split()]),
             "NUMBROOK_PROBE": self.state_path,
             "NUMBROOK_PROBE_WATCH": "Label8",  # the stopwatch, read at every event
             "QT_QPA_PLATFORM": "xcb",

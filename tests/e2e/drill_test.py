@@ -77,8 +77,8 @@ class ScreenDrillTest(desktop.Scenario):
         types = desktop.ARGS.types
 
         s = app.wait_for_window("NumbrookV1.6", types)
-        window = next(w for w in s["windows"] if w["title"].startswith("NumbrookV1.6"))
-        self.assertEqual(window["geometry"][2:], [1016, 702])
+        form = next(w for w in s["windows"] if w["title"].startswith("NumbrookV1.6"))
+        self.assertEqual(form["geometry"][2:], [1016, 702])
         self.assertTrue(visible(s, "Label1"))
         self.assertFalse(any(visible(s, slot) for slot in SLOTS))
 
@@ -145,7 +145,7 @@ class ScreenDrillTest(desktop.Scenario):
                 self.assertIsNone(answer_error(answer, types))
         self.assertEqual(text(s, "Label8"), frozen)
 
-        self.display.screenshot(os.path.join(self.artifacts, "screen-drill.png"), window["geometry"])
+        self.display.screenshot(os.path.join(self.artifacts, "screen-drill.png"), form["geometry"])
 
 
 if __name__ == "__main__":

@@ -46,9 +46,10 @@ class SheetWindowTest(desktop.Scenario):
         os.makedirs(self.documents)
 
     def start(self, *args):
-        return super().start(*args, extra_env={"HOME": self.home,
-                                               "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
-                                               "XDG_DOCUMENTS_DIR": self.documents})
+        return super().start(*args, extra_env={
+            "HOME": self.home,
+            "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+            "XDG_DOCUMENTS_DIR": self.documents})
 
     def raise_window(self, title_pattern):
         for wid in self.display.xdotool("search", "--onlyvisible", "--name", title_pattern).split():
