@@ -3,7 +3,12 @@
 
 The program runs unmodified; the probe library (probe.cpp), preloaded into
 it, writes what its widgets show to a JSON file that the tests read. Every
-wait polls a condition against a deadline.
+wait polls a condition against a deadline. Each scenario script runs as
+
+  <script> --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \\
+           --artifacts DIR [--types 1,8]
+
+and exits 77 (skipped) when what it needs is missing, unless CI is set.
 """
 
 import argparse
@@ -14,25 +19,25 @@ import select
 import shutil
 import signal
 import subprocess
-import tempfile
 import sys
+import tempfile
 import time
 import unittest
+import urllib.parse
 
 POLL_S = 0.02
 DEFAULT_TIMEOUT_S = 30.0
-# What the end-to-end tests need on the machine.
-TOOLS = ("Xvfb", "xdotool")
-# What reading titles through the window system needs besides.
-TITLE_TOOLS = ("xprop",)
 # The export's question, and the captions of a box's buttons in any language.
 PRINT_QUESTION = "导出完毕，请确认是否直接进行打印,请确定！"
 OK_TEXTS = ("确定", "OK", "&OK")
 CANCEL_TEXTS = ("取消", "Cancel", "&Cancel")
+# The export's refusal while this user runs LibreOffice, and how long an office may take.
+REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
+OFFICE_TIMEOUT_S = 180
 
 
-def missing_tools():
-    return [t for t in TOOLS if shutil.which(t) is None]
+def missing_tools(*more):
+    return [t for t in ("Xvfb", "xdotool", *more) if shutil.which(t) is None]
 
 
 def wait_until(condition, what, timeout=DEFAULT_TIMEOUT_S, alive=None):
@@ -63,7 +68,6 @@ def stop_process(process, grace_s=10.0):
         except subprocess.TimeoutExpired:
             process.kill()
             process.wait()
-    return process.returncode
 
 
 class Display:
@@ -78,24 +82,18 @@ class Display:
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                 stdout=log, stderr=subprocess.STDOUT)
         os.close(write_end)
+
+        def started():  # Xvfb writes its display number and a newline at once
+            if self.process.poll() is not None:
+                raise AssertionError(f"Xvfb ended; see {log_path}")
+            return select.select([pipe], [], [], 0)[0] and pipe.readline()
+
         try:
-            number = b""
-            deadline = time.monotonic() + DEFAULT_TIMEOUT_S
-            while not number.endswith(b"\n"):
-                remaining = deadline - time.monotonic()
-                if remaining <= 0 or self.process.poll() is not None:
-                    raise AssertionError(f"Xvfb did not start; see {log_path}")
-                ready, _, _ = select.select([read_end], [], [], remaining)
-                if ready:
-                    chunk = os.read(read_end, 16)
-                    if not chunk:
-                        raise AssertionError(f"Xvfb did not start; see {log_path}")
-                    number += chunk
+            with os.fdopen(read_end, "rb") as pipe:
+                number = wait_until(started, f"Xvfb to start (see {log_path})")
         except BaseException:
             stop_process(self.process)
             raise
-        finally:
-            os.close(read_end)
         self.name = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.name)
 
@@ -109,10 +107,9 @@ class Display:
     def titles(self, pid):
         """The titles of the program's mapped top-level windows as the window
         manager reads them (_NET_WM_NAME, UTF-8), by X window id."""
-        ids = self.xdotool("search", "--onlyvisible", "--pid", pid).split()
         env = dict(self.env, LC_ALL="C.UTF-8")
         found = {}
-        for window in ids:
+        for window in self.xdotool("search", "--onlyvisible", "--pid", pid).split():
             result = subprocess.run(["xprop", "-id", window, "-notype", "_NET_WM_NAME"], env=env,
                                     capture_output=True, text=True, timeout=DEFAULT_TIMEOUT_S)
             m = re.fullmatch(r'_NET_WM_NAME = "(.*)"\n?', result.stdout, re.S)
@@ -122,16 +119,16 @@ class Display:
 
     def screenshot(self, path, geometry=None):
         """Saves the screen, or the part of it at geometry [x, y, w, h], as an
-        image; returns False without ImageMagick."""
+        image; without ImageMagick it says why there is none."""
         if shutil.which("import") is None:
-            return False
+            print(f"no screenshot {path}: ImageMagick's import is missing", file=sys.stderr)
+            return
         crop = []
         if geometry:
             x, y, w, h = geometry
             crop = ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
         subprocess.run(["import", "-window", "root", *crop, path], env=self.env, check=True,
                        timeout=DEFAULT_TIMEOUT_S)
-        return True
 
     def close(self):
         stop_process(self.process)
@@ -140,8 +137,7 @@ class Display:
 class Program:
     """The program on a display, with the probe preloaded into it."""
 
-    def __init__(self, display, program, probe, artifacts, watch=("Label8",), args=(),
-                 extra_env=None):
+    def __init__(self, display, program, probe, artifacts, args=(), extra_env=None):
         self.display = display
         self.workdir = tempfile.mkdtemp(prefix="numbrook-e2e-")
         os.chmod(self.workdir, 0o700)
@@ -149,11 +145,10 @@ class Program:
         self.log_path = os.path.join(artifacts, "numbrook.log")
         env = dict(display.env)
         # The program runs in a folder of its own: every path given must be absolute.
-        preload = [os.path.abspath(probe)] + [p for p in env.get("LD_PRELOAD", "").split() if p]
         env.update({
-            "LD_PRELOAD": " ".join(preload),
+            "LD_PRELOAD": " ".join([os.path.abspath(probe), *env.get("LD_PRELOAD", "").split()]),
             "NUMBROOK_PROBE": self.state_path,
-            "NUMBROOK_PROBE_WATCH": ",".join(watch),
+            "NUMBROOK_PROBE_WATCH": "Label8",  # the stopwatch, read at every event
             "QT_QPA_PLATFORM": "xcb",
             "XDG_RUNTIME_DIR": self.workdir,
         })
@@ -178,26 +173,22 @@ class Program:
 
     def wait(self, condition, what, timeout=DEFAULT_TIMEOUT_S):
         """Polls the probe's state until condition(state) is true; returns that state."""
-        found = {}
+        return wait_until(lambda: s if condition(s := self.state()) else None, what, timeout,
+                          alive=self.alive)
 
-        def check():
-            s = self.state()
-            if condition(s):
-                found["state"] = s
-                return True
-            return False
-
-        wait_until(check, what, timeout, alive=self.alive)
-        return found["state"]
-
-    def wait_for_window(self, title_prefix):
-        """Waits until the window is shown by the program and mapped by the X server."""
+    def wait_for_window(self, title_prefix, types=()):
+        """Waits until the window is shown by the program and mapped by the X
+        server, then ticks the type boxes of types; the state it showed in."""
         state = self.wait(lambda s: any(w["visible"] and w["title"].startswith(title_prefix)
                                         for w in s["windows"]),
                           f"a window titled {title_prefix}…")
         pattern = "^" + title_prefix.replace(".", "\\.")
         wait_until(lambda: self.display.xdotool("search", "--onlyvisible", "--name", pattern).split(),
                    "the X server to map the window", alive=self.alive)
+        for t in types:
+            box = f"Check1({t})"
+            self.click(box)
+            self.wait(lambda st, box=box: st["widgets"][box]["checked"], f"{box} ticked")
         return state
 
     # -- input -------------------------------------------------------------
@@ -220,35 +211,30 @@ class Program:
     def key(self, *keys):
         self.display.xdotool("key", *keys)
 
-    def type(self, text):
-        self.display.xdotool("type", "--delay", "20", text)
-
-    def tick_types(self, types):
-        """Ticks the type boxes of the given indexes, one after the other."""
-        for t in types:
-            box = f"Check1({t})"
-            self.click(box)
-            self.wait(lambda st, box=box: st["widgets"][box]["checked"], f"{box} ticked")
-
     def enter(self, name, value):
         """Replaces the text of a text box by typing, as a user would."""
         self.click(name)
         self.wait(lambda st: st["focus"] == name, f"the focus in {name}")
         self.key("ctrl+a")
-        self.type(value)
+        self.display.xdotool("type", "--delay", "20", value)
         self.wait(lambda st: text(st, name) == value, f"{name} to read {value}")
 
+    def export(self, count, timeout=OFFICE_TIMEOUT_S):
+        """确定 beside the export count typed in; the state once the print
+        question shows, and the question. The refusal fails the test."""
+        self.enter("Text3", str(count))
+        self.click("Command7")
+        s = self.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
+                      "the print question", timeout)
+        assert not box_with(s, REFUSAL), "the export refused: a LibreOffice of this user runs"
+        return s, box_with(s, PRINT_QUESTION)
+
     def close(self):
-        status = stop_process(self.process)
+        stop_process(self.process)
         shutil.rmtree(self.workdir, ignore_errors=True)
-        return status
 
 
 # -- reading the probe's state ----------------------------------------------
-
-def widget(state, name):
-    return state["widgets"][name]
-
 
 def text(state, name):
     return state["widgets"][name]["text"]
@@ -301,9 +287,9 @@ def processes():
     return table
 
 
-def descendants(pid, table=None):
+def descendants(pid):
     """The processes below pid, zombies included."""
-    table = table if table is not None else processes()
+    table = processes()
     found, frontier = {}, [pid]
     while frontier:
         parent = frontier.pop()
@@ -321,81 +307,107 @@ def live(table):
 OFFICE_PROCESSES = ("soffice.bin", "oosplash", "soffice")
 
 
-def office_instances_of_user(uid=None):
-    uid = os.getuid() if uid is None else uid
+def office_instances_of_user():
     return {pid: info for pid, info in live(processes()).items()
-            if info["uid"] == uid and info["name"] in OFFICE_PROCESSES}
+            if info["uid"] == os.getuid() and info["name"] in OFFICE_PROCESSES}
 
 
-def missing_no_office_of_user(timeout=300):
-    """The export refuses while this user runs LibreOffice: an instance that
-    something else on the machine runs gets time to end. What is missing."""
+def missing_for_office():
+    """What an export through LibreOffice lacks. It refuses while this user runs
+    LibreOffice: an instance that something else on the machine runs gets time to end."""
     try:
         wait_until(lambda: not office_instances_of_user(), "LibreOffice of this user to end",
-                   timeout=timeout)
+                   timeout=300)
     except AssertionError:
-        return ["no LibreOffice of this user running (the export would refuse)"]
-    return []
+        return missing_tools() + ["no LibreOffice of this user running (the export would refuse)"]
+    return missing_tools()
+
+
+def profile_folder(info):
+    """The profile folder an office process was started with, or None."""
+    url = next((a.split("=", 1)[1] for a in info["args"]
+                if a.startswith("-env:UserInstallation=")), None)
+    return url and urllib.parse.unquote(urllib.parse.urlparse(url).path)
 
 
 ARGS = None  # the scenario's options, once main() has read them
+MISSING = missing_tools  # what the machine lacks of what the scenario needs; main() sets it
 
 
 class Scenario(unittest.TestCase):
-    """A scenario on a display of its own. Before each test: what it needs (a
-    missing tool fails the test here; main() skips the whole script without
-    them), its artifacts folder and the display; start() runs the program."""
-
-    @staticmethod
-    def missing():
-        return missing_tools()
+    """A scenario on a display of its own, its artifacts in a folder for each
+    test; a missing need fails a test (main() skips the script without them)."""
 
     def setUp(self):
-        missing = self.missing()
-        if missing:
+        if missing := MISSING():
             self.fail("missing " + ", ".join(missing))
-        self.artifacts = self.artifacts_folder()
+        self.artifacts = os.path.join(ARGS.artifacts, self._testMethodName)
         os.makedirs(self.artifacts, exist_ok=True)
         self.display = Display(os.path.join(self.artifacts, "xvfb.log"))
         self.addCleanup(self.display.close)
 
-    def artifacts_folder(self):
-        return ARGS.artifacts
-
-    def start(self, *args, watch=("Label8",), extra_env=None):
+    def start(self, *args, extra_env=None):
         """The program on the display, ended when the test ends."""
-        app = Program(self.display, ARGS.program, ARGS.probe, self.artifacts, watch=watch,
-                      args=args, extra_env=extra_env)
+        app = Program(self.display, ARGS.program, ARGS.probe, self.artifacts, args, extra_env)
         self.addCleanup(app.close)
         return app
 
 
-def main(description, default_types, missing=missing_tools, add_arguments=None):
-    """Reads the scenario's options, then runs its tests (run_scenario)."""
-    global ARGS
-    parser = scenario_arguments(description, default_types)
-    if add_arguments:
-        add_arguments(parser)
-    ARGS, rest = parser.parse_known_args()
-    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
-    return run_scenario(rest, missing())
+class OfficeScenario(Scenario):
+    """A scenario whose exports run LibreOffice: no office process it saw
+    outlives it, nor their profile folders."""
+
+    def setUp(self):
+        super().setUp()
+        self.offices = {}  # every office process seen under a program
+        self.addCleanup(self.end_offices)
+
+    def start(self, *args):
+        app = super().start(*args)
+        self.addCleanup(self.office_of, app)  # before the program ends: what it leaves
+        return app
+
+    def office_of(self, app):
+        """The live office processes under the program, noted for the end."""
+        found = {pid: info for pid, info in live(descendants(app.process.pid)).items()
+                 if info["name"] in OFFICE_PROCESSES}
+        self.offices.update(found)
+        return found
+
+    def end_offices(self):
+        running = live(processes())
+        for pid, info in self.offices.items():
+            if running.get(pid, {}).get("args") == info["args"]:
+                print(f"ending office process {pid} ({info['name']}) left by the test",
+                      file=sys.stderr)
+                try:
+                    os.kill(pid, signal.SIGCONT)
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+        for profile in {profile_folder(info) for info in self.offices.values()} - {None}:
+            if os.path.isdir(profile):
+                print(f"removing the profile folder {profile} left behind", file=sys.stderr)
+                shutil.rmtree(profile, ignore_errors=True)
 
 
-def scenario_arguments(description, default_types):
-    """The options every end-to-end scenario takes."""
-    parser = argparse.ArgumentParser(description=description)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--artifacts", required=True)
+def main(doc, default_types, missing=missing_tools, **options):
+    """Reads the scenario's options (doc's first line describes it; options
+    are more of them, with their defaults), then runs its tests; without what
+    it needs it is skipped (exit 77), except in CI."""
+    global ARGS, MISSING
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
+    for name in ("--program", "--probe", "--artifacts"):
+        parser.add_argument(name, required=True)
     parser.add_argument("--types", default=default_types,
                         type=lambda v: {int(t) for t in v.split(",")})
-    return parser
-
-
-def run_scenario(rest, missing):
-    """Runs the scenario's tests; without its tools it is skipped (exit 77), except in CI."""
-    if missing and not os.environ.get("CI"):
-        print(f"skipped: missing {', '.join(missing)}", file=sys.stderr)
+    for name, default in options.items():
+        parser.add_argument("--" + name.replace("_", "-"), default=default)
+    ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = os.path.abspath(ARGS.artifacts)
+    MISSING = missing
+    if (lacking := missing()) and not os.environ.get("CI"):
+        print(f"skipped: missing {', '.join(lacking)}", file=sys.stderr)
         return 77
     result = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2).result
     return 0 if result.wasSuccessful() else 1

@@ -7,11 +7,6 @@ run to end, presses 显示, lets the stopwatch run, stops it with the space
 bar, presses 答案, and checks what the window then shows: twenty problems
 of the ticked types with their right results, and the stopwatch frozen at
 the time it showed when the space bar went down.
-
-  drill_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \
-                --artifacts DIR [--types 1,8]
-
-Exits 77 (skipped) when Xvfb or xdotool is missing, unless CI is set.
 """
 
 import os
@@ -19,13 +14,9 @@ import re
 import sys
 import unittest
 
-# The helpers beside this script; no bytecode caches in the source tree.
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import desktop  # noqa: E402
-from desktop import events_after, last_event_number, text, visible  # noqa: E402
-from problems import answer_error, problem_error  # noqa: E402
+import desktop
+from desktop import events_after, last_event_number, text, visible
+from problems import answer_error, problem_error
 
 SLOTS = [f"Label6({n})" for n in range(1, 21)]
 LINES = [f"Line1({i})" for i in range(3)]
@@ -34,7 +25,6 @@ RUN_TENTHS = 12
 # Heartbeats of the probe (50 ms of the program's event loop) to watch a
 # stopped stopwatch for: long enough for five of its 100 ms ticks.
 STILL_HEARTBEATS = 12
-
 
 
 def tenths(watch_text):
@@ -82,21 +72,16 @@ class ProblemRulesTest(unittest.TestCase):
 
 class ScreenDrillTest(desktop.Scenario):
 
-    def setUp(self):
-        super().setUp()
-        self.app = self.start()
-
     def test_twenty_problems_shown_timed_and_answered(self):
-        app = self.app
+        app = self.start()
         types = desktop.ARGS.types
 
-        s = app.wait_for_window("NumbrookV1.6")
-        window = next(w for w in s["windows"] if w["title"].startswith("NumbrookV1.6"))
-        self.assertEqual(window["geometry"][2:], [1016, 702])
+        s = app.wait_for_window("NumbrookV1.6", types)
+        form = next(w for w in s["windows"] if w["title"].startswith("NumbrookV1.6"))
+        self.assertEqual(form["geometry"][2:], [1016, 702])
         self.assertTrue(visible(s, "Label1"))
         self.assertFalse(any(visible(s, slot) for slot in SLOTS))
 
-        app.tick_types(types)
         app.enter("Text1", "20")  # 题数
 
         # 出题, and the run to end: its big label is hidden once every problem is made.
@@ -160,14 +145,8 @@ class ScreenDrillTest(desktop.Scenario):
                 self.assertIsNone(answer_error(answer, types))
         self.assertEqual(text(s, "Label8"), frozen)
 
-        if not self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "screen-drill.png"),
-                                       window["geometry"]):
-            print("no screenshot: ImageMagick's import is missing", file=sys.stderr)
-
-
-def main():
-    return desktop.main(__doc__.splitlines()[0], "1,8")
+        self.display.screenshot(os.path.join(self.artifacts, "screen-drill.png"), form["geometry"])
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(desktop.main(__doc__, "1,8"))

@@ -8,13 +8,8 @@ untitled document back through UNO: both headers, problems 1 to 15 of the ticked
 types on the problem sheet, the same problems with their right results on
 the answer sheet, and one space in every later cell. The exercise document
 on disk stays as it was. Then it closes LibreOffice and checks that no
-process of the instance is left.
-
-  export_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \
-                 --artifacts DIR [--types 3,7] [--uno-python /usr/bin/python3]
-
-Exits 77 (skipped) when Xvfb, xdotool or LibreOffice's Python bridge is
-missing, or LibreOffice is running for this user, unless CI is set.
+process of the instance is left. It needs LibreOffice's Python bridge
+(--uno-python) besides, and no LibreOffice running for this user.
 """
 
 import datetime
@@ -25,24 +20,16 @@ import re
 import shutil
 import subprocess
 import sys
-import urllib.parse
 
-# The helpers beside this script; no bytecode caches in the source tree.
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import desktop  # noqa: E402
-from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, no_modal, text, visible  # noqa: E402
-from problems import answer_error, problem_error  # noqa: E402
+import desktop
+from desktop import CANCEL_TEXTS, OFFICE_TIMEOUT_S, no_modal, text, visible
+from problems import answer_error, problem_error
 
 DOCUMENT = "式题导出.doc"
 COUNT = 15
 HEADER = re.compile(r"^NumbrookV1\.6导出（(式题|答案)）专用纸张--作者QQ（(\d+)）"
                     r"日期：(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)编号：(\d{2,})$")
-OFFICE_TIMEOUT_S = 180
-REFUSAL = "系统检测到已打开WORD文档，需要关闭WORD文档才能运行！"
 TABLES_HELPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "office_tables.py")
-
 
 
 def sha256(path):
@@ -59,67 +46,28 @@ def office_helper(pipe, *command):
 
 
 def missing_requirements():
-    missing = desktop.missing_tools()
-    check = subprocess.run([desktop.ARGS.uno_python, "-c", "import uno"], capture_output=True)
-    if check.returncode != 0:
-        missing.append(f"LibreOffice's Python bridge for {desktop.ARGS.uno_python} (python3-uno)")
-    return missing + desktop.missing_no_office_of_user()
+    bridge = subprocess.run([desktop.ARGS.uno_python, "-c", "import uno"], capture_output=True)
+    return desktop.missing_for_office() + ([] if bridge.returncode == 0 else [
+        f"LibreOffice's Python bridge for {desktop.ARGS.uno_python} (python3-uno)"])
 
 
-class ExportTest(desktop.Scenario):
-
-    missing = staticmethod(missing_requirements)
-
-    def setUp(self):
-        super().setUp()
-        # Beside the program in the build tree, in share/numbrook when installed.
-        folder = os.path.dirname(os.path.realpath(desktop.ARGS.program))
-        self.document = next((path for path in (os.path.join(folder, DOCUMENT),
-                                                os.path.normpath(os.path.join(folder, "../share/numbrook",
-                                                                              DOCUMENT)))
-                              if os.path.isfile(path)), os.path.join(folder, DOCUMENT))
-        self.document_hash = sha256(self.document)
-        self.app = self.start(watch=("Label9",))
-        # Whatever happens, no office process of the test outlives it.
-        self.addCleanup(self.end_office_processes)
-
-    def office_processes(self):
-        return {pid: info for pid, info in desktop.descendants(self.app.process.pid).items()
-                if info["name"] in desktop.OFFICE_PROCESSES}
-
-    def end_office_processes(self):
-        for pid, info in desktop.live(self.office_processes()).items():
-            print(f"ending office process {pid} ({info['name']}) left by the test", file=sys.stderr)
-            try:
-                os.kill(pid, 9)
-            except ProcessLookupError:
-                pass
-
-    @staticmethod
-    def remove_profiles(urls):
-        """The instance's profile folders, which nothing removes once it belongs to the user."""
-        for url in urls:
-            path = urllib.parse.unquote(urllib.parse.urlparse(url).path)
-            if os.path.isdir(path):
-                print(f"removing the profile folder {path} left behind", file=sys.stderr)
-                shutil.rmtree(path, ignore_errors=True)
+class ExportTest(desktop.OfficeScenario):
 
     def test_fifteen_problems_written_and_left_open(self):
-        app = self.app
+        # The exercise document: beside the program in the build tree, in
+        # share/numbrook when installed.
+        folder = os.path.dirname(os.path.realpath(desktop.ARGS.program))
+        paths = [os.path.join(folder, sub, DOCUMENT) for sub in ("", "../share/numbrook")]
+        exercise = next(filter(os.path.isfile, paths), paths[0])
+        exercise_hash = sha256(exercise)
+        app = self.start()
         types = desktop.ARGS.types
         started = datetime.datetime.now().replace(microsecond=0)
 
-        app.wait_for_window("NumbrookV1.6")
-        app.tick_types(types)
-        app.enter("Text3", str(COUNT))  # the export count
+        app.wait_for_window("NumbrookV1.6", types)
 
         # 确定: the run, LibreOffice filling the document, and the print question.
-        app.click("Command7")
-        s = app.wait(lambda st: box_with(st, PRINT_QUESTION) or box_with(st, REFUSAL),
-                     "the print question", timeout=OFFICE_TIMEOUT_S)
-        self.assertIsNone(box_with(s, REFUSAL),
-                          "the export refused: a LibreOffice of this user started meanwhile")
-        question = box_with(s, PRINT_QUESTION)
+        s, question = app.export(COUNT)
         self.assertEqual(question["title"], "提示语！")
         # The title as the window manager reads it, with nothing appended.
         if shutil.which("xprop"):
@@ -135,26 +83,25 @@ class ExportTest(desktop.Scenario):
                  "the question to close and the run to end")
 
         # LibreOffice stays, showing the filled document.
-        office = self.office_processes()
+        office = self.office_of(app)
         pipes = {m.group(1) for info in office.values() for a in info["args"]
                  if (m := re.match(r"--accept=pipe,name=([^;]+);", a))}
         self.assertEqual(len(pipes), 1, f"one LibreOffice instance: {office}")
         pipe = pipes.pop()
-        profiles = {a.split("=", 1)[1] for info in office.values() for a in info["args"]
-                    if a.startswith("-env:UserInstallation=file://")}
-        self.addCleanup(self.remove_profiles, profiles)
+        profiles = {desktop.profile_folder(info) for info in office.values()} - {None}
         desktop.wait_until(
             lambda: self.display.xdotool("search", "--onlyvisible", "--name", "LibreOffice").split(),
             "LibreOffice's window on the screen", timeout=OFFICE_TIMEOUT_S, alive=app.alive)
         # The sheet is an untitled copy of the exercise document: the user's
         # Save asks where to save it.
-        document = office_helper(pipe, "read", "")
-        self.display.screenshot(os.path.join(desktop.ARGS.artifacts, "export-left-open.png"))
+        documents = office_helper(pipe, "read")
+        self.display.screenshot(os.path.join(self.artifacts, "export-left-open.png"))
         finished = datetime.datetime.now()
-        self.assertEqual(document["path"], "", "untitled: saved only with Save As")
+        self.assertEqual([d["url"] for d in documents], [""], "untitled: saved only with Save As")
+        document = documents[0]
         self.assertTrue(document["visible"])
         self.assertTrue(document["modified"], "the filled document is left unsaved")
-        self.assertEqual(sha256(self.document), self.document_hash, "the file is never written")
+        self.assertEqual(sha256(exercise), exercise_hash, "the file is never written")
 
         tables = document["tables"]
         self.assertEqual(len(tables), 4)
@@ -195,14 +142,9 @@ class ExportTest(desktop.Scenario):
         office_helper(pipe, "close")
         desktop.wait_until(lambda: not instance(), "every LibreOffice process to end",
                            timeout=OFFICE_TIMEOUT_S)
-        desktop.wait_until(lambda: not any(os.path.isdir(urllib.parse.unquote(
-                               urllib.parse.urlparse(url).path)) for url in profiles),
+        desktop.wait_until(lambda: not any(os.path.isdir(path) for path in profiles),
                            "the instance's profile folder to be removed", timeout=30)
 
 
-def main():
-    return desktop.main(__doc__.splitlines()[0], "3,7", missing_requirements, add_arguments=lambda parser: parser.add_argument("--uno-python", default="/usr/bin/python3"))
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(desktop.main(__doc__, "3,7", missing_requirements, uno_python="/usr/bin/python3"))

@@ -3,12 +3,11 @@
 
 Run with the Python that has LibreOffice's "uno" module (Debian: python3-uno):
 
-  office_tables.py PIPE read NAME    prints, as JSON, the open document whose file is
-                                     called NAME (NAME "": the untitled one): its URL, whether it has unsaved
-                                     changes, whether its window is visible, and the
-                                     text of every cell of its tables in document order
-  office_tables.py PIPE close        closes every document without saving and ends
-                                     the instance
+  office_tables.py PIPE read     prints, as JSON, every open text document: its URL
+                                  ("" untitled), whether it has unsaved changes, whether
+                                  its window is visible, and the text of every cell of
+                                  its tables in document order
+  office_tables.py PIPE close    closes every document without saving and ends the instance
 PIPE is the name of the pipe the instance accepts UNO connections on.
 """
 
@@ -47,20 +46,12 @@ def tables_in_order(document):
     return tables
 
 
-def read(pipe, name):
-    """The document whose file is called name; with name "", the untitled one."""
-    for document in documents(desktop_of(pipe)):
-        url = document.getURL() if hasattr(document, "getURL") else ""
-        if not hasattr(document, "getText"):
-            continue
-        if (url and name and uno.fileUrlToSystemPath(url).endswith("/" + name)) or (not url and not name):
-            window = document.getCurrentController().getFrame().getContainerWindow()
-            return {"url": url,
-                    "path": uno.fileUrlToSystemPath(url) if url else "",
-                    "modified": document.isModified(),
-                    "visible": window.isVisible(),
-                    "tables": tables_in_order(document)}
-    raise SystemExit(f"no document {name} is open")
+def read(pipe):
+    return [{"url": document.getURL(),
+             "modified": document.isModified(),
+             "visible": document.getCurrentController().getFrame().getContainerWindow().isVisible(),
+             "tables": tables_in_order(document)}
+            for document in documents(desktop_of(pipe)) if hasattr(document, "getText")]
 
 
 def close(pipe):
@@ -73,15 +64,11 @@ def close(pipe):
             raise SystemExit("LibreOffice refused to end")
     except DisposedException:
         pass  # the connection goes down with the instance
-    return {"closed": True}
 
 
 def main():
-    pipe, command = sys.argv[1], sys.argv[2]
-    if command == "read" and len(sys.argv) < 4:
-        sys.argv.append("")
-    result = read(pipe, sys.argv[3]) if command == "read" else close(pipe)
-    print(json.dumps(result, ensure_ascii=False))
+    pipe, command = sys.argv[1:3]
+    print(json.dumps(read(pipe) if command == "read" else close(pipe), ensure_ascii=False))
 
 
 if __name__ == "__main__":

@@ -4,26 +4,24 @@
 // widgets from inside the process and writes what they show to <file> as
 // JSON, every 50 ms of the program's own event loop:
 //
-//   {"seq": heartbeats so far, "pid": …, "focus": objectName of the focus widget,
-//    "windows": [{"objectName", "class", "title", "visible", "active", "modal",
+//   {"seq": heartbeats so far, "focus": objectName of the focus widget,
+//    "windows": [{"objectName", "title", "visible", "modal",
 //                 "geometry": [x, y, w, h], "texts": [visible labels' texts],
 //                 "buttons": [{"text", "geometry"} of visible buttons]}],
 //    "widgets": {objectName: {"class", "text", "visible", "enabled", "checked",
 //                             "geometry": [global x, y, w, h]}},
 //    "events": [{"n", "seq", "event", "object", "key", "focus", "watch": {name: text}}]}
 //
-// Events are key presses and releases (as delivered to the focus widget),
-// clicks of buttons and "tick()" signals of timer objects; each records the
-// texts of the widgets named in NUMBROOK_PROBE_WATCH (comma separated) at
-// that moment, so a test can tell what a label showed when a key went down.
-// NUMBROOK_PROBE_PALETTE=dark gives the application the palette of a dark
-// desktop theme. Without NUMBROOK_PROBE the probe records nothing. Either way it leaves the
+// Events are key presses (as delivered to the focus widget), clicks of
+// buttons and "tick()" signals of timer objects; each records the texts of
+// the widgets named in NUMBROOK_PROBE_WATCH (comma separated, children of a
+// window) at that moment, so a test can tell what a label showed when a key
+// went down.
+// Without NUMBROOK_PROBE the probe records nothing. Either way it leaves the
 // environment of the program without itself and its settings.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QAbstractSpinBox>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,13 +29,10 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTimer>
 #include <QWidget>
-
-#include <unistd.h>
 
 namespace {
 
@@ -59,12 +54,8 @@ QString textOf(const QWidget* w)
         return b->text();
     if (const auto* e = qobject_cast<const QLineEdit*>(w))
         return e->text();
-    if (const auto* g = qobject_cast<const QGroupBox*>(w))
-        return g->title();
     if (const auto* s = qobject_cast<const QAbstractSpinBox*>(w))
         return s->text();
-    if (const auto* c = qobject_cast<const QComboBox*>(w))
-        return c->currentText();
     return {};
 }
 
@@ -88,13 +79,9 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        const QEvent::Type type = event->type();
-        if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) &&
-            receiver == QApplication::focusWidget()) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            record(type == QEvent::KeyPress ? "key-press" : "key-release", receiver,
-                   QKeySequence(key->key()).toString(QKeySequence::PortableText),
-                   key->isAutoRepeat());
+        if (event->type() == QEvent::KeyPress && receiver == QApplication::focusWidget()) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            record("key-press", receiver, QKeySequence(key).toString(QKeySequence::PortableText));
         }
         return false;
     }
@@ -131,17 +118,13 @@ private:
 
     QWidget* findWidget(const QString& name) const
     {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == name)
-                return top;
+        for (QWidget* top : QApplication::topLevelWidgets())
             if (auto* w = top->findChild<QWidget*>(name))
                 return w;
-        }
         return nullptr;
     }
 
-    void record(const char* what, const QObject* object, const QString& key = {},
-                bool autoRepeat = false)
+    void record(const char* what, const QObject* object, const QString& key = {})
     {
         QJsonObject watch;
         for (const QString& name : watched_)
@@ -151,10 +134,8 @@ private:
             {"n", static_cast<qint64>(eventCount_++)},      {"seq", static_cast<qint64>(seq_)},
             {"event", QString::fromLatin1(what)},           {"object", nameOf(object)},
             {"focus", nameOf(QApplication::focusWidget())}, {"watch", watch}};
-        if (!key.isEmpty()) {
+        if (!key.isEmpty())
             e["key"] = key;
-            e["autoRepeat"] = autoRepeat;
-        }
         if (events_.size() >= kMaxEvents)
             events_.removeFirst();
         events_.append(e);
@@ -173,24 +154,12 @@ private:
             QJsonArray buttons;
             for (const QWidget* w : all) {
                 // A dialog is a window of its own, though a child of its parent.
-                if (!w->isVisible() || w->window() != top)
-                    continue;
-                if (qobject_cast<const QLabel*>(w))
-                    texts.append(textOf(w));
-                if (qobject_cast<const QAbstractButton*>(w))
-                    buttons.append(QJsonObject{{"text", textOf(w)}, {"geometry", rectJson(w)}});
-            }
-            windows.append(
-                QJsonObject{{"objectName", top->objectName()},
-                            {"class", QString::fromLatin1(top->metaObject()->className())},
-                            {"title", top->windowTitle()},
-                            {"visible", top->isVisible()},
-                            {"active", top->isActiveWindow()},
-                            {"modal", top->isModal()},
-                            {"geometry", rectJson(top)},
-                            {"texts", texts},
-                            {"buttons", buttons}});
-            for (const QWidget* w : all) {
+                if (w->isVisible() && w->window() == top) {
+                    if (qobject_cast<const QLabel*>(w))
+                        texts.append(textOf(w));
+                    if (qobject_cast<const QAbstractButton*>(w))
+                        buttons.append(QJsonObject{{"text", textOf(w)}, {"geometry", rectJson(w)}});
+                }
                 if (w->objectName().isEmpty() || widgets.contains(w->objectName()))
                     continue;
                 QJsonObject o{{"class", QString::fromLatin1(w->metaObject()->className())},
@@ -202,9 +171,15 @@ private:
                     o["checked"] = b->isChecked();
                 widgets[w->objectName()] = o;
             }
+            windows.append(QJsonObject{{"objectName", top->objectName()},
+                                       {"title", top->windowTitle()},
+                                       {"visible", top->isVisible()},
+                                       {"modal", top->isModal()},
+                                       {"geometry", rectJson(top)},
+                                       {"texts", texts},
+                                       {"buttons", buttons}});
         }
         const QJsonObject state{{"seq", static_cast<qint64>(seq_)},
-                                {"pid", static_cast<qint64>(::getpid())},
                                 {"focus", nameOf(QApplication::focusWidget())},
                                 {"windows", windows},
                                 {"widgets", widgets},
@@ -225,67 +200,34 @@ private:
     QJsonArray events_;
 };
 
-// What the environment asked of the probe, taken when the library is loaded.
-struct Settings {
-    QString path;
-    QStringList watched;
-    bool darkDesktop = false;  // NUMBROOK_PROBE_PALETTE=dark: a dark colour scheme
-};
-
-Settings& settings()
-{
-    static Settings s;
-    return s;
-}
-
-void startProbe()
-{
-    const Settings& s = settings();
-    // The application object is still being built here: start once its event
-    // loop runs, when the window exists.
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [s] {
-            if (s.darkDesktop) {
-                // What a dark desktop theme gives the application.
-                QPalette dark(QColor(0x35, 0x35, 0x35));
-                for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-                    dark.setColor(role, QColor(0xee, 0xee, 0xee));
-                dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
-                QApplication::setPalette(dark);
-            }
-            if (!s.path.isEmpty())
-                new Probe(s.path, s.watched, QCoreApplication::instance());
-        },
-        Qt::QueuedConnection);
-}
-
 // Takes the settings and removes the probe from the environment, so that the
-// processes the program starts (LibreOffice) run without it.
+// processes the program starts (LibreOffice) run without it. The application
+// object is still being built here: the probe starts once its event loop
+// runs, when the window exists.
 struct LoadTime {
     LoadTime()
     {
-        Settings& s = settings();
-        s.path = qEnvironmentVariable("NUMBROOK_PROBE");
-        s.watched = qEnvironmentVariable("NUMBROOK_PROBE_WATCH")
-                        .split(QLatin1Char(','), Qt::SkipEmptyParts);
+        static const QString path = qEnvironmentVariable("NUMBROOK_PROBE");
+        static const QStringList watched = qEnvironmentVariable("NUMBROOK_PROBE_WATCH")
+                                               .split(QLatin1Char(','), Qt::SkipEmptyParts);
         qunsetenv("NUMBROOK_PROBE");
-        s.darkDesktop = qEnvironmentVariable("NUMBROOK_PROBE_PALETTE") == QLatin1String("dark");
         qunsetenv("NUMBROOK_PROBE_WATCH");
-        qunsetenv("NUMBROOK_PROBE_PALETTE");
-        QStringList preload;
-        for (const QString& library :
-             qEnvironmentVariable("LD_PRELOAD")
-                 .split(QRegularExpression(QStringLiteral("[ :]")), Qt::SkipEmptyParts)) {
-            if (!library.contains(QLatin1String("libnumbrook_probe")))
-                preload.append(library);
-        }
+        QStringList preload =
+            qEnvironmentVariable("LD_PRELOAD")
+                .split(QRegularExpression(QStringLiteral("[ :]")), Qt::SkipEmptyParts);
+        preload.removeIf(
+            [](const QString& l) { return l.contains(QLatin1String("libnumbrook_probe")); });
         if (preload.isEmpty())
             qunsetenv("LD_PRELOAD");
         else
             qputenv("LD_PRELOAD", preload.join(QLatin1Char(' ')).toLocal8Bit());
-        if (!s.path.isEmpty() || s.darkDesktop)
-            qAddPreRoutine(startProbe);
+        if (!path.isEmpty())
+            qAddPreRoutine([] {
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(),
+                    [] { new Probe(path, watched, QCoreApplication::instance()); },
+                    Qt::QueuedConnection);
+            });
     }
 };
 

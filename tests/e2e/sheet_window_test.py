@@ -7,51 +7,29 @@ copy (an option changed) shows two sheets and their keys, and "保存为PDF…"
 writes them under a dated, numbered name; the options survive a restart with
 --sheet-window. An exercise sheet of 100 problems through the built-in host,
 kept open (Cancel to the print question), shows in the same window, which
-saves its two pages and closes while the program goes on.
-
-  sheet_window_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \
-                       --artifacts DIR [--types 7]
-
-Exits 77 (skipped) when Xvfb, xdotool or poppler-utils are missing, unless CI is set.
+saves its two pages and closes while the program goes on. It needs
+poppler-utils besides.
 """
 
 import datetime
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import desktop  # noqa: E402
-from desktop import CANCEL_TEXTS, PRINT_QUESTION, box_with, text, visible  # noqa: E402
+import desktop
+from desktop import CANCEL_TEXTS, no_modal, text, visible
 
 COUNT = 100
 SHEETS = "SheetWindow"
 
 
-
-def missing_requirements():
-    missing = desktop.missing_tools()
-    if shutil.which("pdfinfo") is None or shutil.which("pdftotext") is None:
-        missing.append("pdfinfo and pdftotext (poppler-utils)")
-    return missing
-
-
 def pdf_pages(path):
-    result = subprocess.run(["pdfinfo", path], capture_output=True, text=True)
-    if result.returncode != 0:
-        return None
-    for line in result.stdout.splitlines():
-        if line.startswith("Pages:"):
-            return int(line.split()[1])
-    return None
-
-
-def pdf_text(path):
-    return subprocess.run(["pdftotext", "-raw", path, "-"], capture_output=True, text=True).stdout
+    info = subprocess.run(["pdfinfo", path], capture_output=True, text=True).stdout
+    pages = re.search(r"^Pages:\s+(\d+)$", info, re.M)
+    return int(pages.group(1)) if pages else None
 
 
 def window(state, object_name):
@@ -60,24 +38,18 @@ def window(state, object_name):
 
 class SheetWindowTest(desktop.Scenario):
 
-    missing = staticmethod(missing_requirements)
-
-    def artifacts_folder(self):
-        return os.path.join(desktop.ARGS.artifacts, self._testMethodName)
-
     def setUp(self):
         super().setUp()
         self.home = tempfile.mkdtemp(prefix="numbrook-e2e-home-")
         self.addCleanup(shutil.rmtree, self.home, True)
         self.documents = os.path.join(self.home, "Documents")
         os.makedirs(self.documents)
-        self.app = self.start("--sheets=builtin")
 
     def start(self, *args):
-        return super().start(*args, watch=("Label9",),
-                             extra_env={"HOME": self.home,
-                                        "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
-                                        "XDG_DOCUMENTS_DIR": self.documents})
+        return super().start(*args, extra_env={
+            "HOME": self.home,
+            "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+            "XDG_DOCUMENTS_DIR": self.documents})
 
     def raise_window(self, title_pattern):
         for wid in self.display.xdotool("search", "--onlyvisible", "--name", title_pattern).split():
@@ -95,9 +67,8 @@ class SheetWindowTest(desktop.Scenario):
         app.wait(lambda st: not window(st, "SavePdfDialog"), "the save dialog to close")
 
     def test_ctrl_p_opens_the_drill_types_and_saves_a_class_set(self):
-        app = self.app
-        app.wait_for_window("NumbrookV1.6")
-        app.tick_types([2])
+        app = self.start("--sheets=builtin")
+        app.wait_for_window("NumbrookV1.6", [2])
         app.key("ctrl+p")
         s = app.wait(lambda st: window(st, SHEETS) and st["widgets"]["Type(2)"]["checked"],
                      "the sheet window with the drill's type")
@@ -113,7 +84,8 @@ class SheetWindowTest(desktop.Scenario):
         today = datetime.date.today().isoformat()
         target = os.path.join(self.home, "set.pdf")
         self.save_pdf(app, f"口算练习-{today}-编号01-02.pdf", target, 4)
-        saved = pdf_text(target)
+        saved = subprocess.run(["pdftotext", "-raw", target, "-"], capture_output=True,
+                               text=True).stdout
         self.assertEqual(saved.count("编号：01"), 2)
         self.assertEqual(saved.count("编号：02"), 2)
 
@@ -125,15 +97,11 @@ class SheetWindowTest(desktop.Scenario):
         self.assertEqual(text(s, "Copies"), "2 份")
 
     def test_an_export_kept_open_shows_in_the_sheet_window(self):
-        app = self.app
-        app.wait_for_window("NumbrookV1.6")
-        app.tick_types(desktop.ARGS.types)
-        app.enter("Text3", str(COUNT))
-
-        app.click("Command7")
-        s = app.wait(lambda st: box_with(st, PRINT_QUESTION), "the print question", timeout=60)
+        app = self.start("--sheets=builtin")
+        app.wait_for_window("NumbrookV1.6", desktop.ARGS.types)
+        s, question = app.export(COUNT, timeout=60)
         self.assertEqual(text(s, "Label9"), "100%")
-        app.answer(box_with(s, PRINT_QUESTION), CANCEL_TEXTS)
+        app.answer(question, CANCEL_TEXTS)
 
         # The export's own sheet, not modal, centred over the drill window.
         s = app.wait(lambda st: window(st, SHEETS) and text(st, "PageCountLabel") == "1份练习纸和答案，共2页",
@@ -141,7 +109,7 @@ class SheetWindowTest(desktop.Scenario):
         sheets = window(s, SHEETS)
         self.assertFalse(sheets["modal"])
         self.assertIn("编号01", sheets["title"])
-        self.assertFalse(any(w["visible"] and w["modal"] for w in s["windows"]))
+        self.assertTrue(no_modal(s))
         drill = window(s, "Form1")
         for axis in (0, 1):
             self.assertAlmostEqual(sheets["geometry"][axis] + sheets["geometry"][axis + 2] / 2,
@@ -167,9 +135,5 @@ class SheetWindowTest(desktop.Scenario):
         app.alive()
 
 
-def main():
-    return desktop.main(__doc__.splitlines()[0], "7", missing_requirements)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(desktop.main(__doc__, "7", lambda: desktop.missing_tools("pdfinfo", "pdftotext")))

@@ -5,38 +5,22 @@
 Starts the real program on a private X display and reads _NET_WM_NAME of
 its mapped windows with xprop: the main window's title is exactly its
 caption, with nothing appended; a count the run refuses brings up a box
-titled exactly "提示！"; after OK only the main window is left.
-
-  titles_test.py --program build/bin/numbrook --probe build/tests/e2e/libnumbrook_probe.so \\
-                 --artifacts DIR
-
-Exits 77 (skipped) when Xvfb, xdotool or xprop is missing, unless CI is set.
+titled exactly "提示！"; after OK only the main window is left. It needs
+xprop besides.
 """
 
-import os
-import shutil
 import sys
 
-# The helpers beside this script; no bytecode caches in the source tree.
-sys.dont_write_bytecode = True
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-import desktop  # noqa: E402
-from desktop import box_with  # noqa: E402
+import desktop
+from desktop import box_with
 
 MAIN_TITLE = "NumbrookV1.6  作者：口算园地"
-SCREEN_REFUSAL = "输出屏幕的题量为1-20题！"
-EXPORT_REFUSAL = "导出至文件的题量为1-100题！"
-
-
-
-def missing_tools():
-    return desktop.missing_tools() + [t for t in desktop.TITLE_TOOLS if shutil.which(t) is None]
+# Counts the run refuses: the text box, the count, the button, and the box's message.
+REFUSALS = [("Text1", "21", "Command1", "输出屏幕的题量为1-20题！"),
+            ("Text3", "0", "Command7", "导出至文件的题量为1-100题！")]
 
 
 class TitlesTest(desktop.Scenario):
-
-    missing = staticmethod(missing_tools)
 
     def setUp(self):
         super().setUp()
@@ -46,35 +30,26 @@ class TitlesTest(desktop.Scenario):
         return sorted(self.display.titles(self.app.process.pid).values())
 
     def wait_titles(self, expected, what):
-        desktop.wait_until(lambda: self.titles() == sorted(expected), what, alive=self.app.alive)
-
-    def refusal_box_and_ok(self, box_name, count, button, message):
-        app = self.app
-        app.enter(box_name, count)
-        app.click(button)
-        s = app.wait(lambda st: box_with(st, message), f"the message {message}")
-        self.assertEqual(box_with(s, message)["title"], "提示！")
         try:
-            self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
-        except AssertionError:
-            raise AssertionError(f"titles on the display: {self.titles()}") from None
-        # OK is the default button.
-        app.key("Return")
-        self.wait_titles([MAIN_TITLE], "the box to close")
+            desktop.wait_until(lambda: self.titles() == sorted(expected), what,
+                               alive=self.app.alive)
+        except AssertionError as error:
+            raise AssertionError(f"{error}; titles on the display: {self.titles()}") from None
 
     def test_titles_are_exact_on_the_display(self):
-        self.app.wait_for_window("NumbrookV1.6")
-        try:
-            self.wait_titles([MAIN_TITLE], "the main window's title")
-        except AssertionError:
-            raise AssertionError(f"titles on the display: {self.titles()}") from None
-        self.refusal_box_and_ok("Text1", "21", "Command1", SCREEN_REFUSAL)
-        self.refusal_box_and_ok("Text3", "0", "Command7", EXPORT_REFUSAL)
-
-
-def main():
-    return desktop.main(__doc__.splitlines()[0], "0", missing_tools)
+        app = self.app
+        app.wait_for_window("NumbrookV1.6")
+        self.wait_titles([MAIN_TITLE], "the main window's title")
+        for box_name, count, button, message in REFUSALS:
+            app.enter(box_name, count)
+            app.click(button)
+            s = app.wait(lambda st: box_with(st, message), f"the message {message}")
+            self.assertEqual(box_with(s, message)["title"], "提示！")
+            self.wait_titles([MAIN_TITLE, "提示！"], "the box mapped with its own title only")
+            # OK is the default button.
+            app.key("Return")
+            self.wait_titles([MAIN_TITLE], "the box to close")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(desktop.main(__doc__, "0", lambda: desktop.missing_tools("xprop")))
