@@ -36,8 +36,8 @@ std::string keeperProgram();
 // user; the office dies with the keeper. When the office has ended, for
 // whatever reason, the keeper removes the profile folder with the files it
 // lists, the given files and the dead single-instance pipes, and ends.
-// The office runs with umask 077. The standard streams are /dev/null, and the
-// keeper holds no other descriptor of this program.
+// The office runs with the user's umask, at least 022. The standard streams
+// are /dev/null, and the keeper holds no other descriptor of this program.
 // Returns the keeper's pid (the group's leader); throws std::runtime_error.
 pid_t startKept(const KeptOffice& office);
 // Tells the keeper that the office is the user's now: it outlives this program.

@@ -51,8 +51,11 @@ void keepOffice(const std::string& workFolder, char* const* argv)
             sigset_t none;
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
-            // Its pipes and files are the user's alone, whatever the user's umask.
-            ::umask(077);
+            // Nobody else may write to its files or connect to its pipes
+            // (connecting needs write permission), whatever the user's umask.
+            // Not stricter: what it shares, such as LibreOffice's extension
+            // cache that an office run by root creates, stays readable to all.
+            ::umask(::umask(0) | 022);
             ::execve(argv[0], argv + 1, environ);
             ::_exit(127);
         }

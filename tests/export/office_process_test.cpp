@@ -342,9 +342,10 @@ TEST(StartKept, RunsTheOfficeInItsFolderAndClearsUpAfterIt)
     ::umask(umaskBefore);
     ASSERT_TRUE(waitForChild(keeper, std::chrono::seconds(30)));
 
-    // The working folder, the PATH, the umask whatever ours, and stdin,
-    // stdout, stderr and ls's own directory.
-    EXPECT_EQ(readAll(out), "/usr/share\n/usr/bin:/bin\n0077\n4\n");
+    // The working folder, the PATH, ours umask 000 made 022 (sockets nobody
+    // else may connect to, shared files readable), and stdin, stdout, stderr
+    // and ls's own directory.
+    EXPECT_EQ(readAll(out), "/usr/share\n/usr/bin:/bin\n0022\n4\n");
     EXPECT_FALSE(fs::exists(profile));
     EXPECT_FALSE(fs::exists(pipe));
     EXPECT_TRUE(fs::exists(plain)) << "only socket files are removed";
