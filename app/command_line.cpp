@@ -22,10 +22,7 @@ namespace {
 // The types by number, as --help lists them.
 QString typeList()
 {
-    QString list = QStringLiteral("\n题型编号：");
-    for (int type = 0; type < kTypeCount; ++type)
-        list += QStringLiteral("\n  %1 %2").arg(type).arg(QString::fromUtf8(kTypeCaptions[type]));
-    return list;
+    return QStringLiteral("\n题型编号：") + QString::fromStdString(typeListing());
 }
 
 // A whole number from min to max, or nothing.
@@ -278,12 +275,13 @@ QString readClassSet(const IsSet& isSet, const ValueOf& valueOf, SheetSetOptions
     if (valueOf("make-sheets").isEmpty())
         return QStringLiteral("--make-sheets 要给出PDF文件名");
     set.count = kMaxSheetProblems;
-    for (int type = 0; type < kTypeCount; ++type)
+    for (int type = 0; type < kDrillTypeCount; ++type)
         set.types.push_back(type);
     if (isSet("types")) {
         const auto list = typesOf(valueOf("types"));
         if (!list)
-            return QStringLiteral("--types 须是0到8的题型编号，用逗号分开，不能是“") +
+            return QStringLiteral("--types 须是%1的题型编号，用逗号分开，不能是“")
+                       .arg(QString::fromStdString(typeNumberRange())) +
                    valueOf("types") + QStringLiteral("”");
         set.types = *list;
     }

@@ -94,18 +94,16 @@ void blackText(QWidget* w)
     w->setPalette(p);
 }
 
+// Where each box stands: the drill's types first, then three unused boxes.
 struct TypeBox {
-    const char* caption;
     int column;
     int row;
 };
 
 constexpr TypeBox kTypeBoxes[12] = {
-    {kTypeCaptions[0], 0, 0}, {kTypeCaptions[1], 1, 1}, {kTypeCaptions[2], 1, 0},
-    {kTypeCaptions[3], 0, 1}, {kTypeCaptions[4], 0, 2}, {kTypeCaptions[5], 1, 2},
-    {kTypeCaptions[6], 0, 3}, {kTypeCaptions[7], 1, 3}, {kTypeCaptions[8], 2, 0},
-    {"（暂未设置）", 2, 1},   {"（暂未设置）", 2, 2},   {"（暂未设置）", 2, 3},
+    {0, 0}, {1, 1}, {1, 0}, {0, 1}, {0, 2}, {1, 2}, {0, 3}, {1, 3}, {2, 0}, {2, 1}, {2, 2}, {2, 3},
 };
+static_assert(kDrillTypeCount == 9, "the drill window has nine type boxes and three unused ones");
 constexpr int kTypeColumnLeft[3] = {360, 4080, 7800};
 constexpr int kTypeRowTop[4] = {360, 915, 1485, 2040};
 
@@ -168,7 +166,9 @@ void Form1::buildControls()
                    QStringLiteral("式题类型选择："), smallBold);
     for (int i = 0; i < 12; ++i) {
         const TypeBox& t = kTypeBoxes[i];
-        auto* box = new QCheckBox(QString::fromUtf8(t.caption), Frame4);
+        auto* box = new QCheckBox(
+            QString::fromUtf8(i < kDrillTypeCount ? problemType(i).caption : "（暂未设置）"),
+            Frame4);
         place(L, box, "", QRect(kTypeColumnLeft[t.column], kTypeRowTop[t.row], 3255, 495),
               songti(14.25, false));
         box->setObjectName(QStringLiteral("Check1(%1)").arg(i));
@@ -324,8 +324,8 @@ void Form1::Form_Load()
 
 void Form1::Check1_Click(int /*index*/)
 {
-    std::array<bool, kTypeCount> ticked{};
-    for (int i = 0; i < kTypeCount; ++i)
+    std::array<bool, kDrillTypeCount> ticked{};
+    for (int i = 0; i < kDrillTypeCount; ++i)
         ticked[static_cast<size_t>(i)] = Check1[static_cast<size_t>(i)]->isChecked();
     drill_.selectTypes(ticked);
 }

@@ -100,14 +100,14 @@ void SheetWindow::buildControls()
     auto* typesBox = new QGroupBox(QStringLiteral("题型与每份题数"), this);
     auto* grid = new QGridLayout(typesBox);
     for (int type = 0; type < kTypeCount; ++type) {
-        auto* box = new QCheckBox(QString::fromUtf8(kTypeCaptions[type]), typesBox);
+        auto* box = new QCheckBox(QString::fromUtf8(problemType(type).caption), typesBox);
         box->setObjectName(QStringLiteral("Type(%1)").arg(type));
         auto* count = new QSpinBox(typesBox);
         count->setObjectName(QStringLiteral("Count(%1)").arg(type));
         count->setRange(1, kMaxSheetProblems);
         count->setValue(kDefaultCount);
         count->setSuffix(QStringLiteral(" 题"));
-        count->setAccessibleName(QString::fromUtf8(kTypeCaptions[type]) + QStringLiteral("的题数"));
+        count->setAccessibleName(QString::fromUtf8(problemType(type).caption) + QStringLiteral("的题数"));
         grid->addWidget(box, type, 0);
         grid->addWidget(count, type, 1);
         connect(box, &QCheckBox::toggled, this, [this] { optionsChanged(); });

@@ -4,14 +4,16 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/exercise_grid.h"
 #include "display/stopwatch_format.h"
+#include "generator/problem_text.h"
 
 namespace numbrook {
 
-void Drill::selectTypes(const std::array<bool, kTypeCount>& ticked)
+void Drill::selectTypes(const std::array<bool, kDrillTypeCount>& ticked)
 {
     int16_t k = 0;
-    for (int16_t i = 0; i < kTypeCount; ++i) {
+    for (int16_t i = 0; i < kDrillTypeCount; ++i) {
         if (ticked[static_cast<size_t>(i)])
             selectedTypes[static_cast<size_t>(k++)] = i;
     }
@@ -38,7 +40,7 @@ std::string Drill::startRun(int16_t count)
 {
     if (runMode == RunMode::Screen && (count < 1 || count > kPanelSlots))
         return "输出屏幕的题量为1-20题！";
-    if (runMode == RunMode::Export && (count < 1 || count > 100))
+    if (runMode == RunMode::Export && (count < 1 || count > kGridCells))
         return "导出至文件的题量为1-100题！";
     problemCount = count;
     problemTexts.assign(static_cast<size_t>(count) + 1, std::string());
@@ -77,10 +79,10 @@ std::string Drill::makeProblem()
 {
     const Problem p = makeProblemOfType(currentType, random_, clock_);
     const auto i = static_cast<size_t>(nextIndex);
-    answerTexts[i] = p.answer;
-    problemTexts[i] = p.text;
+    answerTexts[i] = keyText(p);
+    problemTexts[i] = problemText(p);
     ++nextIndex;
-    return p.text;
+    return problemTexts[i];
 }
 
 std::string Drill::panelRefusal() const

@@ -40,19 +40,20 @@ public:
 
     // The drill state; nothing of it outlives the program.
     RunMode runMode = RunMode::None;
-    int16_t problemCount = 0;                // problems of the last accepted run
-    int16_t nextIndex = 0;                   // number of the next problem to make, from 1
-    std::vector<std::string> problemTexts;   // the problems as set, 1..problemCount ("7×8=")
-    std::vector<std::string> answerTexts;    // the same with their results ("7×8=56")
-    std::array<int16_t, 9> selectedTypes{};  // the ticked types, ascending, in 0..selectedCount-1
-    int16_t selectedCount = 0;               // how many of the types are ticked
-    int16_t currentType = 0;                 // the type drawn by the current tick
-    double elapsedMs = 0;                    // the stopwatch's count
-    int16_t exportNumber = 0;  // export runs asked for since start-up: the sheet number
+    int16_t problemCount = 0;               // problems of the last accepted run
+    int16_t nextIndex = 0;                  // number of the next problem to make, from 1
+    std::vector<std::string> problemTexts;  // the problems as set, 1..problemCount ("7×8=")
+    std::vector<std::string> answerTexts;   // the same with their results ("7×8=56")
+    std::array<int16_t, kDrillTypeCount>
+        selectedTypes{};        // the ticked types, ascending, in 0..selectedCount-1
+    int16_t selectedCount = 0;  // how many of the types are ticked
+    int16_t currentType = 0;    // the type drawn by the current tick
+    double elapsedMs = 0;       // the stopwatch's count
+    int16_t exportNumber = 0;   // export runs asked for since start-up: the sheet number
 
     // The ticked types rebuilt from the boxes' states; slots from the new
     // count on keep what they held.
-    void selectTypes(const std::array<bool, kTypeCount>& ticked);
+    void selectTypes(const std::array<bool, kDrillTypeCount>& ticked);
 
     // Start a run of `count` problems: the refusal to show, or empty when the
     // run has started. An export run counts its sheet number first, refused

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/exercise_grid.h"
 
 namespace numbrook {
 
@@ -19,8 +20,6 @@ inline constexpr int kProblemHeaderTable = 1;
 inline constexpr int kProblemGridTable = 2;
 inline constexpr int kAnswerHeaderTable = 3;
 inline constexpr int kAnswerGridTable = 4;
-inline constexpr int kGridSide = 10;
-inline constexpr int kGridCells = kGridSide * kGridSide;
 
 enum class Sheet { Problems, Answers };
 

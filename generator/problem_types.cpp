@@ -4,123 +4,116 @@
 namespace numbrook {
 namespace {
 
-struct Range {
-    int base;
-    int n;
-};
+constexpr NumberRange kOneDigit{1, 9};    // 1..9
+constexpr NumberRange kTwoDigit{10, 90};  // 10..99
+constexpr NumberRange kTo89{10, 80};      // 10..89
+constexpr NumberRange kTwoToNine{2, 8};   // 2..9
+constexpr NumberRange kNone{};
 
-constexpr Range kOneDigit{1, 9};    // 1..9
-constexpr Range kTwoDigit{10, 90};  // 10..99
-constexpr Range kTo89{10, 80};      // 10..89
-constexpr Range kTwoToNine{2, 8};   // 2..9
+// Full-width ＋ and －, as the drill's one-digit problems are written.
+constexpr Glyphs kFullWidth{"\xEF\xBC\x8B", "\xEF\xBC\x8D", "\xC3\x97", "\xC3\xB7"};
+// A narrow + for the two-digit additions.
+constexpr Glyphs kNarrowPlus{"+", "\xEF\xBC\x8D", "\xC3\x97", "\xC3\xB7"};
 
-struct TypeRanges {
-    Range a;
-    Range b;
-};
-
-constexpr TypeRanges kRanges[kTypeCount] = {
-    {kOneDigit, kOneDigit},   // 0 一位数加一位数
-    {kTwoDigit, kTwoDigit},   // 1 两位数加两位数
-    {kOneDigit, kOneDigit},   // 2 10以内的减法
-    {kOneDigit, kOneDigit},   // 3 20以内退位减法
-    {kTo89, kTo89},           // 4 两位减两位（不退位）
-    {kTo89, kTo89},           // 5 两位减两位（退位）
-    {kOneDigit, kOneDigit},   // 6 表内乘法
-    {kTwoDigit, kTwoToNine},  // 7 两位数乘一位数
-    {kOneDigit, kOneDigit},   // 8 表内除法
-};
-
-constexpr const char* kFullPlus = "\xEF\xBC\x8B";  // ＋ U+FF0B
-constexpr const char* kPlus = "+";
-constexpr const char* kFullMinus = "\xEF\xBC\x8D";  // － U+FF0D
-constexpr const char* kTimes = "\xC3\x97";          // × U+00D7
-constexpr const char* kDivide = "\xC3\xB7";         // ÷ U+00F7
-
-// The two numbers a draw of a type yields before its acceptance test.
-struct Pair {
-    int a = 0;
-    int b = 0;
-};
-
-// Draws a pair for a type by its ranges (no re-seed, no acceptance test).
-Pair drawPair(int type, RandomSource& random)
+Problem two(int a, Operator op, int b, int result)
 {
-    const TypeRanges& r = kRanges[type];
-    Pair p;
-    p.a = random.drawInt(r.a.base, r.a.n);
-    p.b = random.drawInt(r.b.base, r.b.n);
+    Problem p;
+    p.operands = {a, b, 0};
+    p.operators = {op, Operator::Add};
+    p.result = result;
     return p;
 }
 
-// Whether a type accepts a drawn pair.
-bool acceptsPair(int type, Pair p)
+int units(const Draw& d)
 {
-    const int units = p.a % 10 + p.b % 10;
-    switch (type) {
-    case 1:
-        return units >= 10 && p.a + p.b <= 99;
-    case 2:
-        return p.a - p.b >= 2;
-    case 3:
-        return p.a + p.b >= 10;
-    case 4:
-        return units <= 9 && p.a + p.b <= 99;
-    case 5:
-        return units >= 10 && p.a + p.b <= 99;
-    case 8:
-        return p.a != 1 && p.b != 1;
-    default:
-        return true;  // 0, 6 and 7 take every pair
-    }
+    return d.a % 10 + d.b % 10;
 }
 
-// The problem a type makes of an accepted pair.
-Operation operationFromPair(int type, Pair p)
+bool any(const Draw&)
 {
-    const int a = p.a;
-    const int b = p.b;
-    switch (type) {
-    case 0:
-        return {a, kFullPlus, b, a + b};
-    case 1:
-        return {a, kPlus, b, a + b};
-    case 2:
-        return {a, kFullMinus, b, a - b};
-    case 3:
-        return {a + b, kFullMinus, b, a};
-    case 4:
-    case 5:
-        return {a + b, kFullMinus, a, b};
-    case 6:
-    case 7:
-        return {a, kTimes, b, a * b};
-    default:
-        return {a * b, kDivide, b, a};  // 8
-    }
+    return true;
+}
+
+constexpr ProblemType kTypes[] = {
+    {"一位数加一位数", kFullWidth, kOneDigit, kOneDigit, kNone, any,
+     [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
+    {"两位数加两位数", kNarrowPlus, kTwoDigit, kTwoDigit, kNone,
+     [](const Draw& d) { return units(d) >= 10 && d.a + d.b <= 99; },
+     [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
+    {"10以内的减法", kFullWidth, kOneDigit, kOneDigit, kNone,
+     [](const Draw& d) { return d.a - d.b >= 2; },
+     [](const Draw& d) { return two(d.a, Operator::Subtract, d.b, d.a - d.b); }},
+    {"20以内退位减法", kFullWidth, kOneDigit, kOneDigit, kNone,
+     [](const Draw& d) { return d.a + d.b >= 10; },
+     [](const Draw& d) { return two(d.a + d.b, Operator::Subtract, d.b, d.a); }},
+    {"两位减两位（不退位）", kFullWidth, kTo89, kTo89, kNone,
+     [](const Draw& d) { return units(d) <= 9 && d.a + d.b <= 99; },
+     [](const Draw& d) { return two(d.a + d.b, Operator::Subtract, d.a, d.b); }},
+    {"两位减两位（退位）", kFullWidth, kTo89, kTo89, kNone,
+     [](const Draw& d) { return units(d) >= 10 && d.a + d.b <= 99; },
+     [](const Draw& d) { return two(d.a + d.b, Operator::Subtract, d.a, d.b); }},
+    {"表内乘法", kFullWidth, kOneDigit, kOneDigit, kNone, any,
+     [](const Draw& d) { return two(d.a, Operator::Multiply, d.b, d.a * d.b); }},
+    {"两位数乘一位数", kFullWidth, kTwoDigit, kTwoToNine, kNone, any,
+     [](const Draw& d) { return two(d.a, Operator::Multiply, d.b, d.a * d.b); }},
+    {"表内除法", kFullWidth, kOneDigit, kOneDigit, kNone,
+     [](const Draw& d) { return d.a != 1 && d.b != 1; },
+     [](const Draw& d) { return two(d.a * d.b, Operator::Divide, d.b, d.a); }},
+};
+static_assert(std::size(kTypes) == kTypeCount);
+
+// The numbers of one draw, by the type's ranges (no re-seed, no rule).
+Draw draw(const ProblemType& row, RandomSource& random)
+{
+    Draw d;
+    d.a = random.drawInt(row.a.base, row.a.n);
+    d.b = random.drawInt(row.b.base, row.b.n);
+    if (row.c.n > 0)
+        d.c = random.drawInt(row.c.base, row.c.n);
+    return d;
+}
+
+// The problem an accepted draw makes, marked with its type.
+Problem made(int type, const Draw& d)
+{
+    Problem p = kTypes[type].make(d);
+    p.type = static_cast<int16_t>(type);
+    return p;
 }
 
 }  // namespace
 
-Problem problemOf(const Operation& operation)
+const ProblemType& problemType(int type)
 {
-    Problem p;
-    p.text =
-        std::to_string(operation.first) + operation.op + std::to_string(operation.second) + "=";
-    p.answer = p.text + std::to_string(operation.result);
-    return p;
+    return kTypes[type];
 }
 
-std::vector<Operation> problemPool(int type)
+std::string typeListing()
 {
-    // Every pair of the type's ranges in turn, through the same acceptance
-    // test as a draw: each accepted pair makes a different problem.
-    const TypeRanges& r = kRanges[type];
-    std::vector<Operation> pool;
-    for (int a = r.a.base; a < r.a.base + r.a.n; ++a) {
-        for (int b = r.b.base; b < r.b.base + r.b.n; ++b) {
-            if (acceptsPair(type, {a, b}))
-                pool.push_back(operationFromPair(type, {a, b}));
+    std::string list;
+    for (int type = 0; type < kTypeCount; ++type)
+        list += "\n  " + std::to_string(type) + ' ' + kTypes[type].caption;
+    return list;
+}
+
+std::string typeNumberRange()
+{
+    return "0到" + std::to_string(kTypeCount - 1);
+}
+
+std::vector<Problem> problemPool(int type)
+{
+    // Every draw of the type's ranges in turn, through the same rule as a
+    // draw: each accepted draw makes a different problem.
+    const ProblemType& row = kTypes[type];
+    std::vector<Problem> pool;
+    const int cs = row.c.n > 0 ? row.c.n : 1;
+    for (int a = row.a.base; a < row.a.base + row.a.n; ++a) {
+        for (int b = row.b.base; b < row.b.base + row.b.n; ++b) {
+            for (int c = row.c.base; c < row.c.base + cs; ++c) {
+                if (row.accepts({a, b, c}))
+                    pool.push_back(made(type, {a, b, c}));
+            }
         }
     }
     return pool;
@@ -128,17 +121,18 @@ std::vector<Operation> problemPool(int type)
 
 Problem makeProblemOfType(int type, RandomSource& random, const Clock& clock, int* attempts)
 {
+    const ProblemType& row = kTypes[type];
     int tries = 0;
-    Pair p;
+    Draw d;
     do {
-        // A rejected pair is thrown away whole: a new re-seed, two new draws.
+        // A rejected draw is thrown away whole: a new re-seed, new numbers.
         random.reseedFrom(clock);
-        p = drawPair(type, random);
+        d = draw(row, random);
         ++tries;
-    } while (!acceptsPair(type, p));
+    } while (!row.accepts(d));
     if (attempts)
         *attempts = tries;
-    return problemOf(operationFromPair(type, p));
+    return made(type, d);
 }
 
 }  // namespace numbrook

@@ -1,48 +1,65 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+// The table of problem types, one row a type: its caption, how its
+// operators are written, the ranges its numbers are drawn from, the rule
+// that accepts a draw and the problem an accepted draw makes. Everything
+// that lists, draws, counts or names types reads this table; a new type is
+// a new row (and kTypeCount one more).
+
+#include <array>
 #include <string>
 #include <vector>
 
 #include "core/clock.h"
+#include "generator/problem.h"
 #include "generator/random_source.h"
 
 namespace numbrook {
 
-// Problem types are the indexes 0..8 of the type check boxes.
+// Rows in the table. The drill window's nine check boxes are rows 0 to
+// kDrillTypeCount − 1, in order, under the same captions.
 inline constexpr int kTypeCount = 9;
+inline constexpr int kDrillTypeCount = 9;
 
-// The caption of each type's check box, which names the type wherever it is listed.
-inline constexpr const char* kTypeCaptions[kTypeCount] = {
-    "一位数加一位数", "两位数加两位数",       "10以内的减法",
-    "20以内退位减法", "两位减两位（不退位）", "两位减两位（退位）",
-    "表内乘法",       "两位数乘一位数",       "表内除法",
+// The whole numbers base … base + n − 1; none when n is 0.
+struct NumberRange {
+    int base = 0;
+    int n = 0;
 };
 
-// One problem: "7×8=" as set to the pupil, "7×8=56" with its result.
-struct Problem {
-    std::string text;
-    std::string answer;
+// The numbers one draw of a type yields, before its rule accepts them.
+struct Draw {
+    int a = 0;
+    int b = 0;
+    int c = 0;
 };
 
-// A problem in its parts: first number, operator, second number, result.
-struct Operation {
-    int first = 0;
-    const char* op = "";
-    int second = 0;
-    int result = 0;
+// How +, −, × and ÷ are written in a type's problems.
+using Glyphs = std::array<const char*, 4>;
+
+struct ProblemType {
+    const char* caption;
+    Glyphs glyphs;
+    NumberRange a, b, c;  // c only for three numbers
+    bool (*accepts)(const Draw&);
+    Problem (*make)(const Draw&);  // the 求得数 problem of an accepted draw
 };
 
-// The problem as set ("7×8=") and with its result ("7×8=56").
-Problem problemOf(const Operation& operation);
+// The row of a type, 0 … kTypeCount − 1.
+const ProblemType& problemType(int type);
 
-// Every problem a type's rule allows, each once: 81, 1260, 28, 45, 1980,
-// 1260, 81, 720 and 64 problems for types 0 to 8.
-std::vector<Operation> problemPool(int type);
+// The types as --help and the windows list them: "0 一位数加一位数" a line.
+std::string typeListing();
+// "0到8": the numbers the types go by.
+std::string typeNumberRange();
 
-// Makes one problem of a type (0..8): re-seeds from the clock and draws both
-// numbers until the type accepts the pair. attempts, when given, receives the
-// number of pairs drawn.
+// Every problem a type's rule allows, each once, in the order of its draws.
+std::vector<Problem> problemPool(int type);
+
+// Makes one problem of a type: re-seeds from the clock and draws its
+// numbers until the type accepts them. attempts, when given, receives the
+// number of draws made.
 Problem makeProblemOfType(int type, RandomSource& random, const Clock& clock,
                           int* attempts = nullptr);
 

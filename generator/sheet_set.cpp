@@ -26,20 +26,20 @@ class Dealer {
 public:
     Dealer(int type, bool noRepeats) : pool_(problemPool(type)), noRepeats_(noRepeats) {}
 
-    const Operation& next(RandomSource& random)
+    const Problem& next(RandomSource& random)
     {
         const int size = static_cast<int>(pool_.size());
         if (!noRepeats_)
             return pool_[static_cast<size_t>(random.drawInt(0, size))];
         if (dealt_ == 0)
             shuffle(pool_, random);
-        const Operation& operation = pool_[static_cast<size_t>(dealt_)];
+        const Problem& problem = pool_[static_cast<size_t>(dealt_)];
         dealt_ = (dealt_ + 1) % size;
-        return operation;
+        return problem;
     }
 
 private:
-    std::vector<Operation> pool_;
+    std::vector<Problem> pool_;
     bool noRepeats_;
     int dealt_ = 0;
 };
@@ -85,9 +85,8 @@ SheetProblems drawSheet(const SheetSetOptions& options, RandomSource& random)
         auto& dealer = dealers[static_cast<size_t>(types[i])];
         if (!dealer)
             dealer.emplace(types[i], options.noRepeats);
-        const Operation& operation = dealer->next(random);
-        sheet.push_back(blanks[i] ? blankProblem(operation, random.drawInt(0, 2) == 0)
-                                  : problemOf(operation));
+        const Problem& problem = dealer->next(random);
+        sheet.push_back(blanks[i] ? blankProblem(problem, random.drawInt(0, 2) == 0) : problem);
     }
     return sheet;
 }
@@ -115,7 +114,7 @@ std::string optionsProblem(const SheetSetOptions& options)
             return "请至少选择一种题型";
         for (int type : options.types) {
             if (type < 0 || type >= kTypeCount)
-                return "题型只能是0到8";
+                return "题型只能是" + typeNumberRange();
         }
     }
     const int n = problemsPerSheet(options);
@@ -126,12 +125,10 @@ std::string optionsProblem(const SheetSetOptions& options)
     return {};
 }
 
-Problem blankProblem(const Operation& operation, bool firstBlank)
+Problem blankProblem(Problem problem, bool firstBlank)
 {
-    const std::string first = firstBlank ? kBlank : std::to_string(operation.first);
-    const std::string second = firstBlank ? std::to_string(operation.second) : kBlank;
-    return {first + operation.op + second + "=" + std::to_string(operation.result),
-            problemOf(operation).answer};
+    problem.blank = firstBlank ? 0 : 1;
+    return problem;
 }
 
 std::vector<SheetProblems> drawSheetSet(const SheetSetOptions& options, RandomSource& random)

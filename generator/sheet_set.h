@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "generator/problem_text.h"
 #include "generator/problem_types.h"
 #include "generator/random_source.h"
 
@@ -24,9 +25,6 @@ enum class ProblemForm {
     Blank,   // 填空: one number is blank, "8＋（　　）=15"; the key "8＋7=15"
     Mixed,   // half of each, shuffled
 };
-
-// The blank of a 填空 problem: full-width parentheses around two ideographic spaces.
-inline constexpr const char* kBlank = "（　　）";
 
 struct SheetSetOptions {
     // Problems of each type on a sheet; when all are 0, `count` problems
@@ -47,9 +45,8 @@ int problemsPerSheet(const SheetSetOptions& options);
 // sheet window and the command line.
 std::string optionsProblem(const SheetSetOptions& options);
 
-// A 填空 problem of an operation: the first or the second number blank; its
-// answer is the whole equation.
-Problem blankProblem(const Operation& operation, bool firstBlank);
+// A 填空 problem: the first or the second number blank.
+Problem blankProblem(Problem problem, bool firstBlank);
 
 // The sheets of a set, each a list of problems in order on the sheet. The
 // options must be valid (optionsProblem empty).

@@ -17,8 +17,8 @@ FilledSheets fillSheets(const SheetProblems& problems, int number, const LocalTi
     std::vector<std::string> texts{""};
     std::vector<std::string> answers{""};
     for (const Problem& problem : problems) {
-        texts.push_back(problem.text);
-        answers.push_back(problem.answer);
+        texts.push_back(problemText(problem));
+        answers.push_back(keyText(problem));
     }
     FilledSheets sheets;
     sheets.setText(kProblemHeaderTable, 1, 1, headerText(Sheet::Problems, time, number));

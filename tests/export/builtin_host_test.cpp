@@ -241,7 +241,15 @@ TEST_F(RenderedSheets, EveryCellTextStandsWholeOnOneLineInsideItsCell)
 TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
 {
     const LocalTime time{2026, 12, 5, 19, 8, 5, 0};
-    const std::vector<SheetProblems> problems{{{"3＋5=", "3＋5=8"}}, {{"7×8=", "7×8=56"}}};
+    Problem sum;  // 3＋5=8
+    sum.operands = {3, 5, 0};
+    sum.result = 8;
+    Problem product = sum;  // 7×8=56
+    product.type = 6;
+    product.operands = {7, 8, 0};
+    product.operators[0] = Operator::Multiply;
+    product.result = 56;
+    const std::vector<SheetProblems> problems{{sum}, {product}};
     const auto set = builtin::fillClassSet(problems, time);
     EXPECT_EQ(builtin::classSetFileName(set), QStringLiteral("口算练习-2026-12-05-编号01-02.pdf"));
     const std::string pdf = temp.file("set.pdf");

@@ -15,37 +15,19 @@
 namespace numbrook {
 namespace {
 
-// The type whose pool holds this key; -1 for none.
-int typeOf(const std::string& answer)
+// The problem's type, when its pool holds the problem (blank or not); else -1.
+int typeOf(Problem p)
 {
     static const auto pools = [] {
         std::array<std::set<std::string>, kTypeCount> keys;
         for (int type = 0; type < kTypeCount; ++type) {
-            for (const Operation& operation : problemPool(type))
-                keys[static_cast<size_t>(type)].insert(problemOf(operation).answer);
+            for (const Problem& pooled : problemPool(type))
+                keys[static_cast<size_t>(type)].insert(keyText(pooled));
         }
         return keys;
     }();
-    for (int type = 0; type < kTypeCount; ++type) {
-        if (pools[static_cast<size_t>(type)].count(answer))
-            return type;
-    }
-    return -1;
-}
-
-// The key with one number before "=" blanked.
-bool blanksOneNumberOf(const Problem& p)
-{
-    const size_t blank = p.text.find(kBlank);
-    if (blank == std::string::npos || p.text.find(kBlank, blank + 1) != std::string::npos ||
-        blank > p.text.find('='))
-        return false;
-    const size_t digitsEnd = p.answer.find_first_not_of("0123456789", blank);
-    if (digitsEnd == blank || digitsEnd == std::string::npos)
-        return false;
-    std::string filled = p.answer;
-    filled.replace(blank, digitsEnd - blank, kBlank);
-    return filled == p.text;
+    p.blank = kNoBlank;
+    return pools[static_cast<size_t>(p.type)].count(keyText(p)) ? p.type : -1;
 }
 
 // A set of the given counts per type, and per sheet how often each key may
@@ -91,16 +73,14 @@ TEST_P(SheetSetTest, DrawsWhatTheOptionsAsk)
         std::vector<std::string> order;
         int blanks = 0;
         for (const Problem& p : sheet) {
-            const int type = typeOf(p.answer);
-            ASSERT_GE(type, 0) << p.answer << " is no problem of any type";
+            const int type = typeOf(p);
+            ASSERT_GE(type, 0) << keyText(p) << " is no problem of its type";
             ++perType[type];
-            ++times[p.answer];
-            order.push_back(p.answer);
-            if (p.text.find(kBlank) != std::string::npos) {
+            ++times[keyText(p)];
+            order.push_back(keyText(p));
+            if (p.blank != kNoBlank) {
                 ++blanks;
-                EXPECT_TRUE(blanksOneNumberOf(p)) << p.text << " / " << p.answer;
-            } else {
-                EXPECT_EQ(p.text + p.answer.substr(p.text.size()), p.answer);
+                EXPECT_TRUE(p.blank == 0 || p.blank == 1) << problemText(p);
             }
         }
         EXPECT_EQ(perType, c.perType);
@@ -135,7 +115,7 @@ TEST(SheetSet, WithoutCountsDrawsTheTickedTypesOnly)
     std::set<int> types;
     const auto sheets = drawSheetSet(o, random);
     for (const Problem& p : sheets.front())
-        types.insert(typeOf(p.answer));
+        types.insert(typeOf(p));
     EXPECT_EQ(types, (std::set<int>{1, 4}));
 }
 
