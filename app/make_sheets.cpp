@@ -19,8 +19,7 @@ int makeSheetsFile(int& argc, char** argv, const CommandLine& line)
     const SystemClock clock;
     RandomSource random;
     random.reseedFrom(clock);
-    const std::vector<builtin::FilledSheets> set =
-        builtin::fillClassSet(drawSheetSet(line.sheetSet, random), clock.now());
+    const std::vector<Sheet> set = drawClassSet(line.sheetSet, random, clock.now());
     const QString path = QString::fromStdString(line.pdfPath);
     if (!builtin::writeClassSetPdf(path, set)) {
         std::fprintf(stderr, "numbrook: 无法写入%s\n", line.pdfPath.c_str());

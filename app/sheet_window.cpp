@@ -24,6 +24,9 @@
 
 #include <algorithm>
 
+#include "export/export_steps.h"
+#include "export/print_job_name.h"
+
 namespace numbrook {
 
 namespace {
@@ -107,7 +110,8 @@ void SheetWindow::buildControls()
         count->setRange(1, kMaxSheetProblems);
         count->setValue(kDefaultCount);
         count->setSuffix(QStringLiteral(" 题"));
-        count->setAccessibleName(QString::fromUtf8(problemType(type).caption) + QStringLiteral("的题数"));
+        count->setAccessibleName(QString::fromUtf8(problemType(type).caption) +
+                                 QStringLiteral("的题数"));
         grid->addWidget(box, type, 0);
         grid->addWidget(count, type, 1);
         connect(box, &QCheckBox::toggled, this, [this] { optionsChanged(); });
@@ -183,14 +187,13 @@ void SheetWindow::buildControls()
     preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
     preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
-        builtin::renderPages(*printer,
-                             builtin::classSetPages(set_, builtin::SetPages::SheetsThenKeys));
+        builtin::renderPages(*printer, pages(SetPages::SheetsThenKeys));
     });
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, [this] {
-        pageCount_->setText(set_.empty() ? QString()
-                                         : QStringLiteral("%1份练习纸和答案，共%2页")
-                                               .arg(set_.size())
-                                               .arg(preview_->pageCount()));
+        pageCount_->setText(!holdsSheets() ? QString()
+                                           : QStringLiteral("%1份练习纸和答案，共%2页")
+                                                 .arg(std::max<size_t>(set_.size(), 1))
+                                                 .arg(preview_->pageCount()));
         emit previewUpdated();
     });
     pageCount_ = new QLabel(this);
@@ -261,8 +264,24 @@ void SheetWindow::tickTypes(const std::vector<int>& types)
 
 void SheetWindow::showSheets(const builtin::FilledSheets& sheets)
 {
-    set_ = {sheets};
+    set_.clear();
+    exportPages_ = {builtin::pageOf(sheets, false), builtin::pageOf(sheets, true)};
+    exportJobName_ = printJobName(sheets.text(kProblemHeaderTable, 1, 1));
     showSet();
+}
+
+std::vector<PageText> SheetWindow::pages(SetPages which) const
+{
+    if (set_.empty())
+        return which == SetPages::SheetsThenKeys || exportPages_.empty()
+                   ? exportPages_
+                   : std::vector<PageText>{exportPages_.front()};
+    return classSetPages(set_, which);
+}
+
+std::string SheetWindow::fileName() const
+{
+    return set_.empty() ? exportJobName_ + ".pdf" : classSetFileName(set_);
 }
 
 SheetSetOptions SheetWindow::options() const
@@ -307,8 +326,9 @@ void SheetWindow::optionsChanged()
 void SheetWindow::newDraw()
 {
     const SheetSetOptions o = options();
+    exportPages_.clear();
     if (optionsProblem(o).empty())
-        set_ = builtin::fillClassSet(drawSheetSet(o, random_), clock_.now());
+        set_ = drawClassSet(o, random_, clock_.now());
     else
         set_.clear();
     showSet();
@@ -316,18 +336,18 @@ void SheetWindow::newDraw()
 
 void SheetWindow::showSet()
 {
-    print_->setEnabled(!set_.empty());
-    savePdf_->setEnabled(!set_.empty());
+    print_->setEnabled(holdsSheets());
+    savePdf_->setEnabled(holdsSheets());
     preview_->updatePreview();
-    setWindowTitle(set_.empty()
+    setWindowTitle(!holdsSheets()
                        ? QStringLiteral("练习纸")
                        : QStringLiteral("练习纸 - ") +
-                             QFileInfo(builtin::classSetFileName(set_)).completeBaseName());
+                             QFileInfo(QString::fromStdString(fileName())).completeBaseName());
 }
 
 int SheetWindow::pageCount() const
 {
-    return set_.empty() ? 0 : preview_->pageCount();
+    return holdsSheets() ? preview_->pageCount() : 0;
 }
 
 QString SheetWindow::suggestedPdfPath() const
@@ -335,17 +355,17 @@ QString SheetWindow::suggestedPdfPath() const
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
-    return QDir(folder).filePath(builtin::classSetFileName(set_));
+    return QDir(folder).filePath(QString::fromStdString(fileName()));
 }
 
 bool SheetWindow::savePdf(const QString& path)
 {
-    return builtin::writeClassSetPdf(path, set_);
+    return builtin::writePagesPdf(path, pages(SetPages::SheetsThenKeys));
 }
 
 void SheetWindow::savePdfAs()
 {
-    if (set_.empty())
+    if (!holdsSheets())
         return;
     QFileDialog dialog(this, QStringLiteral("保存为PDF"));
     dialog.setObjectName(QStringLiteral("SavePdfDialog"));
@@ -370,15 +390,15 @@ void SheetWindow::savePdfAs()
 
 void SheetWindow::printSet()
 {
-    if (set_.empty())
+    if (!holdsSheets())
         return;
-    const auto pages =
-        builtin::classSetPages(set_, withKeys_->isChecked() ? builtin::SetPages::SheetsThenKeys
-                                                            : builtin::SetPages::SheetsOnly);
-    const int last = static_cast<int>(pages.size());
+    const std::vector<PageText> all =
+        pages(withKeys_->isChecked() ? SetPages::SheetsThenKeys : SetPages::SheetsOnly);
+    const int last = static_cast<int>(all.size());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(builtin::sheetPageLayout());
-    printer.setDocName(QFileInfo(builtin::classSetFileName(set_)).completeBaseName());
+    printer.setDocName(
+        QString::fromStdString(set_.empty() ? exportJobName_ : classSetJobName(set_)));
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, last);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange);
@@ -391,7 +411,7 @@ void SheetWindow::printSet()
         first = std::max(1, printer.fromPage());
         to = std::min(last, std::max(first, printer.toPage()));
     }
-    const std::vector<builtin::SheetPage> chosen(pages.begin() + (first - 1), pages.begin() + to);
+    const std::vector<PageText> chosen(all.begin() + (first - 1), all.begin() + to);
     if (!builtin::renderPages(printer, chosen) || printer.printerState() == QPrinter::Error ||
         printer.printerState() == QPrinter::Aborted) {
         boxes_.show("打印失败：" + printer.printerName().toStdString(), "提示！", Buttons::Ok);

@@ -21,6 +21,8 @@
 #include "app/qt_message_boxes.h"
 #include "core/clock.h"
 #include "export/builtin/class_set.h"
+#include "export/builtin/filled_sheets.h"
+#include "export/builtin/sheet_renderer.h"
 #include "generator/random_source.h"
 #include "generator/sheet_set.h"
 
@@ -50,7 +52,8 @@ public:
     void showSheets(const builtin::FilledSheets& sheets);
 
     SheetSetOptions options() const;
-    const std::vector<builtin::FilledSheets>& sheets() const { return set_; }
+    // The class set drawn last; empty while an export's own sheets are shown.
+    const std::vector<Sheet>& sheets() const { return set_; }
     // The documents folder and the set's dated, numbered name.
     QString suggestedPdfPath() const;
     // The whole set, sheets then keys; false when the file can't be written.
@@ -75,6 +78,11 @@ private:
     void updateTotal();
     // The set drawn or given last: in the preview, the title and the buttons.
     void showSet();
+    bool holdsSheets() const { return !set_.empty() || !exportPages_.empty(); }
+    // The pages to print or save, with the keys or without.
+    std::vector<PageText> pages(SetPages which) const;
+    // The set's file name, or the export's for its own sheets.
+    std::string fileName() const;
 
     const Clock& clock_;
     RandomSource random_;
@@ -93,7 +101,10 @@ private:
     QPrintPreviewWidget* preview_ = nullptr;
     QLabel* pageCount_ = nullptr;
     bool loading_ = false;
-    std::vector<builtin::FilledSheets> set_;
+    std::vector<Sheet> set_;
+    // The pages shown: the class set's, or an export's own two.
+    std::vector<PageText> exportPages_;
+    std::string exportJobName_;
 };
 
 }  // namespace numbrook

@@ -138,9 +138,9 @@ Phases runOnce(int count, const std::string& document, const std::string& pdf)
     host.open(document);
     const auto t2 = Clock::now();
     host.selectCell(numbrook::kProblemHeaderTable, 1, 1);
-    host.typeText(numbrook::headerText(numbrook::Sheet::Problems, time, 123));
+    host.typeText(numbrook::headerText(numbrook::SheetSide::Problems, time, 123));
     host.selectCell(numbrook::kAnswerHeaderTable, 1, 1);
-    host.typeText(numbrook::headerText(numbrook::Sheet::Answers, time, 123));
+    host.typeText(numbrook::headerText(numbrook::SheetSide::Answers, time, 123));
     for (const auto& step : numbrook::gridSteps(problems, answers, count)) {
         if (step.kind == numbrook::GridStep::Kind::Cell) {
             host.selectCell(step.table, step.row, step.column);

@@ -100,9 +100,9 @@ std::string dateTimeText(const LocalTime& time)
     return buffer;
 }
 
-std::string headerText(Sheet sheet, const LocalTime& time, int exportNumber)
+std::string headerText(SheetSide sheet, const LocalTime& time, int exportNumber)
 {
-    const char* kind = sheet == Sheet::Problems ? "式题" : "答案";
+    const char* kind = sheet == SheetSide::Problems ? "式题" : "答案";
     return std::string(kProgramTitle) + "导出（" + kind + "）专用纸张--作者QQ（" + kAuthorContact +
            "）日期：" + dateTimeText(time) + "编号：" + sheetNumberText(exportNumber);
 }
@@ -170,9 +170,9 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
 
         // The two headers, each with the clock read anew.
         writeCell(*host, kProblemHeaderTable, 1, 1,
-                  headerText(Sheet::Problems, clock.now(), job.exportNumber));
+                  headerText(SheetSide::Problems, clock.now(), job.exportNumber));
         writeCell(*host, kAnswerHeaderTable, 1, 1,
-                  headerText(Sheet::Answers, clock.now(), job.exportNumber));
+                  headerText(SheetSide::Answers, clock.now(), job.exportNumber));
 
         // The grids, with the progress box showing how far the walk has come.
         view.setProgressVisible(true);

@@ -21,14 +21,14 @@ inline constexpr int kProblemGridTable = 2;
 inline constexpr int kAnswerHeaderTable = 3;
 inline constexpr int kAnswerGridTable = 4;
 
-enum class Sheet { Problems, Answers };
+enum class SheetSide { Problems, Answers };
 
 // exportNumber in decimal, with a "0" in front below 10: 0 → "00", 7 → "07", 123 → "123".
 std::string sheetNumberText(int exportNumber);
 // "yyyy-mm-dd hh:mm:ss", hours on the 24-hour clock.
 std::string dateTimeText(const LocalTime& time);
 // The header line of a sheet: the title, the contact number, the time and the sheet number.
-std::string headerText(Sheet sheet, const LocalTime& time, int exportNumber);
+std::string headerText(SheetSide sheet, const LocalTime& time, int exportNumber);
 // The progress caption after cell number n of the 100 grid cells: "n%".
 std::string progressText(int cellNumber);
 // A grid cell's text: "(" n ")" followed by the problem or answer text.

@@ -140,4 +140,14 @@ std::vector<SheetProblems> drawSheetSet(const SheetSetOptions& options, RandomSo
     return sheets;
 }
 
+std::vector<Sheet> drawClassSet(const SheetSetOptions& options, RandomSource& random,
+                                const LocalTime& time)
+{
+    std::vector<Sheet> set;
+    int number = 0;
+    for (SheetProblems& problems : drawSheetSet(options, random))
+        set.push_back({++number, time, std::move(problems), options.form});
+    return set;
+}
+
 }  // namespace numbrook

@@ -57,4 +57,18 @@ Problem blankProblem(Problem problem, bool firstBlank);
 using SheetProblems = std::vector<Problem>;
 std::vector<SheetProblems> drawSheetSet(const SheetSetOptions& options, RandomSource& random);
 
+// One sheet of a class set: its number (from 1), the time it was made, its
+// problems in order and the form they were drawn in. Its key is the same
+// problems with every number in place.
+struct Sheet {
+    int number = 1;
+    LocalTime time;
+    SheetProblems problems;
+    ProblemForm form = ProblemForm::Result;
+};
+
+// The sheets of a set drawn by drawSheetSet, numbered from 1, all made at `time`.
+std::vector<Sheet> drawClassSet(const SheetSetOptions& options, RandomSource& random,
+                                const LocalTime& time);
+
 }  // namespace numbrook

@@ -1,42 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// A class set laid out as the built-in host lays out the exercise sheet:
-// each sheet of the set with its answer key, numbered 01, 02 … in both
-// headers, and the whole set as pages to print or save.
+// A class set written as one PDF: each sheet of the set with its answer
+// key, numbered 01, 02 … in both headers (export/sheet_page.h).
 
-#include <string>
 #include <vector>
 
-#include "core/clock.h"
-#include "export/builtin/filled_sheets.h"
-#include "export/builtin/sheet_renderer.h"
-#include "generator/sheet_set.h"
+#include "export/sheet_page.h"
 
-class QPagedPaintDevice;
 class QString;
 
 namespace numbrook::builtin {
 
-// One sheet and its key, filled as the export fills the exercise document.
-FilledSheets fillSheets(const SheetProblems& problems, int number, const LocalTime& time);
-// The sheets of a set, numbered from 1, all with one time in their headers.
-std::vector<FilledSheets> fillClassSet(const std::vector<SheetProblems>& sheets,
-                                       const LocalTime& time);
-
-enum class SetPages {
-    SheetsThenKeys,  // every problem sheet, then every key, in the same order
-    SheetsOnly,
-};
-std::vector<SheetPage> classSetPages(const std::vector<FilledSheets>& set, SetPages which);
-
 // Writes the pages to a PDF file, through a temporary file that takes the
 // file's name only once it is whole. False when it can't be written.
-bool writeClassSetPdf(const QString& path, const std::vector<FilledSheets>& set,
+bool writeClassSetPdf(const QString& path, const std::vector<Sheet>& set,
                       SetPages which = SetPages::SheetsThenKeys);
-
-// The file name a set is offered under: "口算练习-<date>-编号<nn>.pdf" from the
-// first sheet's header, "…-编号01-40.pdf" for a set of 40.
-QString classSetFileName(const std::vector<FilledSheets>& set);
+// The same for any pages.
+bool writePagesPdf(const QString& path, const std::vector<PageText>& pages);
 
 }  // namespace numbrook::builtin

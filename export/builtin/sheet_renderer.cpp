@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/builtin/sheet_renderer.h"
 
-#include <algorithm>
+#include <map>
+#include <tuple>
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -9,22 +10,11 @@
 #include <QPainter>
 #include <QPen>
 
-#include "export/builtin/sheet_layout.h"
+#include "export/export_steps.h"
 
 namespace numbrook::builtin {
 
 namespace {
-
-// Lengths of the layout in the device's pixels.
-class Scale {
-public:
-    explicit Scale(const QPaintDevice& device) : dpi_(device.logicalDpiY()) {}
-    double mm(double millimetres) const { return millimetres * dpi_ / 25.4; }
-    double pt(double points) const { return points * dpi_ / 72.0; }
-
-private:
-    double dpi_;
-};
 
 QFont fontOf(const FontSpec& face)
 {
@@ -43,77 +33,69 @@ QString qs(const std::string& text)
     return QString::fromStdString(text);
 }
 
-// The grid's font, made smaller for the whole page where a text would not
-// fit on one line of its cell (the blanks of 填空 problems are wide).
-QFont gridFontFor(const QPainter& painter, const FilledSheets& sheets, int gridTable, double width)
-{
-    QFont font = fontOf(kSheetLayout.gridFont);
-    const QFontMetricsF metrics(font, painter.device());
-    double widest = 0;
-    for (int r = 1; r <= kSheetLayout.gridSide; ++r) {
-        for (int c = 1; c <= kSheetLayout.gridSide; ++c)
-            widest = std::max(widest, metrics.horizontalAdvance(qs(sheets.text(gridTable, r, c))));
+// The fonts' measures on the device, in millimetres.
+class DeviceFonts final : public FontMeasure {
+public:
+    explicit DeviceFonts(const QPaintDevice& device)
+        : device_(device), pixelsPerMm_(device.logicalDpiY() / 25.4)
+    {
     }
-    if (widest > width)
-        font.setPointSizeF(font.pointSizeF() * width / widest);
-    return font;
+
+    double width(const std::string& text, const FontSpec& font) const override
+    {
+        return metrics(font).horizontalAdvance(qs(text)) / pixelsPerMm_;
+    }
+    double lineHeight(const FontSpec& font) const override
+    {
+        return metrics(font).height() / pixelsPerMm_;
+    }
+    double pixels(double mm) const { return mm * pixelsPerMm_; }
+    QRectF pixels(const BoxMm& box) const
+    {
+        return {pixels(box.x), pixels(box.y), pixels(box.width), pixels(box.height)};
+    }
+
+private:
+    const QFontMetricsF& metrics(const FontSpec& font) const
+    {
+        const auto key = std::make_tuple(std::string(font.family), font.pointSize, font.bold);
+        auto found = cache_.find(key);
+        if (found == cache_.end())
+            found = cache_.emplace(key, QFontMetricsF(fontOf(font), &device_)).first;
+        return found->second;
+    }
+
+    const QPaintDevice& device_;
+    double pixelsPerMm_;
+    mutable std::map<std::tuple<std::string, double, bool>, QFontMetricsF> cache_;
+};
+
+int flagsOf(TextAlign align)
+{
+    switch (align) {
+    case TextAlign::TopCentre:
+        return Qt::AlignHCenter | Qt::AlignTop;
+    case TextAlign::MiddleLeft:
+        return Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    case TextAlign::TopLeft:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
 }
 
-constexpr int kOneLineTopLeft = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
-
-// One page: title, header table, teacher's line, grid; the tables of the
-// sheet are headerTable and headerTable + 1.
-void paintSheet(QPainter& painter, const Scale& scale, const FilledSheets& sheets, int headerTable)
+void paintPage(QPainter& painter, const DeviceFonts& fonts, const PageText& page)
 {
-    const SheetLayout& l = kSheetLayout;
-    const double width = scale.mm(l.tableWidthMm);
+    const PageBoxes boxes = layOutPage(page, fonts);
     QPen border(Qt::black);
-    border.setWidthF(scale.pt(l.borderPt));
+    border.setWidthF(kSheetLayout.borderPt * painter.device()->logicalDpiY() / 72.0);
     painter.setPen(border);
-    double y = 0;
-
-    // Title.
-    const QFont title = fontOf(l.titleFont);
-    painter.setFont(title);
-    const double titleHeight = QFontMetricsF(title, painter.device()).height();
-    painter.drawText(QRectF(0, y, width, titleHeight), Qt::AlignHCenter | Qt::AlignTop,
-                     QString::fromUtf8(headerTable == 1 ? l.problemTitle : l.answerTitle));
-    y += titleHeight + scale.mm(l.titleSpaceBelowMm);
-
-    // Header table: one cell.
-    const QFont header = fontOf(l.headerFont);
-    painter.setFont(header);
-    const double padding = scale.mm(l.headerPaddingMm);
-    const double headerHeight = QFontMetricsF(header, painter.device()).height() + 2 * padding;
-    const QRectF headerCell(0, y, width, headerHeight);
-    painter.drawRect(headerCell);
-    painter.drawText(headerCell.adjusted(padding, padding, -padding, -padding),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     qs(sheets.text(headerTable, 1, 1)));
-    y += headerHeight;
-
-    // The teacher's line.
-    const QFont teacher = fontOf(l.teacherFont);
-    painter.setFont(teacher);
-    y += scale.mm(l.teacherSpaceAboveMm);
-    const double teacherHeight = QFontMetricsF(teacher, painter.device()).height();
-    painter.drawText(QRectF(0, y, width, teacherHeight), kOneLineTopLeft,
-                     QString::fromUtf8(l.teacherLine));
-    y += teacherHeight + scale.mm(l.teacherSpaceBelowMm);
-
-    // Grid.
-    const double column = scale.mm(l.gridColumnMm());
-    const double row = scale.mm(l.gridRowMm);
-    const double padLeft = scale.mm(l.gridPaddingLeftMm);
-    const double padTop = scale.mm(l.gridPaddingTopMm);
-    painter.setFont(gridFontFor(painter, sheets, headerTable + 1, column - 2 * padLeft));
-    for (int r = 0; r < l.gridSide; ++r) {
-        for (int c = 0; c < l.gridSide; ++c) {
-            const QRectF cell(c * column, y + r * row, column, row);
-            painter.drawRect(cell);
-            painter.drawText(cell.adjusted(padLeft, padTop, 0, 0), kOneLineTopLeft,
-                             qs(sheets.text(headerTable + 1, r + 1, c + 1)));
-        }
+    for (const BoxMm& box : boxes.borders)
+        painter.drawRect(fonts.pixels(box));
+    for (const PlacedText& text : boxes.texts) {
+        if (text.text.empty())
+            continue;
+        painter.setFont(fontOf(text.font));
+        painter.drawText(fonts.pixels(text.box), flagsOf(text.align), qs(text.text));
     }
 }
 
@@ -128,7 +110,22 @@ QPageLayout sheetPageLayout()
         QPageLayout::Millimeter);
 }
 
-bool renderPages(QPagedPaintDevice& device, const std::vector<SheetPage>& pages)
+PageText pageOf(const FilledSheets& sheets, bool answers)
+{
+    const int header = answers ? kAnswerHeaderTable : kProblemHeaderTable;
+    PageText page{answers ? kSheetLayout.answerTitle : kSheetLayout.problemTitle,
+                  sheets.text(header, 1, 1),
+                  kSheetLayout.teacherLine,
+                  {}};
+    page.cells.reserve(kGridCells);
+    for (int r = 1; r <= kGridSide; ++r) {
+        for (int c = 1; c <= kGridSide; ++c)
+            page.cells.push_back(sheets.text(header + 1, r, c));
+    }
+    return page;
+}
+
+bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages)
 {
     device.setPageLayout(sheetPageLayout());
     QPainter painter;
@@ -136,13 +133,13 @@ bool renderPages(QPagedPaintDevice& device, const std::vector<SheetPage>& pages)
         return false;
     }
     painter.setRenderHint(QPainter::Antialiasing);
-    const Scale scale(device);
+    const DeviceFonts fonts(device);
     for (size_t i = 0; i < pages.size(); ++i) {
         if (i > 0 && !device.newPage()) {
             painter.end();
             return false;
         }
-        paintSheet(painter, scale, *pages[i].sheets, pages[i].answers ? 3 : 1);
+        paintPage(painter, fonts, pages[i]);
     }
     return painter.end();
 }
@@ -150,9 +147,9 @@ bool renderPages(QPagedPaintDevice& device, const std::vector<SheetPage>& pages)
 bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,
                   int lastPage)
 {
-    std::vector<SheetPage> pages;
+    std::vector<PageText> pages;
     for (int page = firstPage; page <= lastPage; ++page)
-        pages.push_back({&sheets, page != 1});
+        pages.push_back(pageOf(sheets, page != 1));
     return renderPages(device, pages);
 }
 

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Paints the filled sheets as laid out in sheet_layout.h.
+// Paints pages laid out by export/page_layout.h.
 
 #include <vector>
 
 #include <QPageLayout>
 
 #include "export/builtin/filled_sheets.h"
+#include "export/page_layout.h"
 
 class QPagedPaintDevice;
 
@@ -16,15 +17,12 @@ namespace numbrook::builtin {
 // A4 landscape with the sheet's margins.
 QPageLayout sheetPageLayout();
 
-// One page: the problem sheet or the answer sheet of filled sheets.
-struct SheetPage {
-    const FilledSheets* sheets;
-    bool answers;
-};
+// The problem sheet (answers false) or the answer sheet of filled sheets.
+PageText pageOf(const FilledSheets& sheets, bool answers);
 
 // Sets the device's page layout and paints the pages in order. False when
 // the device can't be painted on.
-bool renderPages(QPagedPaintDevice& device, const std::vector<SheetPage>& pages);
+bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages);
 
 // Sets the device's page layout and paints pages firstPage to lastPage
 // (page 1 the problem sheet, page 2 the answer sheet). False when the device

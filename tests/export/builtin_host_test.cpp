@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "export/builtin/builtin_host.h"
-#include "export/builtin/sheet_layout.h"
+#include "export/sheet_layout.h"
 #include "export/builtin/class_set.h"
 #include "tests/support/pdf_tools.h"
 #include "tests/support/sample_sheets.h"
@@ -29,7 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using builtin::BuiltinHost;
-using builtin::kSheetLayout;
+using numbrook::kSheetLayout;
 
 const std::string kProblemHeader = testing::problemHeader("32767");
 const std::string kAnswerHeader = testing::answerHeader("32767");
@@ -250,8 +250,9 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
     product.operators[0] = Operator::Multiply;
     product.result = 56;
     const std::vector<SheetProblems> problems{{sum}, {product}};
-    const auto set = builtin::fillClassSet(problems, time);
-    EXPECT_EQ(builtin::classSetFileName(set), QStringLiteral("口算练习-2026-12-05-编号01-02.pdf"));
+    const std::vector<Sheet> set{{1, time, problems[0]}, {2, time, problems[1]}};
+    EXPECT_EQ(classSetFileName(set), "口算练习-2026-12-05-编号01-02.pdf");
+    EXPECT_EQ(classSetJobName(set), "口算练习 编号01-02");
     const std::string pdf = temp.file("set.pdf");
     ASSERT_TRUE(builtin::writeClassSetPdf(QString::fromStdString(pdf), set));
     // Every sheet, then every key, each under its sheet's number.

@@ -265,7 +265,7 @@ TEST_F(RealOffice, ExerciseDocumentKeepsItsTablesAndEveryCellOnOneLineWithTheWid
     expectFourTablesOnTwoPages();
     const LocalTime time = LocalTime{2026, 12, 5, 19, 8, 5};
     for (const auto& [table, sheet] :
-         {std::pair{1, Sheet::Problems}, std::pair{3, Sheet::Answers}}) {
+         {std::pair{1, SheetSide::Problems}, std::pair{3, SheetSide::Answers}}) {
         host.selectCell(table, 1, 1);
         host.typeText(headerText(sheet, time, 32767));
         EXPECT_TRUE(host.cellTextOnOneLine(table, 1, 1)) << "header of table " << table;

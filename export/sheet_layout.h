@@ -14,9 +14,9 @@
 // Page 1 is the problem sheet (tables 1 and 2), page 2 the answer sheet
 // (tables 3 and 4).
 
-#include "export/export_steps.h"
+#include "core/exercise_grid.h"
 
-namespace numbrook::builtin {
+namespace numbrook {
 
 struct FontSpec {
     const char* family;
@@ -66,4 +66,4 @@ struct SheetLayout {
 
 inline constexpr SheetLayout kSheetLayout{};
 
-}  // namespace numbrook::builtin
+}  // namespace numbrook
