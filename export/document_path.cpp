@@ -36,10 +36,14 @@ std::string besideOrInstalled(const std::string& programFolder, const std::strin
     return (folder / installedFolder / name).lexically_normal().string();
 }
 
+std::string dataFilePath(const std::string& name)
+{
+    return besideOrInstalled(programFolder(), NUMBROOK_INSTALLED_DATA_DIR, name);
+}
+
 std::string exerciseDocumentPath()
 {
-    const std::string path =
-        besideOrInstalled(programFolder(), NUMBROOK_INSTALLED_DATA_DIR, kExerciseDocumentName);
+    const std::string path = dataFilePath(kExerciseDocumentName);
     if (::access(path.c_str(), R_OK) != 0) {
         throw HostError(
             "找不到练习文档" + path + "（" + std::strerror(errno) + "），请重新安装本程序！",

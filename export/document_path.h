@@ -18,6 +18,11 @@ std::string programFolder();
 std::string besideOrInstalled(const std::string& programFolder, const std::string& installedFolder,
                               const std::string& name);
 
+// Where a data file of the program lies: beside the program in the build
+// tree, in share/numbrook when installed. Throws HostError when the
+// program's folder is unknown; the path returned need not exist.
+std::string dataFilePath(const std::string& name);
+
 // The exercise document's path: beside the program in the build tree, in
 // share/numbrook when installed. Worked out when an export needs it; throws
 // HostError when the program's folder is unknown or the document is missing.

@@ -34,7 +34,9 @@ struct SheetLayout {
     double borderPt = 0.5;  // every cell's border, solid black
 
     // The document's font: a CJK face whose Latin digits are narrow enough
-    // for "(100)99×9=891" on one line of a grid cell.
+    // for "(100)99×9=891" on one line of a grid cell. The sheets are painted
+    // in the program's own copy of it where that is installed (sheet_font.h),
+    // so that a PDF's text reads back as written.
     const char* fontFamily = "Noto Sans CJK SC";
 
     // Title paragraph.

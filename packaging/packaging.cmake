@@ -11,9 +11,12 @@
 #                                                 the module's keeper of an office
 #                                                 instance, run beside it
 #   share/numbrook/式题导出.doc                    the exercise document
+#   share/numbrook/numbrook-sheet-cjk-{regular,bold}.otf
+#                                                 the sheets' font, added to Qt's
+#                                                 fonts when a sheet is first painted
 #   share/applications/numbrook.desktop
 #   share/icons/hicolor/<n>x<n>/apps/numbrook.png, scalable/apps/numbrook.svg
-# The program finds its module and document relative to its own folder
+# The program finds its module, document and font relative to its own folder
 # (/proc/self/exe, read when an export needs them), or beside itself in the
 # build tree.
 

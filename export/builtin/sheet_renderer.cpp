@@ -10,15 +10,24 @@
 #include <QPainter>
 #include <QPen>
 
+#include "export/builtin/sheet_font.h"
 #include "export/export_steps.h"
 
 namespace numbrook::builtin {
 
 namespace {
 
+// The layout's system family comes from the program's own copy of it where
+// that is installed (sheet_font.h), and a character the copy leaves out from
+// the system's face.
 QFont fontOf(const FontSpec& face)
 {
-    QFont font(QString::fromUtf8(face.family));
+    QFont font;
+    const QString family = QString::fromUtf8(face.family);
+    if (family == QString::fromUtf8(kSheetLayout.fontFamily) && sheetFontFamily() != family)
+        font.setFamilies({sheetFontFamily(), family});
+    else
+        font.setFamily(family);
     font.setPointSizeF(face.pointSize);
     font.setBold(face.bold);
     font.setHintingPreference(QFont::PreferNoHinting);

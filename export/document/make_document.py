@@ -12,7 +12,7 @@ name, class, time and score), table 2 (10 x 10 grid). Page 2 is the answer
 sheet with tables 3 and 4 alike. A paragraph stands between consecutive
 tables (Word would merge them otherwise) and page 2 starts with a paragraph
 that has a page break before it. The program's built-in sheet
-(export/builtin/sheet_layout.h) repeats these figures.
+(export/sheet_layout.h) repeats these figures.
 """
 
 import os
