@@ -15,7 +15,8 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
@@ -24,64 +25,98 @@
 
 #include <algorithm>
 
+#include "app/window_look.h"
+
 namespace numbrook {
 
 namespace {
 
-constexpr int kDefaultCount = 10;  // a newly ticked type's count
+// The size the window asks for where the screen has room.
+constexpr QSize kWantedSize(1100, 720);
 
-QPointer<SheetWindow>& theWindow()
-{
-    static QPointer<SheetWindow> window;
-    return window;
-}
+const QString kSettingsGroup = QStringLiteral("sheets");
 
-QSettings settings()
-{
-    return QSettings(QStringLiteral("numbrook"), QStringLiteral("numbrook"));
-}
+// A number box for an option: any number of up to three digits may be
+// typed, so that one beyond the option's range is shown and refused in the
+// total line instead of cut silently; the arrows stay within the range.
+class OptionSpinBox final : public QSpinBox {
+public:
+    OptionSpinBox(const NumberOption& option, QWidget* parent) : QSpinBox(parent), option_(option)
+    {
+        setRange(0, 999);
+        setValue(option.fallback);
+    }
 
-constexpr const char* kFormNames[] = {"result", "blank", "mixed"};
+    void stepBy(int steps) override
+    {
+        setValue(std::clamp(value() + steps, option_.min, option_.max));
+        selectAll();
+    }
+
+protected:
+    StepEnabled stepEnabled() const override
+    {
+        StepEnabled enabled = StepNone;
+        if (value() > option_.min)
+            enabled |= StepDownEnabled;
+        if (value() < option_.max)
+            enabled |= StepUpEnabled;
+        return enabled;
+    }
+
+private:
+    const NumberOption& option_;
+};
 
 }  // namespace
 
-SheetWindow* SheetWindow::open(const Clock& clock, QWidget* over)
+SheetWindows::SheetWindows(SheetWindowServices services, std::function<void(SheetWindow&)> whenMade)
+    : services_(services), whenMade_(std::move(whenMade))
 {
-    QPointer<SheetWindow>& window = theWindow();
-    if (!window) {
-        window = new SheetWindow(clock);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        // Closing the drill window still ends the program.
-        window->setAttribute(Qt::WA_QuitOnClose, over == nullptr);
-        if (over != nullptr) {
-            // Centred over the window it was opened from, inside the screen.
-            QRect frame = window->frameGeometry();
-            frame.moveCenter(over->frameGeometry().center());
-            if (const QScreen* screen = over->screen()) {
-                const QRect room = screen->availableGeometry();
-                frame.moveLeft(std::clamp(frame.left(), room.left(),
-                                          std::max(room.left(), room.right() - frame.width())));
-                frame.moveTop(std::clamp(frame.top(), room.top(),
-                                         std::max(room.top(), room.bottom() - frame.height())));
-            }
-            window->move(frame.topLeft());
-        }
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
 }
 
-SheetWindow::SheetWindow(const Clock& clock, QWidget* parent)
+SheetWindows::~SheetWindows()
+{
+    delete window_;  // it uses the services, which end with this
+}
+
+SheetWindow* SheetWindows::open(QWidget* over)
+{
+    if (!window_) {
+        window_ = new SheetWindow(services_);
+        window_->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing the drill window still ends the program.
+        window_->setAttribute(Qt::WA_QuitOnClose, over == nullptr);
+        if (whenMade_)
+            whenMade_(*window_);
+        placeOnScreen(*window_, kWantedSize, over);
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    return window_;
+}
+
+SheetWindow::SheetWindow(SheetWindowServices services, QWidget* parent)
     : QWidget(parent),
-      clock_(clock),
-      boxes_(this),
+      services_(services),
+      boxes_(services.boxes),
       previewPrinter_(new QPrinter(QPrinter::HighResolution))
 {
-    random_.reseedFrom(clock_);
+    services_.random.reseedFrom(services_.clock);
     buildControls();
-    loadSettings();
+    services_.settings.beginGroup(kSettingsGroup);
+    options_ = readSheetOptions([this](const std::string& name) -> std::optional<std::string> {
+        const QVariant value = services_.settings.value(QString::fromStdString(name));
+        if (!value.isValid())
+            return std::nullopt;
+        // "types=0, 8" reads as a list.
+        if (value.typeId() == QMetaType::QStringList)
+            return value.toStringList().join(QLatin1Char(',')).toStdString();
+        return value.toString().toStdString();
+    });
+    services_.settings.endGroup();
+    showOptions(options_);
     optionsChanged();
 }
 
@@ -96,16 +131,20 @@ void SheetWindow::buildControls()
 {
     setObjectName(QStringLiteral("SheetWindow"));
     setWindowTitle(QStringLiteral("练习纸"));
+    // The program's own colours, as the drill window has them, whatever the
+    // desktop's theme; set before the controls inherit them.
+    setPalette(classicPalette());
 
-    auto* typesBox = new QGroupBox(QStringLiteral("题型与每份题数"), this);
-    auto* grid = new QGridLayout(typesBox);
+    // The side panel scrolls where the screen is low; the buttons below it
+    // and the status line stay in view.
+    auto* panel = new QWidget;
+    typesBox_ = new QGroupBox(QStringLiteral("题型与每份题数"), panel);
+    auto* grid = new QGridLayout(typesBox_);
     for (int type = 0; type < kTypeCount; ++type) {
-        auto* box = new QCheckBox(QString::fromUtf8(kTypeCaptions[type]), typesBox);
+        auto* box = new QCheckBox(QString::fromUtf8(kTypeCaptions[type]), typesBox_);
         box->setObjectName(QStringLiteral("Type(%1)").arg(type));
-        auto* count = new QSpinBox(typesBox);
+        auto* count = new OptionSpinBox(kTypeCountOption, typesBox_);
         count->setObjectName(QStringLiteral("Count(%1)").arg(type));
-        count->setRange(1, kMaxSheetProblems);
-        count->setValue(kDefaultCount);
         count->setSuffix(QStringLiteral(" 题"));
         count->setAccessibleName(QString::fromUtf8(kTypeCaptions[type]) + QStringLiteral("的题数"));
         grid->addWidget(box, type, 0);
@@ -115,48 +154,89 @@ void SheetWindow::buildControls()
         typeBoxes_[static_cast<size_t>(type)] = box;
         counts_[static_cast<size_t>(type)] = count;
     }
-    total_ = new QLabel(typesBox);
+    total_ = new QLabel(typesBox_);
     total_->setObjectName(QStringLiteral("TotalLabel"));
+    total_->setWordWrap(true);
     grid->addWidget(total_, kTypeCount, 0, 1, 2);
 
-    auto* optionsBox = new QGroupBox(QStringLiteral("选项"), this);
-    auto* form = new QFormLayout(optionsBox);
-    noRepeats_ = new QCheckBox(QStringLiteral("不重复"), optionsBox);
+    optionsBox_ = new QGroupBox(QStringLiteral("选项"), panel);
+    auto* form = new QFormLayout(optionsBox_);
+    noRepeats_ = new QCheckBox(QStringLiteral("不重复"), optionsBox_);
     noRepeats_->setObjectName(QStringLiteral("NoRepeats"));
     noRepeats_->setToolTip(QStringLiteral("同一份里，一种题型的题全部出过一遍之前不再重复"));
     form->addRow(noRepeats_);
-    form_ = new QComboBox(optionsBox);
+    form_ = new QComboBox(optionsBox_);
     form_->setObjectName(QStringLiteral("Form"));
-    form_->addItems({QStringLiteral("求得数"), QStringLiteral("填空"), QStringLiteral("混合")});
+    for (const FormName& f : kFormNames)
+        form_->addItem(QString::fromUtf8(f.caption), static_cast<int>(f.form));
     form->addRow(QStringLiteral("形式"), form_);
-    copies_ = new QSpinBox(optionsBox);
+    copies_ = new OptionSpinBox(kCopiesOption, optionsBox_);
     copies_->setObjectName(QStringLiteral("Copies"));
-    copies_->setRange(1, kMaxSheetCopies);
     copies_->setSuffix(QStringLiteral(" 份"));
-    copies_->setToolTip(QStringLiteral("每份各自抽题，编号01、02……，答案的编号与之相同"));
+    copies_->setToolTip(QStringLiteral("%1份，每份各自抽题，编号01、02……，答案的编号与之相同")
+                            .arg(QString::fromStdString(kCopiesOption.range())));
     form->addRow(QStringLiteral("份数"), copies_);
-    withKeys_ = new QCheckBox(QStringLiteral("打印时附答案"), optionsBox);
-    withKeys_->setObjectName(QStringLiteral("WithKeys"));
-    withKeys_->setToolTip(QStringLiteral("先印全部练习纸，再印全部答案"));
-    form->addRow(withKeys_);
     connect(noRepeats_, &QCheckBox::toggled, this, [this] { optionsChanged(); });
     connect(form_, &QComboBox::currentIndexChanged, this, [this] { optionsChanged(); });
     connect(copies_, &QSpinBox::valueChanged, this, [this] { optionsChanged(); });
-    connect(withKeys_, &QCheckBox::toggled, this, [this] { saveSettings(); });
 
-    const auto button = [this](const QString& text, const QString& name) {
-        auto* b = new QPushButton(text, this);
+    const auto button = [this](const QString& text, const QString& name, QWidget* parent) {
+        auto* b = new QPushButton(text, parent);
         b->setObjectName(name);
         return b;
     };
-    newDraw_ = button(QStringLiteral("换一批"), QStringLiteral("NewDrawButton"));
-    print_ = button(QStringLiteral("打印…"), QStringLiteral("PrintButton"));
-    savePdf_ = button(QStringLiteral("保存为PDF…"), QStringLiteral("SavePdfButton"));
-    QPushButton* close = button(QStringLiteral("关闭"), QStringLiteral("CloseButton"));
+    newDraw_ = button(QStringLiteral("换一批"), QStringLiteral("NewDrawButton"), panel);
     newDraw_->setToolTip(QStringLiteral("同样的选项，重新抽题（F5）"));
+    connect(newDraw_, &QPushButton::clicked, this, &SheetWindow::newDraw);
+
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(typesBox_);
+    panelLayout->addWidget(optionsBox_);
+    panelLayout->addWidget(newDraw_);
+    panelLayout->addStretch();
+    sidePanel_ = new QScrollArea(this);
+    sidePanel_->setObjectName(QStringLiteral("SidePanel"));
+    sidePanel_->setFrameShape(QFrame::NoFrame);
+    sidePanel_->setWidgetResizable(true);
+    sidePanel_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sidePanel_->setWidget(panel);
+    sidePanel_->setMinimumWidth(panel->sizeHint().width() +
+                                sidePanel_->verticalScrollBar()->sizeHint().width());
+
+    // An export's own sheets: the options above are set aside until the
+    // teacher turns back to them.
+    exportNote_ = new QWidget(this);
+    exportNote_->setObjectName(QStringLiteral("ExportNote"));
+    auto* noteLayout = new QHBoxLayout(exportNote_);
+    noteLayout->setContentsMargins(0, 0, 0, 0);
+    auto* noteText = new QLabel(QStringLiteral("本次导出的练习纸"), exportNote_);
+    noteText->setObjectName(QStringLiteral("ExportNoteLabel"));
+    noteText->setToolTip(QStringLiteral("预览的是刚导出的练习纸，下面的选项暂不适用"));
+    QFont bold = noteText->font();
+    bold.setBold(true);
+    noteText->setFont(bold);
+    QPushButton* own =
+        button(QStringLiteral("改为自选"), QStringLiteral("OwnOptionsButton"), exportNote_);
+    own->setToolTip(QStringLiteral("按下面的选项出题"));
+    connect(own, &QPushButton::clicked, this, &SheetWindow::useOwnOptions);
+    noteLayout->addWidget(noteText, 1);
+    noteLayout->addWidget(own);
+    exportNote_->hide();
+
+    withKeys_ = new QCheckBox(QStringLiteral("打印时附答案"), this);
+    withKeys_->setObjectName(QStringLiteral("WithKeys"));
+    withKeys_->setToolTip(QStringLiteral("先印全部练习纸，再印全部答案"));
+    connect(withKeys_, &QCheckBox::toggled, this, [this] {
+        options_.withKeys = withKeys_->isChecked();
+        if (!loading_ && sheetOptionsProblem(options_).empty())
+            saveSettings();
+    });
+    print_ = button(QStringLiteral("打印…"), QStringLiteral("PrintButton"), this);
+    savePdf_ = button(QStringLiteral("保存为PDF…"), QStringLiteral("SavePdfButton"), this);
+    QPushButton* close = button(QStringLiteral("关闭"), QStringLiteral("CloseButton"), this);
     print_->setToolTip(QStringLiteral("Ctrl+P"));
     savePdf_->setToolTip(QStringLiteral("Ctrl+S"));
-    connect(newDraw_, &QPushButton::clicked, this, &SheetWindow::newDraw);
     connect(print_, &QPushButton::clicked, this, &SheetWindow::printSet);
     connect(savePdf_, &QPushButton::clicked, this, &SheetWindow::savePdfAs);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -169,10 +249,9 @@ void SheetWindow::buildControls()
     shortcut(QKeySequence::Close, close);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(typesBox);
-    side->addWidget(optionsBox);
-    side->addWidget(newDraw_);
-    side->addStretch();
+    side->addWidget(exportNote_);
+    side->addWidget(sidePanel_, 1);
+    side->addWidget(withKeys_);
     side->addWidget(print_);
     side->addWidget(savePdf_);
     side->addWidget(close);
@@ -182,6 +261,7 @@ void SheetWindow::buildControls()
     preview_->setObjectName(QStringLiteral("SheetPreview"));
     preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
     preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
+    preview_->setMinimumSize(200, 150);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
         builtin::renderPages(*printer,
                              builtin::classSetPages(set_, builtin::SetPages::SheetsThenKeys));
@@ -195,56 +275,57 @@ void SheetWindow::buildControls()
     });
     pageCount_ = new QLabel(this);
     pageCount_->setObjectName(QStringLiteral("PageCountLabel"));
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("StatusLabel"));
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* statusLine = new QHBoxLayout;
+    statusLine->addWidget(pageCount_);
+    statusLine->addWidget(status_, 1, Qt::AlignRight);
     auto* right = new QVBoxLayout;
     right->addWidget(preview_, 1);
-    right->addWidget(pageCount_);
+    right->addLayout(statusLine);
 
     auto* whole = new QHBoxLayout(this);
     whole->addLayout(side);
     whole->addLayout(right, 1);
-    resize(1100, 720);
+    resize(kWantedSize);
 }
 
-void SheetWindow::loadSettings()
+void SheetWindow::showOptions(const SheetOptions& o)
 {
     loading_ = true;
-    QSettings s = settings();
-    s.beginGroup(QStringLiteral("sheets"));
-    const QStringList ticked = s.value(QStringLiteral("types")).toStringList();
-    for (int type = 0; type < kTypeCount; ++type) {
-        const size_t i = static_cast<size_t>(type);
-        typeBoxes_[i]->setChecked(ticked.contains(QString::number(type)));
-        counts_[i]->setValue(s.value(QStringLiteral("count%1").arg(type), kDefaultCount).toInt());
+    for (size_t i = 0; i < typeBoxes_.size(); ++i) {
+        typeBoxes_[i]->setChecked(o.ticked[i]);
+        counts_[i]->setValue(o.counts[i]);
     }
-    noRepeats_->setChecked(s.value(QStringLiteral("noRepeats"), true).toBool());
-    const QString formName = s.value(QStringLiteral("form")).toString();
-    for (int i = 0; i < 3; ++i) {
-        if (formName == QLatin1String(kFormNames[i]))
-            form_->setCurrentIndex(i);
-    }
-    copies_->setValue(s.value(QStringLiteral("copies"), 1).toInt());
-    withKeys_->setChecked(s.value(QStringLiteral("withKeys"), true).toBool());
+    noRepeats_->setChecked(o.noRepeats);
+    form_->setCurrentIndex(form_->findData(static_cast<int>(o.form)));
+    copies_->setValue(o.copies);
+    withKeys_->setChecked(o.withKeys);
     loading_ = false;
+}
+
+SheetOptions SheetWindow::readControls() const
+{
+    SheetOptions o;
+    for (size_t i = 0; i < typeBoxes_.size(); ++i) {
+        o.ticked[i] = typeBoxes_[i]->isChecked();
+        o.counts[i] = counts_[i]->value();
+    }
+    o.noRepeats = noRepeats_->isChecked();
+    o.form = static_cast<ProblemForm>(form_->currentData().toInt());
+    o.copies = copies_->value();
+    o.withKeys = withKeys_->isChecked();
+    return o;
 }
 
 void SheetWindow::saveSettings() const
 {
-    if (loading_)
-        return;
-    QSettings s = settings();
-    s.beginGroup(QStringLiteral("sheets"));
-    QStringList ticked;
-    for (int type = 0; type < kTypeCount; ++type) {
-        const size_t i = static_cast<size_t>(type);
-        if (typeBoxes_[i]->isChecked())
-            ticked << QString::number(type);
-        s.setValue(QStringLiteral("count%1").arg(type), counts_[i]->value());
-    }
-    s.setValue(QStringLiteral("types"), ticked);
-    s.setValue(QStringLiteral("noRepeats"), noRepeats_->isChecked());
-    s.setValue(QStringLiteral("form"), QLatin1String(kFormNames[form_->currentIndex()]));
-    s.setValue(QStringLiteral("copies"), copies_->value());
-    s.setValue(QStringLiteral("withKeys"), withKeys_->isChecked());
+    QSettings& s = services_.settings;
+    s.beginGroup(kSettingsGroup);
+    for (const auto& [name, value] : sheetOptionSettings(options_))
+        s.setValue(QString::fromStdString(name), QString::fromStdString(value));
+    s.endGroup();
 }
 
 void SheetWindow::tickTypes(const std::vector<int>& types)
@@ -262,36 +343,27 @@ void SheetWindow::tickTypes(const std::vector<int>& types)
 void SheetWindow::showSheets(const builtin::FilledSheets& sheets)
 {
     set_ = {sheets};
+    fromExport_ = true;
+    exportNote_->show();
+    sidePanel_->setEnabled(false);
+    setStatus({});
     showSet();
 }
 
-SheetSetOptions SheetWindow::options() const
+void SheetWindow::useOwnOptions()
 {
-    SheetSetOptions o;
-    for (int type = 0; type < kTypeCount; ++type) {
-        const size_t i = static_cast<size_t>(type);
-        if (typeBoxes_[i]->isChecked())
-            o.perType[i] = counts_[i]->value();
-    }
-    o.noRepeats = noRepeats_->isChecked();
-    o.form = static_cast<ProblemForm>(form_->currentIndex());
-    o.copies = copies_->value();
-    return o;
+    optionsChanged();
 }
 
-void SheetWindow::updateTotal()
+void SheetWindow::updateTotal(const std::string& problem)
 {
-    const SheetSetOptions o = options();
-    const std::string problem = optionsProblem(o);
-    QString text = QStringLiteral("每份合计：%1题").arg(problemsPerSheet(o));
+    QString text = QStringLiteral("每份合计：%1题").arg(problemsPerSheet(drawOptions(options_)));
     if (!problem.empty())
         text += QStringLiteral("（%1）").arg(QString::fromStdString(problem));
     total_->setText(text);
     total_->setStyleSheet(problem.empty() ? QString() : QStringLiteral("color: #b00000"));
-    for (int type = 0; type < kTypeCount; ++type) {
-        const size_t i = static_cast<size_t>(type);
+    for (size_t i = 0; i < typeBoxes_.size(); ++i)
         counts_[i]->setEnabled(typeBoxes_[i]->isChecked());
-    }
     newDraw_->setEnabled(problem.empty());
 }
 
@@ -299,18 +371,32 @@ void SheetWindow::optionsChanged()
 {
     if (loading_)
         return;
-    saveSettings();
-    updateTotal();
-    newDraw();
+    // Any change of an option turns back from an export's sheets to the
+    // options' own set.
+    fromExport_ = false;
+    exportNote_->hide();
+    sidePanel_->setEnabled(true);
+    options_ = readControls();
+    const std::string problem = sheetOptionsProblem(options_);
+    // Only a set that can be drawn is remembered.
+    if (problem.empty())
+        saveSettings();
+    updateTotal(problem);
+    if (problem.empty()) {
+        newDraw();
+    } else {
+        set_.clear();
+        showSet();
+    }
 }
 
 void SheetWindow::newDraw()
 {
-    const SheetSetOptions o = options();
-    if (optionsProblem(o).empty())
-        set_ = builtin::fillClassSet(drawSheetSet(o, random_), clock_.now());
-    else
-        set_.clear();
+    if (fromExport_ || !sheetOptionsProblem(options_).empty())
+        return;
+    set_ = builtin::fillClassSet(drawSheetSet(drawOptions(options_), services_.random),
+                                 services_.clock.now());
+    setStatus({});
     showSet();
 }
 
@@ -318,6 +404,7 @@ void SheetWindow::showSet()
 {
     print_->setEnabled(!set_.empty());
     savePdf_->setEnabled(!set_.empty());
+    newDraw_->setEnabled(!fromExport_ && sheetOptionsProblem(options_).empty());
     preview_->updatePreview();
     setWindowTitle(set_.empty()
                        ? QStringLiteral("练习纸")
@@ -328,6 +415,12 @@ void SheetWindow::showSet()
 int SheetWindow::pageCount() const
 {
     return set_.empty() ? 0 : preview_->pageCount();
+}
+
+void SheetWindow::setStatus(const QString& text, bool failed)
+{
+    status_->setText(text);
+    status_->setStyleSheet(failed ? QStringLiteral("color: #b00000") : QString());
 }
 
 QString SheetWindow::suggestedPdfPath() const
