@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/sheet_window.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -26,6 +28,10 @@
 #include <algorithm>
 
 #include "app/window_look.h"
+#include "export/builtin/print_job.h"
+#include "export/document_host.h"
+#include "export/export_steps.h"
+#include "export/print_job_name.h"
 
 namespace numbrook {
 
@@ -67,6 +73,21 @@ protected:
 private:
     const NumberOption& option_;
 };
+
+// "口算练习 编号07", or "口算练习 编号01-40" for a set.
+std::string setJobName(const std::vector<builtin::FilledSheets>& set)
+{
+    const auto nameOf = [](const builtin::FilledSheets& sheets) {
+        return printJobName(sheets.text(kProblemHeaderTable, 1, 1));
+    };
+    std::string name = nameOf(set.front());
+    const std::string last = nameOf(set.back());
+    const std::string mark = "编号";
+    const size_t at = last.rfind(mark);
+    if (set.size() > 1 && at != std::string::npos && name.find(mark) != std::string::npos)
+        name += "-" + last.substr(at + mark.size());
+    return name;
+}
 
 }  // namespace
 
@@ -461,17 +482,21 @@ void SheetWindow::savePdfAs()
     }
 }
 
+std::vector<builtin::SheetPage> SheetWindow::printedPages() const
+{
+    return builtin::classSetPages(set_, withKeys_->isChecked() ? builtin::SetPages::SheetsThenKeys
+                                                               : builtin::SetPages::SheetsOnly);
+}
+
 void SheetWindow::printSet()
 {
     if (set_.empty())
         return;
-    const auto pages =
-        builtin::classSetPages(set_, withKeys_->isChecked() ? builtin::SetPages::SheetsThenKeys
-                                                            : builtin::SetPages::SheetsOnly);
+    const std::vector<builtin::SheetPage> pages = printedPages();
     const int last = static_cast<int>(pages.size());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(builtin::sheetPageLayout());
-    printer.setDocName(QFileInfo(builtin::classSetFileName(set_)).completeBaseName());
+    printer.setDocName(QString::fromStdString(setJobName(set_)));
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, last);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange);
@@ -481,14 +506,66 @@ void SheetWindow::printSet()
     int first = 1;
     int to = last;
     if (printer.printRange() == QPrinter::PageRange) {
-        first = std::max(1, printer.fromPage());
-        to = std::min(last, std::max(first, printer.toPage()));
+        first = std::clamp(printer.fromPage(), 1, last);
+        to = std::clamp(printer.toPage(), first, last);
     }
-    const std::vector<builtin::SheetPage> chosen(pages.begin() + (first - 1), pages.begin() + to);
-    if (!builtin::renderPages(printer, chosen) || printer.printerState() == QPrinter::Error ||
-        printer.printerState() == QPrinter::Aborted) {
-        boxes_.show("打印失败：" + printer.printerName().toStdString(), "提示！", Buttons::Ok);
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // The dialog's "print to file": the pages into the file it names.
+        const std::vector<builtin::SheetPage> chosen(pages.begin() + (first - 1),
+                                                     pages.begin() + to);
+        const QString file = QDir::toNativeSeparators(printer.outputFileName());
+        if (builtin::renderPages(printer, chosen) && printer.printerState() != QPrinter::Error) {
+            setStatus(QStringLiteral("已打印到文件%1").arg(file));
+        } else {
+            setStatus(QStringLiteral("打印失败"), true);
+            boxes_.show("打印失败：无法写入" + file.toStdString(), "提示！", Buttons::Ok);
+        }
+        return;
     }
+    submitPrint(printer.printerName().toStdString(), printer.copyCount(), first, to);
+}
+
+int SheetWindow::submitPrint(const std::string& printer, int copies, int first, int last)
+{
+    const std::vector<builtin::SheetPage> pages = printedPages();
+    if (set_.empty() || first < 1 || last < first || last > static_cast<int>(pages.size()))
+        return 0;
+    const std::vector<builtin::SheetPage> chosen(pages.begin() + (first - 1), pages.begin() + last);
+    const std::string jobName = setJobName(set_);
+    // Rendered in memory and handed to the print server as it is, as the
+    // built-in export prints its sheet: the server's answer tells at once
+    // whether the job was taken.
+    std::string failure;
+    int job = 0;
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(QString::fromStdString(jobName));
+        writer.setCreator(QStringLiteral("Numbrook"));
+        if (!builtin::renderPages(writer, chosen))
+            failure = "无法生成打印内容";
+    }
+    if (failure.empty()) {
+        try {
+            job = builtin::submitPdfToPrinter(pdf.toStdString(), jobName, printer, copies);
+        } catch (const HostError& error) {
+            failure = error.what();
+        }
+    }
+    if (!failure.empty()) {
+        setStatus(QStringLiteral("打印失败"), true);
+        boxes_.show("打印失败：" + failure, "提示！", Buttons::Ok);
+        return 0;
+    }
+    setStatus(QStringLiteral("已送往打印机%1：%2，%3页×%4份（作业%5）")
+                  .arg(QString::fromStdString(printer.empty() ? std::string("（默认）") : printer),
+                       QString::fromStdString(jobName))
+                  .arg(last - first + 1)
+                  .arg(copies)
+                  .arg(job));
+    return job;
 }
 
 }  // namespace numbrook

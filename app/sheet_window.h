@@ -73,6 +73,10 @@ public:
     // The whole set, sheets then keys; false when the file can't be written.
     bool savePdf(const QString& path);
     int pageCount() const;
+    // Pages first..last of what 打印… prints, as one job of `copies` copies
+    // to the printer (empty: the default one). Shows the outcome in the
+    // status line, a refusal in a box too; returns the job's id, or 0.
+    int submitPrint(const std::string& printer, int copies, int first, int last);
 
 public slots:
     void newDraw();
@@ -97,6 +101,8 @@ private:
     void updateTotal(const std::string& problem);
     // The set drawn or given last: in the preview, the title and the buttons.
     void showSet();
+    // The pages 打印… prints.
+    std::vector<builtin::SheetPage> printedPages() const;
     void setStatus(const QString& text, bool failed = false);
 
     SheetWindowServices services_;
