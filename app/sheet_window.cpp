@@ -407,6 +407,7 @@ void SheetWindow::optionsChanged()
         newDraw();
     } else {
         set_.clear();
+        setStatus(QStringLiteral("未出题：%1").arg(QString::fromStdString(problem)), true);
         showSet();
     }
 }
@@ -427,6 +428,7 @@ void SheetWindow::showSet()
     savePdf_->setEnabled(!set_.empty());
     newDraw_->setEnabled(!fromExport_ && sheetOptionsProblem(options_).empty());
     preview_->updatePreview();
+    preview_->setCurrentPage(1);
     setWindowTitle(set_.empty()
                        ? QStringLiteral("练习纸")
                        : QStringLiteral("练习纸 - ") +
