@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include "core/version.h"
+#include "generator/sheet_options.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -28,11 +29,20 @@ QString typeList()
 // A whole number from min to max, or nothing.
 std::optional<int> numberIn(const QString& text, int min, int max)
 {
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    if (!ok || n < min || n > max)
+    const auto n = wholeNumber(text.toStdString());
+    if (!n || *n < min || *n > max)
         return std::nullopt;
     return n;
+}
+
+QString text(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+QString typeRange()
+{
+    return text(typeNumberRange());
 }
 
 // "0,1,8": distinct type numbers.
@@ -96,19 +106,38 @@ const std::vector<OptionSpec>& programOptions()
          QStringLiteral("题型编号（见上），用逗号分开；默认全部九种。")},
         {{QStringLiteral("count")},
          QStringLiteral("N"),
-         QStringLiteral("每份的题数，1到100，默认100；题型逐题随机抽取。")},
+         QStringLiteral("每份的题数，%1，默认%2；题型逐题随机抽取。")
+             .arg(text(kSheetProblemsOption.range()))
+             .arg(kSheetProblemsOption.fallback)},
         {{QStringLiteral("per-type")},
          QStringLiteral("0=30,8=70"),
-         QStringLiteral("每种题型的题数，合计1到100，打乱排列；不能与--count同用。")},
+         QStringLiteral("每种题型的题数，合计%1，打乱排列；不能与--count同用。")
+             .arg(text(kSheetProblemsOption.range()))},
         {{QStringLiteral("copies")},
          QStringLiteral("N"),
-         QStringLiteral("份数，1到60，每份各自抽题、各有编号，默认1。")},
+         QStringLiteral("份数，%1，每份各自抽题、各有编号，默认%2。")
+             .arg(text(kCopiesOption.range()))
+             .arg(kCopiesOption.fallback)},
         {{QStringLiteral("no-repeats")},
          {},
          QStringLiteral("不重复：同一份里，一种题型的题全部出过一遍之前不再重复。")},
         {{QStringLiteral("form")},
-         QStringLiteral("result|blank|mixed"),
-         QStringLiteral("形式：result 求得数（默认），blank 填空，mixed 各占一半。")},
+         [] {
+             QStringList names;
+             for (const FormName& form : kFormNames)
+                 names << QString::fromLatin1(form.name);
+             return names.join(QLatin1Char('|'));
+         }(),
+         [] {
+             QStringList forms;
+             for (const FormName& form : kFormNames)
+                 forms << QString::fromLatin1(form.name) + QLatin1Char(' ') +
+                              QString::fromUtf8(form.caption);
+             forms.front() += QStringLiteral("（默认）");
+             // The last, 混合, mixes the others.
+             return QStringLiteral("形式：") + forms.join(QStringLiteral("，")) +
+                    QStringLiteral("（各占一半）。");
+         }()},
     };
     return options;
 }
@@ -274,24 +303,24 @@ QString readClassSet(const IsSet& isSet, const ValueOf& valueOf, SheetSetOptions
 {
     if (valueOf("make-sheets").isEmpty())
         return QStringLiteral("--make-sheets 要给出PDF文件名");
-    set.count = kMaxSheetProblems;
+    set.count = kSheetProblemsOption.fallback;
     for (int type = 0; type < kDrillTypeCount; ++type)
         set.types.push_back(type);
     if (isSet("types")) {
         const auto list = typesOf(valueOf("types"));
         if (!list)
-            return QStringLiteral("--types 须是%1的题型编号，用逗号分开，不能是“")
-                       .arg(QString::fromStdString(typeNumberRange())) +
+            return QStringLiteral("--types 须是%1的题型编号，用逗号分开，不能是“").arg(typeRange()) +
                    valueOf("types") + QStringLiteral("”");
         set.types = *list;
     }
     if (isSet("count") && isSet("per-type"))
         return QStringLiteral("--count 和 --per-type 只能给出一个");
     if (isSet("count")) {
-        const auto n = numberIn(valueOf("count"), 1, kMaxSheetProblems);
+        const auto n = numberIn(valueOf("count"), kSheetProblemsOption.min,
+                                kSheetProblemsOption.max);
         if (!n)
-            return QStringLiteral("--count 须是1到100，不能是“") + valueOf("count") +
-                   QStringLiteral("”");
+            return QStringLiteral("--count 须是%1，不能是“").arg(text(kSheetProblemsOption.range())) +
+                   valueOf("count") + QStringLiteral("”");
         set.count = *n;
     }
     if (isSet("per-type")) {
@@ -308,28 +337,24 @@ QString readClassSet(const IsSet& isSet, const ValueOf& valueOf, SheetSetOptions
         }
         set.perType = *counts;
         if (!hasCounts(set))
-            return QStringLiteral("--per-type 的题数合计须在1到100之间");
+            return QStringLiteral("--per-type 的题数合计须在%1之间")
+                .arg(text(kSheetProblemsOption.range()));
     }
     if (isSet("copies")) {
-        const auto n = numberIn(valueOf("copies"), 1, kMaxSheetCopies);
+        const auto n = numberIn(valueOf("copies"), kCopiesOption.min, kCopiesOption.max);
         if (!n)
-            return QStringLiteral("--copies 须是1到60，不能是“") + valueOf("copies") +
-                   QStringLiteral("”");
+            return QStringLiteral("--copies 须是%1，不能是“").arg(text(kCopiesOption.range())) +
+                   valueOf("copies") + QStringLiteral("”");
         set.copies = *n;
     }
     set.noRepeats = isSet("no-repeats");
     if (isSet("form")) {
         const QString value = valueOf("form");
-        if (value == QLatin1String("result")) {
-            set.form = ProblemForm::Result;
-        } else if (value == QLatin1String("blank")) {
-            set.form = ProblemForm::Blank;
-        } else if (value == QLatin1String("mixed")) {
-            set.form = ProblemForm::Mixed;
-        } else {
-            return QStringLiteral("--form 只能是 result、blank 或 mixed，不能是“") + value +
+        const auto form = formNamed(value.toStdString());
+        if (!form)
+            return QStringLiteral("--form 只能是 %1，不能是“").arg(text(formNameList())) + value +
                    QStringLiteral("”");
-        }
+        set.form = *form;
     }
     return QString::fromStdString(optionsProblem(set));
 }

@@ -287,7 +287,8 @@ void Form1::openSheetWindow()
 {
     const std::vector<int> ticked(drill_.selectedTypes.begin(),
                                   drill_.selectedTypes.begin() + drill_.selectedCount);
-    SheetWindow::open(services_.clock, this)->tickTypes(ticked);
+    if (services_.sheets)
+        services_.sheets->open(this)->tickTypes(ticked);
 }
 
 double Form1::formScale() const

@@ -78,16 +78,19 @@ class QShortcut;
 namespace numbrook {
 
 class FormLayout;
+class SheetWindows;
 class VbTimer;
 
 // What the window uses of the world, given to it whole: the message boxes,
-// the random source, the clock, and what the export needs. The program's
-// real ones are made by RealServices (real_services.h); tests give fakes.
+// the random source, the clock, what the export needs and the holder of the
+// sheet window (none: Ctrl+P opens nothing). The program's real ones are
+// made by RealServices (real_services.h); tests give fakes.
 struct Form1Services {
     MessageBoxes& boxes;
     RandomSource& random;
     const Clock& clock;
     ExportServices exporting;
+    SheetWindows* sheets = nullptr;
 };
 
 // The program's one window: its controls, the drill state and every handler.

@@ -73,14 +73,13 @@ int main(int argc, char** argv)
         std::fputs(message.c_str(), stderr);
     numbrook::setUpApplication(app);
 
+    numbrook::RealServices world(commandLine.sheets);
     if (commandLine.action == numbrook::CommandLine::Action::SheetWindow) {
-        const numbrook::SystemClock clock;
         numbrook::attachSkin();
-        numbrook::SheetWindow::open(clock);
+        world.sheetWindows().open();
         return QApplication::exec();
     }
 
-    numbrook::RealServices world(commandLine.sheets);
     numbrook::Form1 window(world.forWindow());
     world.placeBoxesOver(&window);
     numbrook::fitToScreen(window);

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <thread>
 
-#include "app/sheet_window.h"
 
 namespace numbrook {
 
@@ -13,14 +12,14 @@ RealServices::RealServices(SheetsHost sheets)
 {
     exporting_.makeHost =
         chooseHostFactory(sheets, realHostMakers([this](const builtin::FilledSheets& filled) {
-                              SheetWindow::open(clock_, window_)->showSheets(filled);
+                              sheetWindows_.open(window_)->showSheets(filled);
                           }));
     exporting_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 }
 
 Form1Services RealServices::forWindow()
 {
-    return Form1Services{boxes_, random_, clock_, exporting_};
+    return Form1Services{boxes_, random_, clock_, exporting_, &sheetWindows_};
 }
 
 }  // namespace numbrook

@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QSettings>
+
 #include "app/form1.h"
 #include "app/host_choice.h"
 #include "app/qt_message_boxes.h"
+#include "app/sheet_window.h"
 
 namespace numbrook {
 
 // The world the window is given when the program runs for real, made once by
 // main: message boxes over the window, the system clock, a random source
 // seeded from the steady clock, the document host that the command line
-// chose and a real pause.
+// chose and a real pause; and for the sheet window its own boxes over it and
+// the user's settings.
 class RealServices {
 public:
     explicit RealServices(SheetsHost sheets);
@@ -18,6 +22,8 @@ public:
     RealServices& operator=(const RealServices&) = delete;
 
     Form1Services forWindow();
+    // The one sheet window, opened from the drill window, an export or alone.
+    SheetWindows& sheetWindows() { return sheetWindows_; }
     // The boxes, and the sheet window of an export kept open, open over the
     // window once it exists.
     void placeBoxesOver(QWidget* window)
@@ -32,6 +38,10 @@ private:
     RandomSource random_;
     ExportServices exporting_;
     QWidget* window_ = nullptr;
+    QSettings settings_{QStringLiteral("numbrook"), QStringLiteral("numbrook")};
+    QtMessageBoxes sheetBoxes_;
+    SheetWindows sheetWindows_{SheetWindowServices{sheetBoxes_, random_, settings_, clock_},
+                               [this](SheetWindow& window) { sheetBoxes_.setParent(&window); }};
 };
 
 }  // namespace numbrook

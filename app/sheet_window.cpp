@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/sheet_window.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -11,11 +12,13 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
@@ -24,6 +27,9 @@
 
 #include <algorithm>
 
+#include "app/window_look.h"
+#include "export/builtin/print_job.h"
+#include "export/document_host.h"
 #include "export/export_steps.h"
 #include "export/print_job_name.h"
 
@@ -31,60 +37,92 @@ namespace numbrook {
 
 namespace {
 
-constexpr int kDefaultCount = 10;  // a newly ticked type's count
+// The size the window asks for where the screen has room.
+constexpr QSize kWantedSize(1100, 720);
 
-QPointer<SheetWindow>& theWindow()
-{
-    static QPointer<SheetWindow> window;
-    return window;
-}
+const QString kSettingsGroup = QStringLiteral("sheets");
 
-QSettings settings()
-{
-    return QSettings(QStringLiteral("numbrook"), QStringLiteral("numbrook"));
-}
+// A number box for an option: any number of up to three digits may be
+// typed, so that one beyond the option's range is shown and refused in the
+// total line instead of cut silently; the arrows stay within the range.
+class OptionSpinBox final : public QSpinBox {
+public:
+    OptionSpinBox(const NumberOption& option, QWidget* parent) : QSpinBox(parent), option_(option)
+    {
+        setRange(0, 999);
+        setValue(option.fallback);
+    }
 
-constexpr const char* kFormNames[] = {"result", "blank", "mixed"};
+    void stepBy(int steps) override
+    {
+        setValue(std::clamp(value() + steps, option_.min, option_.max));
+        selectAll();
+    }
+
+protected:
+    StepEnabled stepEnabled() const override
+    {
+        StepEnabled enabled = StepNone;
+        if (value() > option_.min)
+            enabled |= StepDownEnabled;
+        if (value() < option_.max)
+            enabled |= StepUpEnabled;
+        return enabled;
+    }
+
+private:
+    const NumberOption& option_;
+};
 
 }  // namespace
 
-SheetWindow* SheetWindow::open(const Clock& clock, QWidget* over)
+SheetWindows::SheetWindows(SheetWindowServices services, std::function<void(SheetWindow&)> whenMade)
+    : services_(services), whenMade_(std::move(whenMade))
 {
-    QPointer<SheetWindow>& window = theWindow();
-    if (!window) {
-        window = new SheetWindow(clock);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        // Closing the drill window still ends the program.
-        window->setAttribute(Qt::WA_QuitOnClose, over == nullptr);
-        if (over != nullptr) {
-            // Centred over the window it was opened from, inside the screen.
-            QRect frame = window->frameGeometry();
-            frame.moveCenter(over->frameGeometry().center());
-            if (const QScreen* screen = over->screen()) {
-                const QRect room = screen->availableGeometry();
-                frame.moveLeft(std::clamp(frame.left(), room.left(),
-                                          std::max(room.left(), room.right() - frame.width())));
-                frame.moveTop(std::clamp(frame.top(), room.top(),
-                                         std::max(room.top(), room.bottom() - frame.height())));
-            }
-            window->move(frame.topLeft());
-        }
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
 }
 
-SheetWindow::SheetWindow(const Clock& clock, QWidget* parent)
+SheetWindows::~SheetWindows()
+{
+    delete window_;  // it uses the services, which end with this
+}
+
+SheetWindow* SheetWindows::open(QWidget* over)
+{
+    if (!window_) {
+        window_ = new SheetWindow(services_);
+        window_->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing the drill window still ends the program.
+        window_->setAttribute(Qt::WA_QuitOnClose, over == nullptr);
+        if (whenMade_)
+            whenMade_(*window_);
+        placeOnScreen(*window_, kWantedSize, over);
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    return window_;
+}
+
+SheetWindow::SheetWindow(SheetWindowServices services, QWidget* parent)
     : QWidget(parent),
-      clock_(clock),
-      boxes_(this),
+      services_(services),
+      boxes_(services.boxes),
       previewPrinter_(new QPrinter(QPrinter::HighResolution))
 {
-    random_.reseedFrom(clock_);
+    services_.random.reseedFrom(services_.clock);
     buildControls();
-    loadSettings();
+    services_.settings.beginGroup(kSettingsGroup);
+    options_ = readSheetOptions([this](const std::string& name) -> std::optional<std::string> {
+        const QVariant value = services_.settings.value(QString::fromStdString(name));
+        if (!value.isValid())
+            return std::nullopt;
+        // "types=0, 8" reads as a list.
+        if (value.typeId() == QMetaType::QStringList)
+            return value.toStringList().join(QLatin1Char(',')).toStdString();
+        return value.toString().toStdString();
+    });
+    services_.settings.endGroup();
+    showOptions(options_);
     optionsChanged();
 }
 
@@ -99,19 +137,22 @@ void SheetWindow::buildControls()
 {
     setObjectName(QStringLiteral("SheetWindow"));
     setWindowTitle(QStringLiteral("练习纸"));
+    // The program's own colours, as the drill window has them, whatever the
+    // desktop's theme; set before the controls inherit them.
+    setPalette(classicPalette());
 
-    auto* typesBox = new QGroupBox(QStringLiteral("题型与每份题数"), this);
-    auto* grid = new QGridLayout(typesBox);
+    // The side panel scrolls where the screen is low; the buttons below it
+    // and the status line stay in view.
+    auto* panel = new QWidget;
+    typesBox_ = new QGroupBox(QStringLiteral("题型与每份题数"), panel);
+    auto* grid = new QGridLayout(typesBox_);
     for (int type = 0; type < kTypeCount; ++type) {
-        auto* box = new QCheckBox(QString::fromUtf8(problemType(type).caption), typesBox);
+        auto* box = new QCheckBox(QString::fromUtf8(problemType(type).caption), typesBox_);
         box->setObjectName(QStringLiteral("Type(%1)").arg(type));
-        auto* count = new QSpinBox(typesBox);
+        auto* count = new OptionSpinBox(kTypeCountOption, typesBox_);
         count->setObjectName(QStringLiteral("Count(%1)").arg(type));
-        count->setRange(1, kMaxSheetProblems);
-        count->setValue(kDefaultCount);
         count->setSuffix(QStringLiteral(" 题"));
-        count->setAccessibleName(QString::fromUtf8(problemType(type).caption) +
-                                 QStringLiteral("的题数"));
+        count->setAccessibleName(QString::fromUtf8(problemType(type).caption) + QStringLiteral("的题数"));
         grid->addWidget(box, type, 0);
         grid->addWidget(count, type, 1);
         connect(box, &QCheckBox::toggled, this, [this] { optionsChanged(); });
@@ -119,48 +160,89 @@ void SheetWindow::buildControls()
         typeBoxes_[static_cast<size_t>(type)] = box;
         counts_[static_cast<size_t>(type)] = count;
     }
-    total_ = new QLabel(typesBox);
+    total_ = new QLabel(typesBox_);
     total_->setObjectName(QStringLiteral("TotalLabel"));
+    total_->setWordWrap(true);
     grid->addWidget(total_, kTypeCount, 0, 1, 2);
 
-    auto* optionsBox = new QGroupBox(QStringLiteral("选项"), this);
-    auto* form = new QFormLayout(optionsBox);
-    noRepeats_ = new QCheckBox(QStringLiteral("不重复"), optionsBox);
+    optionsBox_ = new QGroupBox(QStringLiteral("选项"), panel);
+    auto* form = new QFormLayout(optionsBox_);
+    noRepeats_ = new QCheckBox(QStringLiteral("不重复"), optionsBox_);
     noRepeats_->setObjectName(QStringLiteral("NoRepeats"));
     noRepeats_->setToolTip(QStringLiteral("同一份里，一种题型的题全部出过一遍之前不再重复"));
     form->addRow(noRepeats_);
-    form_ = new QComboBox(optionsBox);
+    form_ = new QComboBox(optionsBox_);
     form_->setObjectName(QStringLiteral("Form"));
-    form_->addItems({QStringLiteral("求得数"), QStringLiteral("填空"), QStringLiteral("混合")});
+    for (const FormName& f : kFormNames)
+        form_->addItem(QString::fromUtf8(f.caption), static_cast<int>(f.form));
     form->addRow(QStringLiteral("形式"), form_);
-    copies_ = new QSpinBox(optionsBox);
+    copies_ = new OptionSpinBox(kCopiesOption, optionsBox_);
     copies_->setObjectName(QStringLiteral("Copies"));
-    copies_->setRange(1, kMaxSheetCopies);
     copies_->setSuffix(QStringLiteral(" 份"));
-    copies_->setToolTip(QStringLiteral("每份各自抽题，编号01、02……，答案的编号与之相同"));
+    copies_->setToolTip(QStringLiteral("%1份，每份各自抽题，编号01、02……，答案的编号与之相同")
+                            .arg(QString::fromStdString(kCopiesOption.range())));
     form->addRow(QStringLiteral("份数"), copies_);
-    withKeys_ = new QCheckBox(QStringLiteral("打印时附答案"), optionsBox);
-    withKeys_->setObjectName(QStringLiteral("WithKeys"));
-    withKeys_->setToolTip(QStringLiteral("先印全部练习纸，再印全部答案"));
-    form->addRow(withKeys_);
     connect(noRepeats_, &QCheckBox::toggled, this, [this] { optionsChanged(); });
     connect(form_, &QComboBox::currentIndexChanged, this, [this] { optionsChanged(); });
     connect(copies_, &QSpinBox::valueChanged, this, [this] { optionsChanged(); });
-    connect(withKeys_, &QCheckBox::toggled, this, [this] { saveSettings(); });
 
-    const auto button = [this](const QString& text, const QString& name) {
-        auto* b = new QPushButton(text, this);
+    const auto button = [this](const QString& text, const QString& name, QWidget* parent) {
+        auto* b = new QPushButton(text, parent);
         b->setObjectName(name);
         return b;
     };
-    newDraw_ = button(QStringLiteral("换一批"), QStringLiteral("NewDrawButton"));
-    print_ = button(QStringLiteral("打印…"), QStringLiteral("PrintButton"));
-    savePdf_ = button(QStringLiteral("保存为PDF…"), QStringLiteral("SavePdfButton"));
-    QPushButton* close = button(QStringLiteral("关闭"), QStringLiteral("CloseButton"));
+    newDraw_ = button(QStringLiteral("换一批"), QStringLiteral("NewDrawButton"), panel);
     newDraw_->setToolTip(QStringLiteral("同样的选项，重新抽题（F5）"));
+    connect(newDraw_, &QPushButton::clicked, this, &SheetWindow::newDraw);
+
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(typesBox_);
+    panelLayout->addWidget(optionsBox_);
+    panelLayout->addWidget(newDraw_);
+    panelLayout->addStretch();
+    sidePanel_ = new QScrollArea(this);
+    sidePanel_->setObjectName(QStringLiteral("SidePanel"));
+    sidePanel_->setFrameShape(QFrame::NoFrame);
+    sidePanel_->setWidgetResizable(true);
+    sidePanel_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sidePanel_->setWidget(panel);
+    sidePanel_->setMinimumWidth(panel->sizeHint().width() +
+                                sidePanel_->verticalScrollBar()->sizeHint().width());
+
+    // An export's own sheets: the options above are set aside until the
+    // teacher turns back to them.
+    exportNote_ = new QWidget(this);
+    exportNote_->setObjectName(QStringLiteral("ExportNote"));
+    auto* noteLayout = new QHBoxLayout(exportNote_);
+    noteLayout->setContentsMargins(0, 0, 0, 0);
+    auto* noteText = new QLabel(QStringLiteral("本次导出的练习纸"), exportNote_);
+    noteText->setObjectName(QStringLiteral("ExportNoteLabel"));
+    noteText->setToolTip(QStringLiteral("预览的是刚导出的练习纸，下面的选项暂不适用"));
+    QFont bold = noteText->font();
+    bold.setBold(true);
+    noteText->setFont(bold);
+    QPushButton* own =
+        button(QStringLiteral("改为自选"), QStringLiteral("OwnOptionsButton"), exportNote_);
+    own->setToolTip(QStringLiteral("按下面的选项出题"));
+    connect(own, &QPushButton::clicked, this, &SheetWindow::useOwnOptions);
+    noteLayout->addWidget(noteText, 1);
+    noteLayout->addWidget(own);
+    exportNote_->hide();
+
+    withKeys_ = new QCheckBox(QStringLiteral("打印时附答案"), this);
+    withKeys_->setObjectName(QStringLiteral("WithKeys"));
+    withKeys_->setToolTip(QStringLiteral("先印全部练习纸，再印全部答案"));
+    connect(withKeys_, &QCheckBox::toggled, this, [this] {
+        options_.withKeys = withKeys_->isChecked();
+        if (!loading_ && sheetOptionsProblem(options_).empty())
+            saveSettings();
+    });
+    print_ = button(QStringLiteral("打印…"), QStringLiteral("PrintButton"), this);
+    savePdf_ = button(QStringLiteral("保存为PDF…"), QStringLiteral("SavePdfButton"), this);
+    QPushButton* close = button(QStringLiteral("关闭"), QStringLiteral("CloseButton"), this);
     print_->setToolTip(QStringLiteral("Ctrl+P"));
     savePdf_->setToolTip(QStringLiteral("Ctrl+S"));
-    connect(newDraw_, &QPushButton::clicked, this, &SheetWindow::newDraw);
     connect(print_, &QPushButton::clicked, this, &SheetWindow::printSet);
     connect(savePdf_, &QPushButton::clicked, this, &SheetWindow::savePdfAs);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -173,10 +255,9 @@ void SheetWindow::buildControls()
     shortcut(QKeySequence::Close, close);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(typesBox);
-    side->addWidget(optionsBox);
-    side->addWidget(newDraw_);
-    side->addStretch();
+    side->addWidget(exportNote_);
+    side->addWidget(sidePanel_, 1);
+    side->addWidget(withKeys_);
     side->addWidget(print_);
     side->addWidget(savePdf_);
     side->addWidget(close);
@@ -186,6 +267,7 @@ void SheetWindow::buildControls()
     preview_->setObjectName(QStringLiteral("SheetPreview"));
     preview_->setViewMode(QPrintPreviewWidget::SinglePageView);
     preview_->setZoomMode(QPrintPreviewWidget::FitToWidth);
+    preview_->setMinimumSize(200, 150);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
         builtin::renderPages(*printer, pages(SetPages::SheetsThenKeys));
     });
@@ -198,56 +280,57 @@ void SheetWindow::buildControls()
     });
     pageCount_ = new QLabel(this);
     pageCount_->setObjectName(QStringLiteral("PageCountLabel"));
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("StatusLabel"));
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* statusLine = new QHBoxLayout;
+    statusLine->addWidget(pageCount_);
+    statusLine->addWidget(status_, 1, Qt::AlignRight);
     auto* right = new QVBoxLayout;
     right->addWidget(preview_, 1);
-    right->addWidget(pageCount_);
+    right->addLayout(statusLine);
 
     auto* whole = new QHBoxLayout(this);
     whole->addLayout(side);
     whole->addLayout(right, 1);
-    resize(1100, 720);
+    resize(kWantedSize);
 }
 
-void SheetWindow::loadSettings()
+void SheetWindow::showOptions(const SheetOptions& o)
 {
     loading_ = true;
-    QSettings s = settings();
-    s.beginGroup(QStringLiteral("sheets"));
-    const QStringList ticked = s.value(QStringLiteral("types")).toStringList();
-    for (int type = 0; type < kTypeCount; ++type) {
-        const size_t i = static_cast<size_t>(type);
-        typeBoxes_[i]->setChecked(ticked.contains(QString::number(type)));
-        counts_[i]->setValue(s.value(QStringLiteral("count%1").arg(type), kDefaultCount).toInt());
+    for (size_t i = 0; i < typeBoxes_.size(); ++i) {
+        typeBoxes_[i]->setChecked(o.ticked[i]);
+        counts_[i]->setValue(o.counts[i]);
     }
-    noRepeats_->setChecked(s.value(QStringLiteral("noRepeats"), true).toBool());
-    const QString formName = s.value(QStringLiteral("form")).toString();
-    for (int i = 0; i < 3; ++i) {
-        if (formName == QLatin1String(kFormNames[i]))
-            form_->setCurrentIndex(i);
-    }
-    copies_->setValue(s.value(QStringLiteral("copies"), 1).toInt());
-    withKeys_->setChecked(s.value(QStringLiteral("withKeys"), true).toBool());
+    noRepeats_->setChecked(o.noRepeats);
+    form_->setCurrentIndex(form_->findData(static_cast<int>(o.form)));
+    copies_->setValue(o.copies);
+    withKeys_->setChecked(o.withKeys);
     loading_ = false;
+}
+
+SheetOptions SheetWindow::readControls() const
+{
+    SheetOptions o;
+    for (size_t i = 0; i < typeBoxes_.size(); ++i) {
+        o.ticked[i] = typeBoxes_[i]->isChecked();
+        o.counts[i] = counts_[i]->value();
+    }
+    o.noRepeats = noRepeats_->isChecked();
+    o.form = static_cast<ProblemForm>(form_->currentData().toInt());
+    o.copies = copies_->value();
+    o.withKeys = withKeys_->isChecked();
+    return o;
 }
 
 void SheetWindow::saveSettings() const
 {
-    if (loading_)
-        return;
-    QSettings s = settings();
-    s.beginGroup(QStringLiteral("sheets"));
-    QStringList ticked;
-    for (int type = 0; type < kTypeCount; ++type) {
-        const size_t i = static_cast<size_t>(type);
-        if (typeBoxes_[i]->isChecked())
-            ticked << QString::number(type);
-        s.setValue(QStringLiteral("count%1").arg(type), counts_[i]->value());
-    }
-    s.setValue(QStringLiteral("types"), ticked);
-    s.setValue(QStringLiteral("noRepeats"), noRepeats_->isChecked());
-    s.setValue(QStringLiteral("form"), QLatin1String(kFormNames[form_->currentIndex()]));
-    s.setValue(QStringLiteral("copies"), copies_->value());
-    s.setValue(QStringLiteral("withKeys"), withKeys_->isChecked());
+    QSettings& s = services_.settings;
+    s.beginGroup(kSettingsGroup);
+    for (const auto& [name, value] : sheetOptionSettings(options_))
+        s.setValue(QString::fromStdString(name), QString::fromStdString(value));
+    s.endGroup();
 }
 
 void SheetWindow::tickTypes(const std::vector<int>& types)
@@ -267,50 +350,27 @@ void SheetWindow::showSheets(const builtin::FilledSheets& sheets)
     set_.clear();
     exportPages_ = {builtin::pageOf(sheets, false), builtin::pageOf(sheets, true)};
     exportJobName_ = printJobName(sheets.text(kProblemHeaderTable, 1, 1));
+    fromExport_ = true;
+    exportNote_->show();
+    sidePanel_->setEnabled(false);
+    setStatus({});
     showSet();
 }
 
-std::vector<PageText> SheetWindow::pages(SetPages which) const
+void SheetWindow::useOwnOptions()
 {
-    if (set_.empty())
-        return which == SetPages::SheetsThenKeys || exportPages_.empty()
-                   ? exportPages_
-                   : std::vector<PageText>{exportPages_.front()};
-    return classSetPages(set_, which);
+    optionsChanged();
 }
 
-std::string SheetWindow::fileName() const
+void SheetWindow::updateTotal(const std::string& problem)
 {
-    return set_.empty() ? exportJobName_ + ".pdf" : classSetFileName(set_);
-}
-
-SheetSetOptions SheetWindow::options() const
-{
-    SheetSetOptions o;
-    for (int type = 0; type < kTypeCount; ++type) {
-        const size_t i = static_cast<size_t>(type);
-        if (typeBoxes_[i]->isChecked())
-            o.perType[i] = counts_[i]->value();
-    }
-    o.noRepeats = noRepeats_->isChecked();
-    o.form = static_cast<ProblemForm>(form_->currentIndex());
-    o.copies = copies_->value();
-    return o;
-}
-
-void SheetWindow::updateTotal()
-{
-    const SheetSetOptions o = options();
-    const std::string problem = optionsProblem(o);
-    QString text = QStringLiteral("每份合计：%1题").arg(problemsPerSheet(o));
+    QString text = QStringLiteral("每份合计：%1题").arg(problemsPerSheet(drawOptions(options_)));
     if (!problem.empty())
         text += QStringLiteral("（%1）").arg(QString::fromStdString(problem));
     total_->setText(text);
     total_->setStyleSheet(problem.empty() ? QString() : QStringLiteral("color: #b00000"));
-    for (int type = 0; type < kTypeCount; ++type) {
-        const size_t i = static_cast<size_t>(type);
+    for (size_t i = 0; i < typeBoxes_.size(); ++i)
         counts_[i]->setEnabled(typeBoxes_[i]->isChecked());
-    }
     newDraw_->setEnabled(problem.empty());
 }
 
@@ -318,19 +378,33 @@ void SheetWindow::optionsChanged()
 {
     if (loading_)
         return;
-    saveSettings();
-    updateTotal();
-    newDraw();
+    // Any change of an option turns back from an export's sheets to the
+    // options' own set.
+    fromExport_ = false;
+    exportPages_.clear();
+    exportNote_->hide();
+    sidePanel_->setEnabled(true);
+    options_ = readControls();
+    const std::string problem = sheetOptionsProblem(options_);
+    // Only a set that can be drawn is remembered.
+    if (problem.empty())
+        saveSettings();
+    updateTotal(problem);
+    if (problem.empty()) {
+        newDraw();
+    } else {
+        set_.clear();
+        setStatus(QStringLiteral("未出题：%1").arg(QString::fromStdString(problem)), true);
+        showSet();
+    }
 }
 
 void SheetWindow::newDraw()
 {
-    const SheetSetOptions o = options();
-    exportPages_.clear();
-    if (optionsProblem(o).empty())
-        set_ = drawClassSet(o, random_, clock_.now());
-    else
-        set_.clear();
+    if (fromExport_ || !sheetOptionsProblem(options_).empty())
+        return;
+    set_ = drawClassSet(drawOptions(options_), services_.random, services_.clock.now());
+    setStatus({});
     showSet();
 }
 
@@ -338,16 +412,43 @@ void SheetWindow::showSet()
 {
     print_->setEnabled(holdsSheets());
     savePdf_->setEnabled(holdsSheets());
+    newDraw_->setEnabled(!fromExport_ && sheetOptionsProblem(options_).empty());
     preview_->updatePreview();
-    setWindowTitle(!holdsSheets()
-                       ? QStringLiteral("练习纸")
-                       : QStringLiteral("练习纸 - ") +
-                             QFileInfo(QString::fromStdString(fileName())).completeBaseName());
+    preview_->setCurrentPage(1);
+    setWindowTitle(!holdsSheets() ? QStringLiteral("练习纸")
+                                  : QStringLiteral("练习纸 - ") +
+                                        QFileInfo(QString::fromStdString(fileName()))
+                                            .completeBaseName());
+}
+
+std::vector<PageText> SheetWindow::pages(SetPages which) const
+{
+    if (!set_.empty())
+        return classSetPages(set_, which);
+    if (which == SetPages::SheetsOnly && !exportPages_.empty())
+        return {exportPages_.front()};
+    return exportPages_;
+}
+
+std::string SheetWindow::jobName() const
+{
+    return set_.empty() ? exportJobName_ : classSetJobName(set_);
+}
+
+std::string SheetWindow::fileName() const
+{
+    return set_.empty() ? exportJobName_ + ".pdf" : classSetFileName(set_);
 }
 
 int SheetWindow::pageCount() const
 {
     return holdsSheets() ? preview_->pageCount() : 0;
+}
+
+void SheetWindow::setStatus(const QString& text, bool failed)
+{
+    status_->setText(text);
+    status_->setStyleSheet(failed ? QStringLiteral("color: #b00000") : QString());
 }
 
 QString SheetWindow::suggestedPdfPath() const
@@ -388,17 +489,20 @@ void SheetWindow::savePdfAs()
     }
 }
 
+std::vector<PageText> SheetWindow::printedPages() const
+{
+    return pages(withKeys_->isChecked() ? SetPages::SheetsThenKeys : SetPages::SheetsOnly);
+}
+
 void SheetWindow::printSet()
 {
     if (!holdsSheets())
         return;
-    const std::vector<PageText> all =
-        pages(withKeys_->isChecked() ? SetPages::SheetsThenKeys : SetPages::SheetsOnly);
-    const int last = static_cast<int>(all.size());
+    const std::vector<PageText> pages = printedPages();
+    const int last = static_cast<int>(pages.size());
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(builtin::sheetPageLayout());
-    printer.setDocName(
-        QString::fromStdString(set_.empty() ? exportJobName_ : classSetJobName(set_)));
+    printer.setDocName(QString::fromStdString(jobName()));
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, last);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange);
@@ -408,14 +512,65 @@ void SheetWindow::printSet()
     int first = 1;
     int to = last;
     if (printer.printRange() == QPrinter::PageRange) {
-        first = std::max(1, printer.fromPage());
-        to = std::min(last, std::max(first, printer.toPage()));
+        first = std::clamp(printer.fromPage(), 1, last);
+        to = std::clamp(printer.toPage(), first, last);
     }
-    const std::vector<PageText> chosen(all.begin() + (first - 1), all.begin() + to);
-    if (!builtin::renderPages(printer, chosen) || printer.printerState() == QPrinter::Error ||
-        printer.printerState() == QPrinter::Aborted) {
-        boxes_.show("打印失败：" + printer.printerName().toStdString(), "提示！", Buttons::Ok);
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // The dialog's "print to file": the pages into the file it names.
+        const std::vector<PageText> chosen(pages.begin() + (first - 1), pages.begin() + to);
+        const QString file = QDir::toNativeSeparators(printer.outputFileName());
+        if (builtin::renderPages(printer, chosen) && printer.printerState() != QPrinter::Error) {
+            setStatus(QStringLiteral("已打印到文件%1").arg(file));
+        } else {
+            setStatus(QStringLiteral("打印失败"), true);
+            boxes_.show("打印失败：无法写入" + file.toStdString(), "提示！", Buttons::Ok);
+        }
+        return;
     }
+    submitPrint(printer.printerName().toStdString(), printer.copyCount(), first, to);
+}
+
+int SheetWindow::submitPrint(const std::string& printer, int copies, int first, int last)
+{
+    const std::vector<PageText> pages = printedPages();
+    if (!holdsSheets() || first < 1 || last < first || last > static_cast<int>(pages.size()))
+        return 0;
+    const std::vector<PageText> chosen(pages.begin() + (first - 1), pages.begin() + last);
+    const std::string jobName = this->jobName();
+    // Rendered in memory and handed to the print server as it is, as the
+    // built-in export prints its sheet: the server's answer tells at once
+    // whether the job was taken.
+    std::string failure;
+    int job = 0;
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(QString::fromStdString(jobName));
+        writer.setCreator(QStringLiteral("Numbrook"));
+        if (!builtin::renderPages(writer, chosen))
+            failure = "无法生成打印内容";
+    }
+    if (failure.empty()) {
+        try {
+            job = builtin::submitPdfToPrinter(pdf.toStdString(), jobName, printer, copies);
+        } catch (const HostError& error) {
+            failure = error.what();
+        }
+    }
+    if (!failure.empty()) {
+        setStatus(QStringLiteral("打印失败"), true);
+        boxes_.show("打印失败：" + failure, "提示！", Buttons::Ok);
+        return 0;
+    }
+    setStatus(QStringLiteral("已送往打印机%1：%2，%3页×%4份（作业%5）")
+                  .arg(QString::fromStdString(printer.empty() ? std::string("（默认）") : printer),
+                       QString::fromStdString(jobName))
+                  .arg(last - first + 1)
+                  .arg(copies)
+                  .arg(job));
+    return job;
 }
 
 }  // namespace numbrook

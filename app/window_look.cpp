@@ -45,15 +45,12 @@ QPalette classicPalette()
     return p;
 }
 
-void fitToScreen(QWidget& window)
-{
-    QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect available = screen->availableGeometry();
+namespace {
 
-    // The window manager's frame is known only once the window is on screen:
-    // until then, room for a title bar and thin borders.
+// The window manager's frame is known only once the window is on screen:
+// until then, room for a title bar and thin borders.
+QMargins frameOf(const QWidget& window)
+{
     QMargins frame;
     if (window.windowHandle())
         frame = window.windowHandle()->frameMargins();
@@ -62,6 +59,18 @@ void fitToScreen(QWidget& window)
         const int title = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
         frame = QMargins(border, border + title, border, border);
     }
+    return frame;
+}
+
+}  // namespace
+
+void fitToScreen(QWidget& window)
+{
+    QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QMargins frame = frameOf(window);
 
     const QSize design = FormLayout::designSize();
     const double scale = std::min(1.0, FormLayout::scaleFor(available.size().shrunkBy(frame)));
@@ -72,6 +81,25 @@ void fitToScreen(QWidget& window)
     QRect outer(QPoint(), window.size().grownBy(frame));
     outer.moveCenter(available.center());
     window.move(std::max(outer.left(), available.left()), std::max(outer.top(), available.top()));
+}
+
+void placeOnScreen(QWidget& window, QSize wanted, const QWidget* over)
+{
+    QScreen* screen = over && over->screen() ? over->screen() : window.screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QMargins frame = frameOf(window);
+    const QSize room = available.size().shrunkBy(frame);
+    window.resize(wanted.boundedTo(room).expandedTo(window.minimumSize().boundedTo(room)));
+
+    QRect outer(QPoint(), window.size().grownBy(frame));
+    outer.moveCenter(over ? over->frameGeometry().center() : available.center());
+    const auto within = [](int at, int low, int high) { return std::max(low, std::min(at, high)); };
+    window.move(within(outer.left(), available.left(), available.right() + 1 - outer.width()),
+                within(outer.top(), available.top(), available.bottom() + 1 - outer.height()));
 }
 
 }  // namespace numbrook

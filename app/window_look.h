@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPalette>
+#include <QSize>
 
 class QWidget;
 
@@ -16,5 +17,10 @@ QPalette classicPalette();
 // never more than the screen's free area (leaving room for the window
 // frame), scaled down as a whole when it does not fit; centred on that area.
 void fitToScreen(QWidget& window);
+
+// Sizes a window of our own to `wanted`, but never more than the free area
+// of the screen (leaving room for the frame), and places it centred over
+// `over`, or on that area, wholly inside it.
+void placeOnScreen(QWidget& window, QSize wanted, const QWidget* over = nullptr);
 
 }  // namespace numbrook

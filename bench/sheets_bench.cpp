@@ -11,6 +11,7 @@
 // The program defaults to the numbrook beside this benchmark. Runs headless.
 
 #include <QApplication>
+#include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
 
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "app/qt_message_boxes.h"
 #include "app/sheet_window.h"
 #include "app/startup.h"
 #include "bench/median.h"
@@ -98,7 +100,10 @@ int main(int argc, char** argv)
     report("numbrook --make-sheets, 40 sheets and keys (80 pages)", wholeProcess);
     std::filesystem::remove(pdf);
 
-    SheetWindow window(clock);
+    const std::string conf = (folder / "numbrook-sheets-bench.conf").string();
+    QSettings settings(QString::fromStdString(conf), QSettings::IniFormat);
+    QtMessageBoxes boxes;
+    SheetWindow window(SheetWindowServices{boxes, random, settings, clock});
     window.tickTypes({0, 1, 2, 3, 4, 5, 6, 7, 8});
     window.show();
     QApplication::processEvents();
@@ -117,5 +122,6 @@ int main(int argc, char** argv)
                                  std::to_string(from + 1) + ", drawn and painted";
         report(what.c_str(), follow);
     }
+    std::filesystem::remove(conf);
     return 0;
 }

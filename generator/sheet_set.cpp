@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/sheet_set.h"
 
+#include "generator/sheet_options.h"
+
 #include <algorithm>
 #include <numeric>
 #include <optional>
@@ -118,10 +120,10 @@ std::string optionsProblem(const SheetSetOptions& options)
         }
     }
     const int n = problemsPerSheet(options);
-    if (n < 1 || n > kMaxSheetProblems)
-        return "每份题数须在1到100之间";
-    if (options.copies < 1 || options.copies > kMaxSheetCopies)
-        return "份数须在1到60之间";
+    if (!kSheetProblemsOption.accepts(n))
+        return kSheetProblemsOption.refusal();
+    if (!kCopiesOption.accepts(options.copies))
+        return kCopiesOption.refusal();
     return {};
 }
 

@@ -3,6 +3,7 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "export/document_host.h"
@@ -31,15 +32,23 @@ HostFailure failureOf(ipp_status_t status)
 
 }  // namespace
 
-int submitPdfToDefaultPrinter(const std::string& pdf, const std::string& jobName)
+int submitPdfToPrinter(const std::string& pdf, const std::string& jobName,
+                       const std::string& destination, int copies)
 {
-    // The default destination as every CUPS program sees it: lpoptions,
-    // then LPDEST and PRINTER, then the server's default.
+    // No name: the default destination as every CUPS program sees it:
+    // lpoptions, then LPDEST and PRINTER, then the server's default. A name
+    // may end in "/instance".
+    const size_t slash = destination.find('/');
+    const std::string queue = destination.substr(0, slash);
+    const std::string instance = slash == std::string::npos ? "" : destination.substr(slash + 1);
     const std::unique_ptr<cups_dest_t, void (*)(cups_dest_t*)> dest(
-        cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr),
+        cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.empty() ? nullptr : queue.c_str(),
+                         instance.empty() ? nullptr : instance.c_str()),
         [](cups_dest_t* d) { cupsFreeDests(1, d); });
     if (!dest) {
-        throw HostError("没有默认打印机（" + lastCupsError() + "）", HostFailure::NoPrinter);
+        throw HostError((destination.empty() ? "没有默认打印机（" : "找不到打印机" + destination + "（") +
+                            lastCupsError() + "）",
+                        HostFailure::NoPrinter);
     }
     const std::string printer = dest->name;
     const std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(
@@ -51,7 +60,8 @@ int submitPdfToDefaultPrinter(const std::string& pdf, const std::string& jobName
 
     cups_option_t* options = nullptr;
     int optionCount = cupsAddOption(CUPS_MEDIA, CUPS_MEDIA_A4, 0, &options);
-    optionCount = cupsAddOption(CUPS_COPIES, "1", optionCount, &options);
+    optionCount =
+        cupsAddOption(CUPS_COPIES, std::to_string(std::max(1, copies)).c_str(), optionCount, &options);
     int jobId = 0;
     const ipp_status_t created = cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest.get(), info.get(),
                                                    &jobId, jobName.c_str(), optionCount, options);

@@ -1,17 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Hands a PDF document to the system's default printer through CUPS and
-// learns there and then whether the print server took the job.
+// Hands a PDF document to a printer through CUPS and learns there and then
+// whether the print server took the job.
 
 #include <string>
 
 namespace numbrook::builtin {
 
-// Submits the PDF as one job named jobName, on A4 paper, one copy; the
-// pages carry their own orientation. Returns the job's id. Throws HostError:
-// NoPrinter when there is no default printer or it can't be reached,
-// PrintFailed when the server refuses the job or its document.
-int submitPdfToDefaultPrinter(const std::string& pdf, const std::string& jobName);
+// Submits the PDF as one job named jobName to the destination (a CUPS
+// queue, "queue/instance"; empty: the default printer), on A4 paper, in
+// `copies` copies; the pages carry their own orientation. Returns the job's
+// id. Throws HostError: NoPrinter when there is no such printer or it can't
+// be reached, PrintFailed when the server refuses the job or its document;
+// its text says why, in the server's words.
+int submitPdfToPrinter(const std::string& pdf, const std::string& jobName,
+                       const std::string& destination = {}, int copies = 1);
+
+// The built-in export's sheet: one copy on the default printer.
+inline int submitPdfToDefaultPrinter(const std::string& pdf, const std::string& jobName)
+{
+    return submitPdfToPrinter(pdf, jobName);
+}
 
 }  // namespace numbrook::builtin

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
 
 #include <algorithm>
 #include <memory>
@@ -17,6 +18,8 @@
 #include "app/sheet_window.h"
 #include "export/host_loader.h"
 #include "tests/export/recording_host.h"
+#include "tests/support/fakes.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook {
 namespace {
@@ -25,6 +28,12 @@ using testing::Log;
 using testing::RecordingHost;
 
 struct Makers {
+    testing::TempFolder folder;
+    QSettings settings{QString::fromStdString(folder.file("numbrook.conf")), QSettings::IniFormat};
+    testing::ScriptedBoxes boxes;
+    testing::FixedClock clock;
+    RandomSource random;
+    SheetWindows sheetWindows{SheetWindowServices{boxes, random, settings, clock}};
     Log log;
     int officeCalls = 0;
     int builtinCalls = 0;
@@ -38,9 +47,8 @@ struct Makers {
                 },
                 [this]() -> std::unique_ptr<DocumentHost> {
                     ++builtinCalls;
-                    return realHostMakers([](const builtin::FilledSheets& sheets) {
-                               static const SystemClock clock;
-                               SheetWindow::open(clock)->showSheets(sheets);
+                    return realHostMakers([this](const builtin::FilledSheets& sheets) {
+                               sheetWindows.open()->showSheets(sheets);
                            })
                         .builtin();
                 }};

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window as the program opens it, on the screen the test runs on (set by
-// the environment: an offscreen screen of a given size, a desktop scale).
+// The windows as the program opens them, on the screen the test runs on (set
+// by the environment: an offscreen screen of a given size, a desktop scale).
+#include <fstream>
+
 #include <QScreen>
+#include <QSettings>
 #include <QTest>
 
 #include "app/form_layout.h"
+#include "app/sheet_window.h"
 #include "app/window_look.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace numbrook {
 namespace {
@@ -45,6 +50,33 @@ TEST_F(WindowTest, OpensWithEveryControlOnTheScreen)
         EXPECT_NEAR(w->width(), design.width() * w->formScale(), 1);
         EXPECT_NEAR(w->height(), design.height() * w->formScale(), 1);
     }
+}
+
+// A class set of 40 with every type ticked: the side panel at its longest.
+TEST(SheetWindowOnScreen, OpensWholeWithCloseAndTheStatusLineInView)
+{
+    testing::TempFolder folder;
+    const std::string path = folder.file("numbrook.conf");
+    std::ofstream(path) << "[sheets]\ntypes=0,1,2,3,4,5,6,7,8\ncopies=40\n";
+    QSettings settings(QString::fromStdString(path), QSettings::IniFormat);
+    testing::ScriptedBoxes boxes;
+    testing::FixedClock clock;
+    RandomSource random;
+    SheetWindows windows(SheetWindowServices{boxes, random, settings, clock});
+    SheetWindow* w = windows.open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    const QRect available = w->screen()->availableGeometry();
+    std::printf("screen %dx%d: sheet window %dx%d\n", available.width(), available.height(),
+                w->width(), w->height());
+
+    EXPECT_TRUE(available.contains(w->frameGeometry()));
+    const QRect window(w->mapToGlobal(QPoint(0, 0)), w->size());
+    for (const char* name : {"CloseButton", "PrintButton", "PageCountLabel", "StatusLabel"}) {
+        auto* c = w->findChild<QWidget*>(QString::fromLatin1(name));
+        EXPECT_TRUE(c->isVisible()) << name;
+        EXPECT_TRUE(window.contains(QRect(c->mapToGlobal(QPoint(0, 0)), c->size()))) << name;
+    }
+    EXPECT_GT(w->pageCount(), 0);
 }
 
 }  // namespace
