@@ -22,8 +22,9 @@ int makeSheetsFile(int& argc, char** argv, const CommandLine& line)
     const std::vector<builtin::FilledSheets> set =
         builtin::fillClassSet(drawSheetSet(line.sheetSet, random), clock.now());
     const QString path = QString::fromStdString(line.pdfPath);
-    if (!builtin::writeClassSetPdf(path, set)) {
-        std::fprintf(stderr, "numbrook: 无法写入%s\n", line.pdfPath.c_str());
+    if (const WriteResult written = builtin::writeClassSetPdf(path, set); !written.written()) {
+        std::fprintf(stderr, "numbrook: 无法写入%s：%s\n", line.pdfPath.c_str(),
+                     written.reason.c_str());
         return 1;
     }
     return 0;

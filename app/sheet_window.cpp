@@ -338,7 +338,7 @@ QString SheetWindow::suggestedPdfPath() const
     return QDir(folder).filePath(builtin::classSetFileName(set_));
 }
 
-bool SheetWindow::savePdf(const QString& path)
+WriteResult SheetWindow::savePdf(const QString& path)
 {
     return builtin::writeClassSetPdf(path, set_);
 }
@@ -362,9 +362,10 @@ void SheetWindow::savePdfAs()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    if (!savePdf(path)) {
-        boxes_.show("保存失败：无法写入" + QDir::toNativeSeparators(path).toStdString(), "提示！",
-                    Buttons::Ok);
+    if (const WriteResult saved = savePdf(path); !saved.written()) {
+        boxes_.show("保存失败：无法写入" + QDir::toNativeSeparators(path).toStdString() + "：" +
+                        saved.reason,
+                    "提示！", Buttons::Ok);
     }
 }
 

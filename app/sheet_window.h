@@ -53,8 +53,9 @@ public:
     const std::vector<builtin::FilledSheets>& sheets() const { return set_; }
     // The documents folder and the set's dated, numbered name.
     QString suggestedPdfPath() const;
-    // The whole set, sheets then keys; false when the file can't be written.
-    bool savePdf(const QString& path);
+    // The whole set, sheets then keys, written whole or not at all; when
+    // not, why not.
+    WriteResult savePdf(const QString& path);
     int pageCount() const;
 
 public slots:

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/builtin/class_set.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include "core/version.h"
 #include "export/export_steps.h"
@@ -52,20 +53,23 @@ std::vector<SheetPage> classSetPages(const std::vector<FilledSheets>& set, SetPa
     return pages;
 }
 
-bool writeClassSetPdf(const QString& path, const std::vector<FilledSheets>& set, SetPages which)
+WriteResult writeClassSetPdf(const QString& path, const std::vector<FilledSheets>& set,
+                             SetPages which)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    // Laid out in memory first: the file is written in one piece, every byte
+    // accounted for, and a short write leaves the old file in place.
+    QByteArray pdf;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setCreator(QString::fromUtf8(kProgramTitle));
         writer.setTitle(QFileInfo(path).completeBaseName());
-        if (!renderPages(writer, classSetPages(set, which))) {
-            file.cancelWriting();
-        }
+        if (!renderPages(writer, classSetPages(set, which)))
+            return {"无法生成PDF内容"};
     }
-    return file.commit();
+    return writeWholeFile(QFile::encodeName(path).toStdString(),
+                          std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())));
 }
 
 QString classSetFileName(const std::vector<FilledSheets>& set)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/whole_file.h"
 #include "export/builtin/filled_sheets.h"
 #include "export/builtin/sheet_renderer.h"
 #include "generator/sheet_set.h"
@@ -30,10 +31,10 @@ enum class SetPages {
 };
 std::vector<SheetPage> classSetPages(const std::vector<FilledSheets>& set, SetPages which);
 
-// Writes the pages to a PDF file, through a temporary file that takes the
-// file's name only once it is whole. False when it can't be written.
-bool writeClassSetPdf(const QString& path, const std::vector<FilledSheets>& set,
-                      SetPages which = SetPages::SheetsThenKeys);
+// Writes the pages to a PDF file whole or not at all (core/whole_file.h);
+// when it can't be, the reason says why and a file already there is kept.
+WriteResult writeClassSetPdf(const QString& path, const std::vector<FilledSheets>& set,
+                             SetPages which = SetPages::SheetsThenKeys);
 
 // The file name a set is offered under: "口算练习-<date>-编号<nn>.pdf" from the
 // first sheet's header, "…-编号01-40.pdf" for a set of 40.

@@ -120,13 +120,15 @@ struct ProgramRun {
 };
 
 // platform: the Qt platform to run on; empty: none at all, as in a terminal
-// without a display.
-ProgramRun runProgram(const std::string& arguments, const std::string& platform = "offscreen")
+// without a display. before: shell commands that set up the program's run.
+ProgramRun runProgram(const std::string& arguments, const std::string& platform = "offscreen",
+                      const std::string& before = "")
 {
     const testing::TempFolder folder;
     const std::string errFile = folder.file("err");
     ProgramRun run;
     run.out = testing::commandOutput(
+        before +
         (platform.empty() ? std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM")
                           : "env QT_QPA_PLATFORM=" + platform) +
         " '" NUMBROOK_PROGRAM "' " + arguments + " 2>'" + errFile + "'; echo \"status=$?\"");
@@ -207,6 +209,17 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
         orders.insert(order);
     }
     EXPECT_EQ(orders.size(), 3u);
+
+    // A file cut short (here by a limit on the file's size, as by a full
+    // disk): status 1, why, and the old file as it was.
+    const std::string old = testing::readAll(pdf);
+    const ProgramRun cut =
+        runProgram("--make-sheets '" + pdf + "' --copies 10", "", "trap '' XFSZ; ulimit -f 32; ");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("numbrook: 无法写入" + pdf + "：文件超出了允许的大小\n"),
+              std::string::npos)
+        << cut.err;
+    EXPECT_EQ(testing::readAll(pdf), old);
 
     // A bad value: the usage, status 2, and no file.
     std::remove(pdf.c_str());

@@ -245,7 +245,7 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
     const auto set = builtin::fillClassSet(problems, time);
     EXPECT_EQ(builtin::classSetFileName(set), QStringLiteral("口算练习-2026-12-05-编号01-02.pdf"));
     const std::string pdf = temp.file("set.pdf");
-    ASSERT_TRUE(builtin::writeClassSetPdf(QString::fromStdString(pdf), set));
+    ASSERT_TRUE(builtin::writeClassSetPdf(QString::fromStdString(pdf), set).written());
     // Every sheet, then every key, each under its sheet's number.
     const std::pair<const char*, const char*> pages[] = {{"编号：01", "(1)3＋5="},
                                                          {"编号：02", "(1)7×8="},
@@ -257,9 +257,10 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
             EXPECT_NE(text.find(nfkc(piece)), std::string::npos) << page << ": " << text;
     }
     EXPECT_EQ(testing::pageCountOf(pdf), 4);
-    // A file that can't be written is not left half-written.
+    // A file that can't be written is not left half-written, and says why.
     const std::string blocked = temp.file("missing/set.pdf");
-    EXPECT_FALSE(builtin::writeClassSetPdf(QString::fromStdString(blocked), set));
+    EXPECT_EQ(builtin::writeClassSetPdf(QString::fromStdString(blocked), set).reason,
+              "文件夹不存在");
     EXPECT_FALSE(fs::exists(blocked));
 }
 
