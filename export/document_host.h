@@ -12,7 +12,8 @@ enum class HostFailure {
     Other,
     NotInstalled,
     DocumentUnusable,
-    NotAnswering,
+    NotAnswering,  // missed its deadline, and was ended for it
+    OfficeEnded,   // ended on its own (crashed, killed) in the middle of the export
     NoPrinter,
     PrintFailed,
     NoTempSpace  // no room in the temporary folder for the office's profile

@@ -32,6 +32,8 @@ std::string failureReason(HostFailure failure)
         return "式题导出.doc文档丢失或已损坏，请重新安装本程序！";
     case HostFailure::NotAnswering:
         return "LibreOffice没有响应！";
+    case HostFailure::OfficeEnded:
+        return "LibreOffice意外退出了！";
     case HostFailure::NoPrinter:
         return "没有可用的打印机，请检查打印机！";
     case HostFailure::PrintFailed:
