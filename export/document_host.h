@@ -54,6 +54,9 @@ public:
     virtual void typeText(const std::string& text) = 0;
     // Prints one copy of the listed pages ("1-1", "1-2") on the current printer.
     virtual void printPages(const std::string& pages) = 0;
+    // What the teacher should know of the print just made although nothing
+    // failed (it waits in a paused queue); empty: nothing.
+    virtual std::string printNotice() { return {}; }
     // Closes the document without saving.
     virtual void closeDocument() = 0;
     // Ends the instance that startInstance started.

@@ -194,11 +194,15 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
             const bool withAnswers =
                 boxes.show(kAnswersQuestion, kQuestionTitle, Buttons::OkCancel) == Answer::Ok;
             host->printPages(withAnswers ? "1-2" : "1-1");
+            const std::string notice = host->printNotice();
             pause(kPauseAfterPrintMs);
             use.closeBegun = true;
             host->closeDocument();
             use.quitBegun = true;
             host->quit();
+            // A print that waits (a paused printer) is no failure, but the teacher should know.
+            if (!notice.empty())
+                boxes.show(notice, kFailureTitle, Buttons::Ok);
         } else {
             host->show();
             use.shown = true;

@@ -85,8 +85,18 @@ void BuiltinHost::printPages(const std::string& pages)
             throw HostError("无法生成打印内容", HostFailure::PrintFailed);
         }
     }
+    printNotice_.clear();
     if (printFile_.empty()) {
-        submitPdfToDefaultPrinter(pdf.toStdString(), jobName);
+        switch (submitPdfToDefaultPrinter(pdf.toStdString(), jobName).wait) {
+        case SubmittedJob::Wait::PrinterStopped:
+            printNotice_ = "打印机已暂停，打印任务在队列中等待";
+            break;
+        case SubmittedJob::Wait::JobHeld:
+            printNotice_ = "打印任务被挂起，在队列中等待";
+            break;
+        case SubmittedJob::Wait::No:
+            break;
+        }
         return;
     }
     QFile file(QString::fromStdString(printFile_));

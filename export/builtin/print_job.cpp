@@ -3,6 +3,7 @@
 
 #include <cups/cups.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "export/document_host.h"
@@ -29,9 +30,30 @@ HostFailure failureOf(ipp_status_t status)
     }
 }
 
+// Whether the job waits, as the server says now: its printer stopped, or the job held.
+SubmittedJob::Wait howJobWaits(const std::string& printer, int jobId)
+{
+    bool stopped = false;
+    if (cups_dest_t* now = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr)) {
+        const char* state = cupsGetOption("printer-state", now->num_options, now->options);
+        stopped = state != nullptr && std::atoi(state) == IPP_PSTATE_STOPPED;
+        cupsFreeDests(1, now);
+    }
+    if (stopped)
+        return SubmittedJob::Wait::PrinterStopped;
+    bool held = false;
+    cups_job_t* jobs = nullptr;
+    const int count =
+        cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, printer.c_str(), 0, CUPS_WHICHJOBS_ACTIVE);
+    for (int i = 0; i < count; ++i)
+        held = held || (jobs[i].id == jobId && jobs[i].state == IPP_JSTATE_HELD);
+    cupsFreeJobs(count, jobs);
+    return held ? SubmittedJob::Wait::JobHeld : SubmittedJob::Wait::No;
+}
+
 }  // namespace
 
-int submitPdfToDefaultPrinter(const std::string& pdf, const std::string& jobName)
+SubmittedJob submitPdfToDefaultPrinter(const std::string& pdf, const std::string& jobName)
 {
     // The default destination as every CUPS program sees it: lpoptions,
     // then LPDEST and PRINTER, then the server's default.
@@ -75,7 +97,7 @@ int submitPdfToDefaultPrinter(const std::string& pdf, const std::string& jobName
             "打印作业" + std::to_string(jobId) + "未能送到打印机" + printer + "（" + detail + "）",
             HostFailure::PrintFailed);
     }
-    return jobId;
+    return {jobId, howJobWaits(printer, jobId)};
 }
 
 }  // namespace numbrook::builtin
