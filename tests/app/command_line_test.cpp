@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -236,6 +237,7 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
     EXPECT_EQ(cut.status, 1);
     EXPECT_EQ(cut.err, "numbrook: 无法写入" + pdf + "：文件超出了允许的大小\n");
     EXPECT_EQ(testing::readAll(pdf), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1) << "part left";
 
     // A bad value: the usage, status 2, and no file.
     std::remove(pdf.c_str());
