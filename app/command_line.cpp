@@ -387,6 +387,16 @@ CommandLine parseCommandLine(const QStringList& arguments, int helpWidth)
         return usageError(QStringLiteral("多余的参数：") +
                           parser.positionalArguments().join(QLatin1Char(' ')));
     }
+    // An option given twice is a slip (which --count was meant?): refused.
+    const QStringList given = parser.optionNames();
+    for (const OptionSpec& option : programOptions()) {
+        const auto times = std::count_if(given.begin(), given.end(), [&](const QString& name) {
+            return option.names.contains(name);
+        });
+        if (times > 1)
+            return usageError(QStringLiteral("--") + option.names.last() +
+                              QStringLiteral(" 只能给出一次"));
+    }
     if (isSet("help")) {
         result.action = CommandLine::Action::Help;
         result.output = usageText(helpWidth).toStdString();

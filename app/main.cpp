@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "app/sheet_window.h"
 #include "app/startup.h"
 #include "app/window_look.h"
+#include "core/whole_file.h"
 
 namespace {
 
@@ -30,6 +32,17 @@ void whileOpeningDisplay(QtMsgType type, const QMessageLogContext& context, cons
         std::_Exit(1);
     }
     heldMessages.push_back(qFormatLogMessage(type, context, message).toStdString() + "\n");
+}
+
+// Writes text on standard output and sees it out of the buffer: the exit
+// status, 1 (and why, on standard error) when it can't be written.
+int printOutput(const std::string& text)
+{
+    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0)
+        return 0;
+    std::fprintf(stderr, "numbrook: 无法写入标准输出：%s\n",
+                 numbrook::writeFailureReason(errno).c_str());
+    return 1;
 }
 
 }  // namespace
@@ -54,8 +67,7 @@ int main(int argc, char** argv)
     switch (commandLine.action) {
     case numbrook::CommandLine::Action::Help:
     case numbrook::CommandLine::Action::Version:
-        std::fputs(commandLine.output.c_str(), stdout);
-        return 0;
+        return printOutput(commandLine.output);
     case numbrook::CommandLine::Action::UsageError:
         std::fputs(commandLine.output.c_str(), stderr);
         return numbrook::kUsageExitStatus;

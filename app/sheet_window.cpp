@@ -459,7 +459,7 @@ QString SheetWindow::suggestedPdfPath() const
     return QDir(folder).filePath(QString::fromStdString(fileName()));
 }
 
-bool SheetWindow::savePdf(const QString& path)
+WriteResult SheetWindow::savePdf(const QString& path)
 {
     return builtin::writePagesPdf(path, pages(SetPages::SheetsThenKeys));
 }
@@ -483,9 +483,10 @@ void SheetWindow::savePdfAs()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    if (!savePdf(path)) {
-        boxes_.show("保存失败：无法写入" + QDir::toNativeSeparators(path).toStdString(), "提示！",
-                    Buttons::Ok);
+    if (const WriteResult saved = savePdf(path); !saved.written()) {
+        boxes_.show("保存失败：无法写入" + QDir::toNativeSeparators(path).toStdString() + "：" +
+                        saved.reason,
+                    "提示！", Buttons::Ok);
     }
 }
 
@@ -541,7 +542,7 @@ int SheetWindow::submitPrint(const std::string& printer, int copies, int first, 
     // built-in export prints its sheet: the server's answer tells at once
     // whether the job was taken.
     std::string failure;
-    int job = 0;
+    builtin::SubmittedJob job;
     QByteArray pdf;
     {
         QBuffer buffer(&pdf);
@@ -569,8 +570,11 @@ int SheetWindow::submitPrint(const std::string& printer, int copies, int first, 
                        QString::fromStdString(jobName))
                   .arg(last - first + 1)
                   .arg(copies)
-                  .arg(job));
-    return job;
+                  .arg(job.id));
+    // Taken, but waiting in the queue: nothing is lost, the teacher is told.
+    if (const std::string notice = builtin::waitNotice(job.wait); !notice.empty())
+        boxes_.show(notice, "提示！", Buttons::Ok);
+    return job.id;
 }
 
 }  // namespace numbrook

@@ -73,8 +73,9 @@ public:
     const std::vector<Sheet>& sheets() const { return set_; }
     // The documents folder and the set's dated, numbered name.
     QString suggestedPdfPath() const;
-    // The whole set, sheets then keys; false when the file can't be written.
-    bool savePdf(const QString& path);
+    // The whole set, sheets then keys, written whole or not at all; when
+    // not, why not.
+    WriteResult savePdf(const QString& path);
     int pageCount() const;
     // Pages first..last of what 打印… prints, as one job of `copies` copies
     // to the printer (empty: the default one). Shows the outcome in the

@@ -12,7 +12,8 @@ enum class HostFailure {
     Other,
     NotInstalled,
     DocumentUnusable,
-    NotAnswering,
+    NotAnswering,  // missed its deadline, and was ended for it
+    OfficeEnded,   // ended on its own (crashed, killed) in the middle of the export
     NoPrinter,
     PrintFailed,
     NoTempSpace  // no room in the temporary folder for the office's profile
@@ -53,6 +54,9 @@ public:
     virtual void typeText(const std::string& text) = 0;
     // Prints one copy of the listed pages ("1-1", "1-2") on the current printer.
     virtual void printPages(const std::string& pages) = 0;
+    // What the teacher should know of the print just made although nothing
+    // failed (it waits in a paused queue); empty: nothing.
+    virtual std::string printNotice() { return {}; }
     // Closes the document without saving.
     virtual void closeDocument() = 0;
     // Ends the instance that startInstance started.

@@ -32,6 +32,8 @@ std::string failureReason(HostFailure failure)
         return "式题导出.doc文档丢失或已损坏，请重新安装本程序！";
     case HostFailure::NotAnswering:
         return "LibreOffice没有响应！";
+    case HostFailure::OfficeEnded:
+        return "LibreOffice意外退出了！";
     case HostFailure::NoPrinter:
         return "没有可用的打印机，请检查打印机！";
     case HostFailure::PrintFailed:
@@ -192,11 +194,15 @@ void exportToDocument(const ExportJob& job, const HostFactory& makeHost, ExportV
             const bool withAnswers =
                 boxes.show(kAnswersQuestion, kQuestionTitle, Buttons::OkCancel) == Answer::Ok;
             host->printPages(withAnswers ? "1-2" : "1-1");
+            const std::string notice = host->printNotice();
             pause(kPauseAfterPrintMs);
             use.closeBegun = true;
             host->closeDocument();
             use.quitBegun = true;
             host->quit();
+            // A print that waits (a paused printer) is no failure, but the teacher should know.
+            if (!notice.empty())
+                boxes.show(notice, kFailureTitle, Buttons::Ok);
         } else {
             host->show();
             use.shown = true;

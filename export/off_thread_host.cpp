@@ -98,6 +98,10 @@ public:
     {
         call([this] { host_->closeDocument(); });
     }
+    std::string printNotice() override
+    {
+        return call([this] { return host_->printNotice(); });
+    }
     void quit() override
     {
         call([this] { host_->quit(); });

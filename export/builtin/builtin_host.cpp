@@ -85,8 +85,9 @@ void BuiltinHost::printPages(const std::string& pages)
             throw HostError("无法生成打印内容", HostFailure::PrintFailed);
         }
     }
+    printNotice_.clear();
     if (printFile_.empty()) {
-        submitPdfToDefaultPrinter(pdf.toStdString(), jobName);
+        printNotice_ = waitNotice(submitPdfToDefaultPrinter(pdf.toStdString(), jobName).wait);
         return;
     }
     QFile file(QString::fromStdString(printFile_));

@@ -30,6 +30,7 @@ public:
     void selectCell(int table, int row, int column) override;
     void typeText(const std::string& text) override;
     void printPages(const std::string& pages) override;
+    std::string printNotice() override { return printNotice_; }
     void closeDocument() override;
     void quit() override;
     void show() override;
@@ -50,6 +51,7 @@ private:
     int selectedRow_ = 0;
     int selectedColumn_ = 0;
     std::string printFile_;
+    std::string printNotice_;
     ShowSheets show_;
 };
 

@@ -6,17 +6,18 @@
 
 #include <vector>
 
+#include "core/whole_file.h"
 #include "export/sheet_page.h"
 
 class QString;
 
 namespace numbrook::builtin {
 
-// Writes the pages to a PDF file, through a temporary file that takes the
-// file's name only once it is whole. False when it can't be written.
-bool writeClassSetPdf(const QString& path, const std::vector<Sheet>& set,
-                      SetPages which = SetPages::SheetsThenKeys);
+// Writes the pages to a PDF file whole or not at all (core/whole_file.h);
+// when it can't be, the reason says why and a file already there is kept.
+WriteResult writeClassSetPdf(const QString& path, const std::vector<Sheet>& set,
+                             SetPages which = SetPages::SheetsThenKeys);
 // The same for any pages.
-bool writePagesPdf(const QString& path, const std::vector<PageText>& pages);
+WriteResult writePagesPdf(const QString& path, const std::vector<PageText>& pages);
 
 }  // namespace numbrook::builtin

@@ -4,6 +4,7 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "export/document_host.h"
@@ -30,10 +31,31 @@ HostFailure failureOf(ipp_status_t status)
     }
 }
 
+// Whether the job waits, as the server says now: its printer stopped, or the job held.
+SubmittedJob::Wait howJobWaits(const std::string& printer, int jobId)
+{
+    bool stopped = false;
+    if (cups_dest_t* now = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr)) {
+        const char* state = cupsGetOption("printer-state", now->num_options, now->options);
+        stopped = state != nullptr && std::atoi(state) == IPP_PSTATE_STOPPED;
+        cupsFreeDests(1, now);
+    }
+    if (stopped)
+        return SubmittedJob::Wait::PrinterStopped;
+    bool held = false;
+    cups_job_t* jobs = nullptr;
+    const int count =
+        cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, printer.c_str(), 0, CUPS_WHICHJOBS_ACTIVE);
+    for (int i = 0; i < count; ++i)
+        held = held || (jobs[i].id == jobId && jobs[i].state == IPP_JSTATE_HELD);
+    cupsFreeJobs(count, jobs);
+    return held ? SubmittedJob::Wait::JobHeld : SubmittedJob::Wait::No;
+}
+
 }  // namespace
 
-int submitPdfToPrinter(const std::string& pdf, const std::string& jobName,
-                       const std::string& destination, int copies)
+SubmittedJob submitPdfToPrinter(const std::string& pdf, const std::string& jobName,
+                                const std::string& destination, int copies)
 {
     // No name: the default destination as every CUPS program sees it:
     // lpoptions, then LPDEST and PRINTER, then the server's default. A name
@@ -85,7 +107,20 @@ int submitPdfToPrinter(const std::string& pdf, const std::string& jobName,
             "打印作业" + std::to_string(jobId) + "未能送到打印机" + printer + "（" + detail + "）",
             HostFailure::PrintFailed);
     }
-    return jobId;
+    return {jobId, howJobWaits(printer, jobId)};
+}
+
+std::string waitNotice(SubmittedJob::Wait wait)
+{
+    switch (wait) {
+    case SubmittedJob::Wait::PrinterStopped:
+        return "打印机已暂停，打印任务在队列中等待";
+    case SubmittedJob::Wait::JobHeld:
+        return "打印任务被挂起，在队列中等待";
+    case SubmittedJob::Wait::No:
+        break;
+    }
+    return {};
 }
 
 }  // namespace numbrook::builtin

@@ -258,14 +258,14 @@ struct LibreOfficeHost::Impl {
                 throw notAnswering(office::toUtf8(error.Message));
             }
             throw HostError("LibreOffice已意外退出（" + office::toUtf8(error.Message) + "）",
-                            HostFailure::NotAnswering);
+                            HostFailure::OfficeEnded);
         } catch (const css::uno::Exception& error) {
             if (watchdog.missed()) {
                 throw notAnswering(office::toUtf8(error.Message));
             }
             if (instanceEnded()) {
                 throw HostError("LibreOffice已意外退出（" + office::toUtf8(error.Message) + "）",
-                                HostFailure::NotAnswering);
+                                HostFailure::OfficeEnded);
             }
             throw HostError("LibreOffice操作失败：" + office::toUtf8(error.Message), otherwise);
         } catch (const std::exception& error) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -91,6 +92,14 @@ INSTANTIATE_TEST_SUITE_P(
                       badSet({"--per-type", "0=5,0=5"}),
                       badSet({"--per-type", "3=5", "--types", "0,1"}), badSet({"--copies", "61"}),
                       badSet({"--form", "odd"}),
+                      // An option given twice.
+                      badSet({"--count", "5", "--count", "6"}),
+                      badSet({"--no-repeats", "--no-repeats"}),
+                      LineCase{{"--make-sheets", "a.pdf", "--make-sheets=b.pdf"},
+                               Action::UsageError,
+                               "--make-sheets 只能给出一次"},
+                      LineCase{{"--sheets=office", "--sheets=builtin"}, Action::UsageError,
+                               "--sheets 只能给出一次"},
                       // A class set's option without --make-sheets.
                       LineCase{{"--no-repeats"}, Action::UsageError}));
 
@@ -120,13 +129,15 @@ struct ProgramRun {
 };
 
 // platform: the Qt platform to run on; empty: none at all, as in a terminal
-// without a display.
-ProgramRun runProgram(const std::string& arguments, const std::string& platform = "offscreen")
+// without a display. before: shell commands that set up the program's run.
+ProgramRun runProgram(const std::string& arguments, const std::string& platform = "offscreen",
+                      const std::string& before = "")
 {
     const testing::TempFolder folder;
     const std::string errFile = folder.file("err");
     ProgramRun run;
     run.out = testing::commandOutput(
+        before +
         (platform.empty() ? std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM")
                           : "env QT_QPA_PLATFORM=" + platform) +
         " '" NUMBROOK_PROGRAM "' " + arguments + " 2>'" + errFile + "'; echo \"status=$?\"");
@@ -147,6 +158,13 @@ TEST(ProgramCommandLine, VersionHelpAndUnknownOption)
     const ProgramRun help = runProgram("--help", "");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--sheets"), std::string::npos) << help.out;
+
+    // Output that can't be written is a failure.
+    for (const char* asked : {"--help", "--version"}) {
+        const ProgramRun full = runProgram(std::string(asked) + " >/dev/full", "");
+        EXPECT_EQ(full.status, 1) << asked;
+        EXPECT_NE(full.err.find("磁盘空间不足"), std::string::npos) << full.err;
+    }
 
     // An unknown option: usage on standard error and status 2, no window,
     // with a display or without.
@@ -173,9 +191,12 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
         GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
     const testing::TempFolder folder;
     const std::string pdf = folder.file("set.pdf");
+    // Silent when written, without XDG_RUNTIME_DIR too.
     const ProgramRun made =
-        runProgram("--make-sheets '" + pdf + "' --types 2 --count 28 --no-repeats --copies 3", "");
+        runProgram("--make-sheets '" + pdf + "' --types 2 --count 28 --no-repeats --copies 3", "",
+                   "unset XDG_RUNTIME_DIR; ");
     ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.err, "");
     ASSERT_EQ(testing::pageCountOf(pdf), 6);
     const std::regex cell(R"(\((\d+)\)(\d)－(\d)=(\d?))");
     const std::regex number("编号：(\\d+)");
@@ -207,6 +228,16 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
         orders.insert(order);
     }
     EXPECT_EQ(orders.size(), 3u);
+
+    // A file cut short (here by a limit on the file's size, as by a full
+    // disk): status 1, why, and the old file as it was.
+    const std::string old = testing::readAll(pdf);
+    const ProgramRun cut =
+        runProgram("--make-sheets '" + pdf + "' --copies 10", "", "trap '' XFSZ; ulimit -f 32; ");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.err, "numbrook: 无法写入" + pdf + "：文件超出了允许的大小\n");
+    EXPECT_EQ(testing::readAll(pdf), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1) << "part left";
 
     // A bad value: the usage, status 2, and no file.
     std::remove(pdf.c_str());

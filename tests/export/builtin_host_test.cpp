@@ -256,7 +256,7 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
     EXPECT_EQ(classSetFileName(set), "口算练习-2026-12-05-编号01-02.pdf");
     EXPECT_EQ(classSetJobName(set), "口算练习 编号01-02");
     const std::string pdf = temp.file("set.pdf");
-    ASSERT_TRUE(builtin::writeClassSetPdf(QString::fromStdString(pdf), set));
+    ASSERT_TRUE(builtin::writeClassSetPdf(QString::fromStdString(pdf), set).written());
     // Every sheet, then every key, each under its sheet's number.
     const std::pair<const char*, const char*> pages[] = {{"编号：01", "(1)3＋5="},
                                                          {"编号：02", "(1)7×8="},
@@ -271,9 +271,10 @@ TEST_F(RenderedSheets, AClassSetIsWrittenWholeSheetsThenKeysUnderItsNumbers)
     const std::string written = testing::pdfPageText(pdf, 1);
     for (const char* word : {"口算练习", "用时", "日期"})
         EXPECT_NE(written.find(word), std::string::npos) << word << " as written in\n" << written;
-    // A file that can't be written is not left half-written.
+    // A file that can't be written is not left half-written, and says why.
     const std::string blocked = temp.file("missing/set.pdf");
-    EXPECT_FALSE(builtin::writeClassSetPdf(QString::fromStdString(blocked), set));
+    EXPECT_EQ(builtin::writeClassSetPdf(QString::fromStdString(blocked), set).reason,
+              "文件夹不存在");
     EXPECT_FALSE(fs::exists(blocked));
 }
 

@@ -180,6 +180,16 @@ TEST(PrintQuestion, OkThenCancelPrintsTheProblemSheetAlone)
                          "quit", "~host"}));
 }
 
+TEST(PrintQuestion, APrintThatWaitsInTheQueueIsToldOnceTheHostIsDone)
+{
+    RecordingHost::Script script;
+    script.printNotice = "打印机已暂停，打印任务在队列中等待";
+    const Log log = runExport(Problems(15), 1, {Answer::Ok, Answer::Ok}, script).log;
+    const Log tail(log.end() - 4, log.end());
+    EXPECT_EQ(tail, (Log{"close", "quit", "box [提示！] 打印机已暂停，打印任务在队列中等待 (ok)",
+                         "~host"}));
+}
+
 TEST(PrintQuestion, CancelShowsTheDocumentWithTheCursorInTheProblemHeader)
 {
     const ExportOutcome run = runExport(Problems(15), 1, {Answer::Cancel});

@@ -2,7 +2,7 @@
 // The built-in host printing through a print server of the test's own: a
 // queue that refuses jobs fails the print at once, and once it accepts
 // again the next print arrives as one job of landscape A4 pages named
-// after the sheet.
+// after the sheet; a paused queue keeps the job and the host says so.
 
 #include <gtest/gtest.h>
 
@@ -62,6 +62,12 @@ TEST(BuiltinHostPrinting, ARefusedJobFailsAtOnceAndAnAcceptedOneIsNamedLandscape
     std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height);
     EXPECT_NEAR(width, 841.9, 1) << "A4 landscape, not a turned portrait page";
     EXPECT_NEAR(height, 595.3, 1);
+
+    // A paused printer takes the job and keeps it: nothing failed, but the teacher is told.
+    EXPECT_EQ(host.printNotice(), "");
+    ASSERT_TRUE(PrivatePrintServer::run(std::string("cupsdisable ") + PrivatePrintServer::kQueue));
+    host.printPages("1-1");
+    EXPECT_EQ(host.printNotice(), "打印机已暂停，打印任务在队列中等待");
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ public:
         bool diesAtFailure = false;
         // What the failure says it was.
         HostFailure failure = HostFailure::Other;
+        // What the host has to say of a print that did not fail.
+        std::string printNotice;
     };
 
     RecordingHost(Log& log, Script script) : log_(log), script_(std::move(script)) {}
@@ -55,6 +57,7 @@ public:
     }
     void typeText(const std::string& text) override { record("type " + text); }
     void printPages(const std::string& pages) override { record("print " + pages); }
+    std::string printNotice() override { return script_.printNotice; }
     void closeDocument() override { record("close"); }
     void quit() override { record("quit"); }
     void show() override { record("show"); }
