@@ -36,6 +36,11 @@ std::string besideOrInstalled(const std::string& programFolder, const std::strin
     return (folder / installedFolder / name).lexically_normal().string();
 }
 
+std::string presetsFilePath()
+{
+    return besideOrInstalled(programFolder(), NUMBROOK_INSTALLED_DATA_DIR, kPresetsFileName);
+}
+
 std::string exerciseDocumentPath()
 {
     const std::string path =

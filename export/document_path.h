@@ -18,6 +18,11 @@ std::string programFolder();
 std::string besideOrInstalled(const std::string& programFolder, const std::string& installedFolder,
                               const std::string& name);
 
+// The presets file's path (generator/presets.h), found as the document is;
+// it need not exist. Throws HostError when the program's folder is unknown.
+inline constexpr const char* kPresetsFileName = "presets.ini";
+std::string presetsFilePath();
+
 // The exercise document's path: beside the program in the build tree, in
 // share/numbrook when installed. Worked out when an export needs it; throws
 // HostError when the program's folder is unknown or the document is missing.

@@ -11,6 +11,7 @@
 #                                                 the module's keeper of an office
 #                                                 instance, run beside it
 #   share/numbrook/式题导出.doc                    the exercise document
+#   share/numbrook/presets.ini                    the presets by textbook unit
 #   share/applications/numbrook.desktop
 #   share/icons/hicolor/<n>x<n>/apps/numbrook.png, scalable/apps/numbrook.svg
 # The program finds its module and document relative to its own folder
