@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <set>
 #include <string>
 #include <unordered_set>
@@ -309,6 +310,30 @@ TEST(ProblemTypes, EveryRowHasACaseAndACaptionThatFitsACheckBox)
         EXPECT_EQ(typeOfCaption(caption), type);
     }
     EXPECT_EQ(typeOfCaption("表内"), -1);
+}
+
+// The man page lists the types under --types, a ".TP" entry each: the
+// number, then the caption and a gloss in parentheses.
+TEST(ProblemTypes, TheManPageListsEveryRowInOrder)
+{
+    std::ifstream page(NUMBROOK_MAN_PAGE);
+    ASSERT_TRUE(page) << NUMBROOK_MAN_PAGE;
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(page, line);)
+        lines.push_back(line);
+    auto at = std::find(lines.begin(), lines.end(), R"(.BI \-\-types " t1,t2,...")");
+    at = std::find(at, lines.end(), ".RS");
+    std::vector<std::string> listed;
+    for (; at != lines.end() && *at != ".RE"; ++at) {
+        if (at->rfind(".TP", 0) == 0 && lines.end() - at > 2) {
+            EXPECT_EQ(at[1], std::to_string(listed.size()));
+            listed.push_back(at[2].substr(0, at[2].find(" (")));
+        }
+    }
+    std::vector<std::string> table;
+    for (int type = 0; type < kTypeCount; ++type)
+        table.push_back(problemType(type).caption);
+    EXPECT_EQ(listed, table);
 }
 
 TEST(ProblemTypes, TheEdgeProblemsOccur)
