@@ -26,8 +26,8 @@ namespace numbrook {
 enum class PageOrientation { Landscape, Portrait };
 
 struct Preset {
-    std::string name;     // "一年级上册 6～10的加减法"
-    std::string edition;  // "人教版"; empty when the file does not say
+    std::string name;         // "一年级上册 6～10的加减法"
+    std::string edition;      // "人教版"; empty when the file does not say
     SheetSetOptions options;  // counts per type and the form; one copy
     PageOrientation page = PageOrientation::Landscape;
 };

@@ -132,9 +132,9 @@ std::string optionsProblem(const SheetSetOptions& options)
 Problem blankProblem(Problem problem, RandomSource& random)
 {
     // 17÷5=（　　）……2 or 17÷5=3……（　　）; else any number before "=".
-    problem.blank = static_cast<int8_t>(problem.remainder != 0
-                                            ? problem.count + random.drawInt(0, 2)
-                                            : random.drawInt(0, problem.count));
+    problem.blank =
+        static_cast<int8_t>(problem.remainder != 0 ? problem.count + random.drawInt(0, 2)
+                                                   : random.drawInt(0, problem.count));
     return problem;
 }
 
