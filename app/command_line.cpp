@@ -45,12 +45,20 @@ QString typeRange()
     return text(typeNumberRange());
 }
 
-// "0,1,8": distinct type numbers.
+// A type by its number or its caption, or nothing.
+std::optional<int> typeIn(const QString& text)
+{
+    if (const int type = typeOfCaption(text.trimmed().toStdString()); type >= 0)
+        return type;
+    return numberIn(text, 0, kTypeCount - 1);
+}
+
+// "0,1,8" or "表内乘法,表内除法": distinct types.
 std::optional<std::vector<int>> typesOf(const QString& text)
 {
     std::set<int> types;
     for (const QString& item : text.split(QLatin1Char(','))) {
-        const auto type = numberIn(item, 0, kTypeCount - 1);
+        const auto type = typeIn(item);
         if (!type || !types.insert(*type).second)
             return std::nullopt;
     }
@@ -64,7 +72,7 @@ std::optional<std::array<int, kTypeCount>> perTypeOf(const QString& text)
     std::set<int> named;
     for (const QString& item : text.split(QLatin1Char(','))) {
         const QStringList pair = item.split(QLatin1Char('='));
-        const auto type = pair.size() == 2 ? numberIn(pair[0], 0, kTypeCount - 1) : std::nullopt;
+        const auto type = pair.size() == 2 ? typeIn(pair[0]) : std::nullopt;
         const auto count =
             pair.size() == 2 ? numberIn(pair[1], 0, kMaxSheetProblems) : std::nullopt;
         if (!type || !count || !named.insert(*type).second)
@@ -103,7 +111,8 @@ const std::vector<OptionSpec>& programOptions()
                         "A4横向。")},
         {{QStringLiteral("types")},
          QStringLiteral("0,1,8"),
-         QStringLiteral("题型编号（见上），用逗号分开；默认全部九种。")},
+         QStringLiteral("题型编号或名称（见上），用逗号分开；默认出题窗口的%1种。")
+             .arg(kDrillTypeCount)},
         {{QStringLiteral("count")},
          QStringLiteral("N"),
          QStringLiteral("每份的题数，%1，默认%2；题型逐题随机抽取。")
@@ -138,6 +147,11 @@ const std::vector<OptionSpec>& programOptions()
              return QStringLiteral("形式：") + forms.join(QStringLiteral("，")) +
                     QStringLiteral("（各占一半）。");
          }()},
+        {{QStringLiteral("preset")},
+         QStringLiteral("名称"),
+         QStringLiteral("按教材单元预设题型、题数和形式（--form 可另选形式）；"
+                        "不能与--types、--count、--per-type同用。")},
+        {{QStringLiteral("list-presets")}, {}, QStringLiteral("列出预设的名称后退出。")},
     };
     return options;
 }
@@ -299,17 +313,27 @@ std::string noDisplayText(const char* display, const char* wayland)
 
 // The options of a class set into `set`: empty, or what is wrong with them.
 template <typename IsSet, typename ValueOf>
-QString readClassSet(const IsSet& isSet, const ValueOf& valueOf, SheetSetOptions& set)
+QString readClassSet(const IsSet& isSet, const ValueOf& valueOf, SheetSetOptions& set,
+                     const Preset* preset)
 {
     if (valueOf("make-sheets").isEmpty())
         return QStringLiteral("--make-sheets 要给出PDF文件名");
     set.count = kSheetProblemsOption.fallback;
     for (int type = 0; type < kDrillTypeCount; ++type)
         set.types.push_back(type);
+    if (preset) {
+        for (const char* option : {"types", "count", "per-type"}) {
+            if (isSet(option))
+                return QStringLiteral("--preset 不能与--%1同用").arg(QLatin1String(option));
+        }
+        set.perType = preset->options.perType;
+        set.form = preset->options.form;
+    }
     if (isSet("types")) {
         const auto list = typesOf(valueOf("types"));
         if (!list)
-            return QStringLiteral("--types 须是%1的题型编号，用逗号分开，不能是“").arg(typeRange()) +
+            return QStringLiteral("--types 须是%1的题型编号或名称，用逗号分开，不能是“")
+                       .arg(typeRange()) +
                    valueOf("types") + QStringLiteral("”");
         set.types = *list;
     }
@@ -359,7 +383,7 @@ QString readClassSet(const IsSet& isSet, const ValueOf& valueOf, SheetSetOptions
     return QString::fromStdString(optionsProblem(set));
 }
 
-CommandLine parseCommandLine(const QStringList& arguments, int helpWidth)
+CommandLine parseCommandLine(const QStringList& arguments, int helpWidth, PresetSource presets)
 {
     QCommandLineParser parser;
     // Qt's options come with one dash (-platform offscreen).
@@ -407,12 +431,38 @@ CommandLine parseCommandLine(const QStringList& arguments, int helpWidth)
         result.output = std::string(kProgramTitle) + " " + kPackageVersion + "\n";
         return result;
     }
+    // The presets, read only when an option names them.
+    std::vector<Preset> presetList;
+    if (isSet("list-presets") || isSet("preset")) {
+        try {
+            presetList = presets();
+        } catch (const PresetError& e) {
+            result.action = CommandLine::Action::Failure;
+            result.output = std::string("numbrook: ") + e.what() + "\n";
+            return result;
+        }
+    }
+    if (isSet("list-presets")) {
+        result.action = CommandLine::Action::ListPresets;
+        for (const Preset& preset : presetList)
+            result.output += preset.name + "\n";
+        return result;
+    }
+    const Preset* preset = nullptr;
+    if (isSet("preset")) {
+        preset = findPreset(presetList, valueOf("preset").trimmed().toStdString());
+        if (!preset)
+            return usageError(QStringLiteral("没有预设“") + valueOf("preset") +
+                              QStringLiteral("”；--list-presets 列出全部预设的名称"));
+    }
     // The options of a class set, which only --make-sheets takes.
-    const char* const setOptions[] = {"types", "count", "per-type", "copies", "no-repeats", "form"};
+    const char* const setOptions[] = {"types",      "count", "per-type", "copies",
+                                      "no-repeats", "form",  "preset"};
     if (isSet("make-sheets")) {
         result.action = CommandLine::Action::MakeSheets;
         result.pdfPath = valueOf("make-sheets").toStdString();
-        if (const QString wrong = readClassSet(isSet, valueOf, result.sheetSet); !wrong.isEmpty())
+        if (const QString wrong = readClassSet(isSet, valueOf, result.sheetSet, preset);
+            !wrong.isEmpty())
             return usageError(wrong);
         return result;
     }

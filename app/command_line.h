@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/host_choice.h"
+#include "app/preset_file.h"
 #include "generator/sheet_set.h"
 
 namespace numbrook {
@@ -23,6 +24,8 @@ struct CommandLine {
         Help,         // print `output` on standard output, exit 0
         Version,      // print `output` on standard output, exit 0
         UsageError,   // print `output` on standard error, exit 2
+        ListPresets,  // print `output` (the presets' names) on standard output, exit 0
+        Failure,      // print `output` on standard error, exit 1
     };
     Action action = Action::Run;
     SheetsHost sheets = SheetsHost::Automatic;
@@ -36,7 +39,11 @@ inline constexpr int kUsageExitStatus = 2;
 // Reads the whole command line; the first argument is the program's name.
 // Qt's own options (-platform, -style …) are let through for the
 // application object to take. The usage is wrapped at helpWidth columns.
-CommandLine parseCommandLine(const QStringList& arguments, int helpWidth = 80);
+// presets gives the presets for --preset and --list-presets, called only
+// when one of them is given; a PresetError it throws makes a Failure.
+using PresetSource = std::vector<Preset> (*)();
+CommandLine parseCommandLine(const QStringList& arguments, int helpWidth = 80,
+                             PresetSource presets = shippedPresets);
 
 // The columns of a terminal that a text takes: two for a wide (CJK)
 // character, one for any other.

@@ -67,10 +67,14 @@ int main(int argc, char** argv)
     switch (commandLine.action) {
     case numbrook::CommandLine::Action::Help:
     case numbrook::CommandLine::Action::Version:
+    case numbrook::CommandLine::Action::ListPresets:
         return printOutput(commandLine.output);
     case numbrook::CommandLine::Action::UsageError:
         std::fputs(commandLine.output.c_str(), stderr);
         return numbrook::kUsageExitStatus;
+    case numbrook::CommandLine::Action::Failure:
+        std::fputs(commandLine.output.c_str(), stderr);
+        return 1;
     case numbrook::CommandLine::Action::MakeSheets:
         return numbrook::makeSheetsFile(argc, argv, commandLine);
     case numbrook::CommandLine::Action::SheetWindow:

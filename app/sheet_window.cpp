@@ -349,7 +349,13 @@ void SheetWindow::showSheets(const builtin::FilledSheets& sheets)
 {
     set_.clear();
     exportPages_ = {builtin::pageOf(sheets, false), builtin::pageOf(sheets, true)};
+    // The export's sheet goes by the number the export gave it, and today.
     exportJobName_ = printJobName(sheets.text(kProblemHeaderTable, 1, 1));
+    const std::string title = "口算练习";
+    exportFileName_ = sheetFileName(services_.clock.now(),
+                                    exportJobName_.size() > title.size()
+                                        ? exportJobName_.substr(title.size() + 1)
+                                        : std::string());
     fromExport_ = true;
     exportNote_->show();
     sidePanel_->setEnabled(false);
@@ -437,7 +443,7 @@ std::string SheetWindow::jobName() const
 
 std::string SheetWindow::fileName() const
 {
-    return set_.empty() ? exportJobName_ + ".pdf" : classSetFileName(set_);
+    return set_.empty() ? exportFileName_ : classSetFileName(set_);
 }
 
 int SheetWindow::pageCount() const

@@ -142,6 +142,7 @@ private:
     // An export's own two pages, while they are shown.
     std::vector<PageText> exportPages_;
     std::string exportJobName_;
+    std::string exportFileName_;
 };
 
 // The program's one sheet window: made with the services given here when

@@ -41,6 +41,11 @@ std::string dataFilePath(const std::string& name)
     return besideOrInstalled(programFolder(), NUMBROOK_INSTALLED_DATA_DIR, name);
 }
 
+std::string presetsFilePath()
+{
+    return dataFilePath(kPresetsFileName);
+}
+
 std::string exerciseDocumentPath()
 {
     const std::string path = dataFilePath(kExerciseDocumentName);

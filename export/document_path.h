@@ -23,6 +23,10 @@ std::string besideOrInstalled(const std::string& programFolder, const std::strin
 // program's folder is unknown; the path returned need not exist.
 std::string dataFilePath(const std::string& name);
 
+// The presets file's path (generator/presets.h), found as any data file.
+inline constexpr const char* kPresetsFileName = "presets.ini";
+std::string presetsFilePath();
+
 // The exercise document's path: beside the program in the build tree, in
 // share/numbrook when installed. Worked out when an export needs it; throws
 // HostError when the program's folder is unknown or the document is missing.

@@ -59,12 +59,14 @@ std::vector<PageText> classSetPages(const std::vector<Sheet>& set, SetPages whic
 
 std::string classSetFileName(const std::vector<Sheet>& set)
 {
-    if (set.empty())
-        return "口算练习.pdf";
-    const LocalTime& t = set.front().time;
+    return set.empty() ? "口算练习.pdf" : sheetFileName(set.front().time, numbers(set));
+}
+
+std::string sheetFileName(const LocalTime& day, const std::string& numbers)
+{
     char date[32];
-    std::snprintf(date, sizeof date, "%04d-%02d-%02d", t.year, t.month, t.day);
-    return std::string("口算练习-") + date + "-" + numbers(set) + ".pdf";
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", day.year, day.month, day.day);
+    return std::string("口算练习-") + date + (numbers.empty() ? "" : "-" + numbers) + ".pdf";
 }
 
 std::string classSetJobName(const std::vector<Sheet>& set)

@@ -26,6 +26,9 @@ std::vector<PageText> classSetPages(const std::vector<Sheet>& set, SetPages whic
 
 // "口算练习-<date>-编号<nn>.pdf" for one sheet, "…-编号01-40.pdf" for a set of 40.
 std::string classSetFileName(const std::vector<Sheet>& set);
+// The same name for sheets made on `day` and numbered as `numbers` says
+// ("编号07"; empty: no number).
+std::string sheetFileName(const LocalTime& day, const std::string& numbers);
 // The print job: "口算练习 编号07", or "口算练习 编号01-40" for a set.
 std::string classSetJobName(const std::vector<Sheet>& set);
 

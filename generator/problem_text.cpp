@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/problem_text.h"
 
+#include <cstdlib>
+
 #include "generator/problem_types.h"
 
 namespace numbrook {
@@ -34,12 +36,18 @@ const Glyphs& glyphsOf(const Problem& p)
     return problemType(p.type).glyphs;
 }
 
+// The places of a number: the remainder is always whole.
+int decimalsAt(const Problem& p, int place)
+{
+    return place == p.count + 1 ? 0 : problemType(p.type).decimals;
+}
+
 }  // namespace
 
 std::string problemText(const Problem& p)
 {
     const auto number = [&p](int n, int place) {
-        return place == p.blank ? std::string(kBlank) : std::to_string(n);
+        return place == p.blank ? std::string(kBlank) : numberText(n, decimalsAt(p, place));
     };
     return written(p, glyphsOf(p), "=", kRemainderMark, number, p.blank != kNoBlank);
 }
@@ -47,20 +55,39 @@ std::string problemText(const Problem& p)
 std::string keyText(const Problem& p)
 {
     return written(
-        p, glyphsOf(p), "=", kRemainderMark, [](int n, int) { return std::to_string(n); }, true);
+        p, glyphsOf(p), "=", kRemainderMark,
+        [&p](int n, int place) { return numberText(n, decimalsAt(p, place)); }, true);
 }
 
 std::string problemWords(const Problem& p)
 {
     static constexpr Glyphs kSaid{"加", "减", "乘", "除以"};
     const auto number = [&p](int n, int place) {
-        return place == p.blank ? std::string("几") : numberWords(n);
+        return place == p.blank ? std::string("几") : numberWords(n, decimalsAt(p, place));
     };
     if (p.blank == kNoBlank) {
         std::string words = written(p, kSaid, "等于", "余", number, false) + "几";
         return p.remainder != 0 ? words + "余几" : words;
     }
     return written(p, kSaid, "等于", "余", number, true);
+}
+
+std::string numberText(int n, int decimals)
+{
+    if (decimals == 0)
+        return std::to_string(n);
+    const std::div_t parts = std::div(n, 10);  // one place: all a type has
+    return (n < 0 && parts.quot == 0 ? "-" : "") + std::to_string(parts.quot) +
+           (parts.rem == 0 ? "" : "." + std::to_string(std::abs(parts.rem)));
+}
+
+std::string numberWords(int n, int decimals)
+{
+    if (decimals == 0)
+        return numberWords(n);
+    const std::div_t parts = std::div(std::abs(n), 10);
+    return (n < 0 ? "负" : "") + numberWords(parts.quot) +
+           (parts.rem == 0 ? "" : "点" + numberWords(parts.rem));
 }
 
 std::string numberWords(int n)

@@ -21,5 +21,9 @@ std::string keyText(const Problem& problem);
 std::string problemWords(const Problem& problem);
 // A whole number in Chinese words: 0 "零", 15 "十五", 105 "一百零五".
 std::string numberWords(int n);
+// A number kept in tenths (decimals 1) or whole (0), as written: 12 "1.2",
+// 10 "1", without trailing zeros; and in words: "一点二", "一".
+std::string numberText(int n, int decimals);
+std::string numberWords(int n, int decimals);
 
 }  // namespace numbrook

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/problem_types.h"
 
+#include <cstdlib>
+#include <mutex>
+
 namespace numbrook {
 namespace {
 
@@ -9,6 +12,10 @@ constexpr NumberRange kTwoDigit{10, 90};  // 10..99
 constexpr NumberRange kTo89{10, 80};      // 10..89
 constexpr NumberRange kTwoToNine{2, 8};   // 2..9
 constexpr NumberRange kNone{};
+constexpr NumberRange kToTen{1, 10};          // 1..10
+constexpr NumberRange kSignedTen{-10, 21};    // −10..10
+constexpr NumberRange kSignedNine{-9, 19};    // −9..9
+constexpr NumberRange kSignedTwoDigit{-99, 199};  // −99..99
 
 // Full-width ＋ and －, as the drill's one-digit problems are written.
 constexpr Glyphs kFullWidth{"\xEF\xBC\x8B", "\xEF\xBC\x8D", "\xC3\x97", "\xC3\xB7"};
@@ -22,6 +29,54 @@ Problem two(int a, Operator op, int b, int result)
     p.operators = {op, Operator::Add};
     p.result = result;
     return p;
+}
+
+Problem three(int a, Operator op1, int b, Operator op2, int c, int result)
+{
+    Problem p;
+    p.count = 3;
+    p.operands = {a, b, c};
+    p.operators = {op1, op2};
+    p.result = result;
+    return p;
+}
+
+// The operator of a signed number, and its size.
+Operator sign(int n)
+{
+    return n < 0 ? Operator::Subtract : Operator::Add;
+}
+
+// a ± |b|, from a signed b; b's size in the given unit.
+Problem plusOrMinus(int a, int b, int unit = 1)
+{
+    return two(a * unit, sign(b), std::abs(b) * unit, (a + b) * unit);
+}
+
+int power10(int n)
+{
+    return n == 2 ? 100 : n == 3 ? 1000 : 10;
+}
+
+// Two whole tens (or hundreds …) a ± b, with a result of 1 to 10 of them;
+// a sum only of numbers below ten of them.
+bool wholeUnits(const Draw& d)
+{
+    return d.b != 0 && d.a + d.b >= 1 && d.a + d.b <= 10 && (d.b < 0 || d.a <= 9);
+}
+
+// a ± b ± c from signed b and c, each at least `least` in size, every
+// partial result from 0 to max; the two operators alike or not.
+template <int least, int max, bool alike>
+bool chain(const Draw& d)
+{
+    return std::abs(d.b) >= least && std::abs(d.c) >= least && ((d.b > 0) == (d.c > 0)) == alike &&
+           d.a + d.b >= 0 && d.a + d.b <= max && d.a + d.b + d.c >= 0 && d.a + d.b + d.c <= max;
+}
+
+Problem chained(const Draw& d)
+{
+    return three(d.a, sign(d.b), std::abs(d.b), sign(d.c), std::abs(d.c), d.a + d.b + d.c);
 }
 
 int units(const Draw& d)
@@ -59,6 +114,72 @@ constexpr ProblemType kTypes[] = {
     {"表内除法", kFullWidth, kOneDigit, kOneDigit, kNone,
      [](const Draw& d) { return d.a != 1 && d.b != 1; },
      [](const Draw& d) { return two(d.a * d.b, Operator::Divide, d.b, d.a); }},
+    // The drill's nine end here; the rest follow the textbooks' order.
+    {"5以内的加减法", kFullWidth, {1, 5}, {-5, 11}, kNone,
+     [](const Draw& d) { return d.b != 0 && d.a + d.b >= 0 && d.a + d.b <= 5; },
+     [](const Draw& d) { return plusOrMinus(d.a, d.b); }},
+    {"10以内的加法", kFullWidth, kOneDigit, kOneDigit, kNone,
+     [](const Draw& d) { return d.a + d.b <= 10; },
+     [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
+    {"10以内连加连减", kFullWidth, kToTen, kSignedTen, kSignedTen, chain<1, 10, true>, chained},
+    {"10以内加减混合", kFullWidth, kToTen, kSignedTen, kSignedTen, chain<1, 10, false>, chained},
+    {"20以内进位加法", kFullWidth, kOneDigit, kOneDigit, kNone,
+     [](const Draw& d) { return d.a + d.b >= 11; },
+     [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
+    {"整十数加减整十数", kFullWidth, kToTen, kSignedNine, kNone, wholeUnits,
+     [](const Draw& d) { return plusOrMinus(d.a, d.b, 10); }},
+    {"两位数加一位数（不进位）", kFullWidth, kTwoDigit, kOneDigit, kNone,
+     [](const Draw& d) { return units(d) <= 9; },
+     [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
+    {"两位数加一位数（进位）", kFullWidth, kTwoDigit, kOneDigit, kNone,
+     [](const Draw& d) { return units(d) >= 10 && d.a + d.b <= 100; },
+     [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
+    {"两位数减一位数（不退位）", kFullWidth, kTwoDigit, kOneDigit, kNone,
+     [](const Draw& d) { return d.a % 10 >= d.b; },
+     [](const Draw& d) { return two(d.a, Operator::Subtract, d.b, d.a - d.b); }},
+    {"两位数减一位数（退位）", kFullWidth, kTwoDigit, kOneDigit, kNone,
+     [](const Draw& d) { return d.a % 10 < d.b; },
+     [](const Draw& d) { return two(d.a, Operator::Subtract, d.b, d.a - d.b); }},
+    {"两位数加减整十数", kFullWidth, {11, 89}, kSignedNine, kNone,
+     [](const Draw& d) {
+         return d.a % 10 != 0 && d.b != 0 && d.a + 10 * d.b >= 1 && d.a + 10 * d.b <= 99;
+     },
+     [](const Draw& d) { return two(d.a, sign(d.b), 10 * std::abs(d.b), d.a + 10 * d.b); }},
+    {"100以内连加连减", kFullWidth, kTwoDigit, kSignedTwoDigit, kSignedTwoDigit,
+     chain<10, 100, true>, chained},
+    {"100以内加减混合", kFullWidth, kTwoDigit, kSignedTwoDigit, kSignedTwoDigit,
+     chain<10, 100, false>, chained},
+    // a the quotient, b the divisor, c the remainder.
+    {"有余数的除法", kFullWidth, kOneDigit, kTwoToNine, {1, 8},
+     [](const Draw& d) { return d.c < d.b; },
+     [](const Draw& d) {
+         Problem p = two(d.a * d.b + d.c, Operator::Divide, d.b, d.a);
+         p.remainder = d.c;
+         return p;
+     }},
+    // c: hundreds or thousands.
+    {"整百、整千数加减", kFullWidth, kToTen, kSignedNine, {2, 2}, wholeUnits,
+     [](const Draw& d) { return plusOrMinus(d.a, d.b, power10(d.c)); }},
+    // c: tens or hundreds.
+    {"整十、整百数乘一位数", kFullWidth, kOneDigit, kTwoToNine, {1, 2}, any,
+     [](const Draw& d) {
+         const int a = d.a * power10(d.c);
+         return two(a, Operator::Multiply, d.b, a * d.b);
+     }},
+    // Whole tens by a one-digit number into whole tens: 60÷3=20.
+    {"整十数除以一位数", kFullWidth, kOneDigit, kTwoToNine, kNone,
+     [](const Draw& d) { return d.a * d.b <= 9; },
+     [](const Draw& d) { return two(10 * d.a * d.b, Operator::Divide, d.b, 10 * d.a); }},
+    {"整十数乘整十数", kFullWidth, kOneDigit, kOneDigit, kNone, any,
+     [](const Draw& d) { return two(10 * d.a, Operator::Multiply, 10 * d.b, 100 * d.a * d.b); }},
+    // In tenths: both numbers with tenths, but for a whole number less
+    // something (1－0.3); the result from 0.1 to 10.
+    {"一位小数加减", kFullWidth, {1, 99}, kSignedTwoDigit, kNone,
+     [](const Draw& d) {
+         return d.b % 10 != 0 && (d.a % 10 != 0 || d.b < 0) && d.a + d.b >= 1 &&
+                d.a + d.b <= 100;
+     },
+     [](const Draw& d) { return plusOrMinus(d.a, d.b); }, 1},
 };
 static_assert(std::size(kTypes) == kTypeCount);
 
@@ -101,22 +222,36 @@ std::string typeNumberRange()
     return "0到" + std::to_string(kTypeCount - 1);
 }
 
-std::vector<Problem> problemPool(int type)
+int typeOfCaption(std::string_view caption)
+{
+    for (int type = 0; type < kTypeCount; ++type) {
+        if (caption == kTypes[type].caption)
+            return type;
+    }
+    return -1;
+}
+
+const std::vector<Problem>& problemPool(int type)
 {
     // Every draw of the type's ranges in turn, through the same rule as a
-    // draw: each accepted draw makes a different problem.
-    const ProblemType& row = kTypes[type];
-    std::vector<Problem> pool;
-    const int cs = row.c.n > 0 ? row.c.n : 1;
-    for (int a = row.a.base; a < row.a.base + row.a.n; ++a) {
-        for (int b = row.b.base; b < row.b.base + row.b.n; ++b) {
-            for (int c = row.c.base; c < row.c.base + cs; ++c) {
-                if (row.accepts({a, b, c}))
-                    pool.push_back(made(type, {a, b, c}));
+    // draw: each accepted draw makes a different problem. Made once a type:
+    // the three-number types within 100 hold some 150 000 and 460 000.
+    static std::once_flag once[kTypeCount];
+    static std::vector<Problem> pools[kTypeCount];
+    std::call_once(once[type], [type] {
+        const ProblemType& row = kTypes[type];
+        std::vector<Problem>& pool = pools[type];
+        const int cs = row.c.n > 0 ? row.c.n : 1;
+        for (int a = row.a.base; a < row.a.base + row.a.n; ++a) {
+            for (int b = row.b.base; b < row.b.base + row.b.n; ++b) {
+                for (int c = row.c.base; c < row.c.base + cs; ++c) {
+                    if (row.accepts({a, b, c}))
+                        pool.push_back(made(type, {a, b, c}));
+                }
             }
         }
-    }
-    return pool;
+    });
+    return pools[type];
 }
 
 Problem makeProblemOfType(int type, RandomSource& random, const Clock& clock, int* attempts)

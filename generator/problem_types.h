@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/clock.h"
@@ -19,7 +20,7 @@ namespace numbrook {
 
 // Rows in the table. The drill window's nine check boxes are rows 0 to
 // kDrillTypeCount − 1, in order, under the same captions.
-inline constexpr int kTypeCount = 9;
+inline constexpr int kTypeCount = 28;
 inline constexpr int kDrillTypeCount = 9;
 
 // The whole numbers base … base + n − 1; none when n is 0.
@@ -28,7 +29,9 @@ struct NumberRange {
     int n = 0;
 };
 
-// The numbers one draw of a type yields, before its rule accepts them.
+// The numbers one draw of a type yields, before its rule accepts them. A
+// type that mixes + and − draws a signed number, its sign the operator
+// before it; c is a third number, or a scale (10 to the c).
 struct Draw {
     int a = 0;
     int b = 0;
@@ -41,9 +44,12 @@ using Glyphs = std::array<const char*, 4>;
 struct ProblemType {
     const char* caption;
     Glyphs glyphs;
-    NumberRange a, b, c;  // c only for three numbers
+    NumberRange a, b, c;  // c only for types that draw it
     bool (*accepts)(const Draw&);
     Problem (*make)(const Draw&);  // the 求得数 problem of an accepted draw
+    // Decimal places of its numbers, which are kept as whole numbers of
+    // that unit: 12 is 1.2 in a type of one place.
+    int decimals = 0;
 };
 
 // The row of a type, 0 … kTypeCount − 1.
@@ -51,11 +57,14 @@ const ProblemType& problemType(int type);
 
 // The types as --help and the windows list them: "0 一位数加一位数" a line.
 std::string typeListing();
-// "0到8": the numbers the types go by.
+// "0到27": the numbers the types go by.
 std::string typeNumberRange();
+// The type of a caption, or -1 when no row has it.
+int typeOfCaption(std::string_view caption);
 
-// Every problem a type's rule allows, each once, in the order of its draws.
-std::vector<Problem> problemPool(int type);
+// Every problem a type's rule allows, each once, in the order of its draws;
+// made at the first call for the type.
+const std::vector<Problem>& problemPool(int type);
 
 // Makes one problem of a type: re-seeds from the clock and draws its
 // numbers until the type accepts them. attempts, when given, receives the

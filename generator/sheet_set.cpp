@@ -33,15 +33,19 @@ public:
         const int size = static_cast<int>(pool_.size());
         if (!noRepeats_)
             return pool_[static_cast<size_t>(random.drawInt(0, size))];
-        if (dealt_ == 0)
-            shuffle(pool_, random);
-        const Problem& problem = pool_[static_cast<size_t>(dealt_)];
+        if (dealt_ == 0) {
+            if (deck_.empty())
+                deck_ = pool_;
+            shuffle(deck_, random);
+        }
+        const Problem& problem = deck_[static_cast<size_t>(dealt_)];
         dealt_ = (dealt_ + 1) % size;
         return problem;
     }
 
 private:
-    std::vector<Problem> pool_;
+    const std::vector<Problem>& pool_;
+    std::vector<Problem> deck_;  // the pool shuffled, without repeats
     bool noRepeats_;
     int dealt_ = 0;
 };
@@ -88,7 +92,7 @@ SheetProblems drawSheet(const SheetSetOptions& options, RandomSource& random)
         if (!dealer)
             dealer.emplace(types[i], options.noRepeats);
         const Problem& problem = dealer->next(random);
-        sheet.push_back(blanks[i] ? blankProblem(problem, random.drawInt(0, 2) == 0) : problem);
+        sheet.push_back(blanks[i] ? blankProblem(problem, random) : problem);
     }
     return sheet;
 }
@@ -127,9 +131,12 @@ std::string optionsProblem(const SheetSetOptions& options)
     return {};
 }
 
-Problem blankProblem(Problem problem, bool firstBlank)
+Problem blankProblem(Problem problem, RandomSource& random)
 {
-    problem.blank = firstBlank ? 0 : 1;
+    // 17÷5=（　　）……2 or 17÷5=3……（　　）; else any number before "=".
+    problem.blank =
+        static_cast<int8_t>(problem.remainder != 0 ? problem.count + random.drawInt(0, 2)
+                                                   : random.drawInt(0, problem.count));
     return problem;
 }
 

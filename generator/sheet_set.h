@@ -45,8 +45,9 @@ int problemsPerSheet(const SheetSetOptions& options);
 // sheet window and the command line.
 std::string optionsProblem(const SheetSetOptions& options);
 
-// A 填空 problem: the first or the second number blank.
-Problem blankProblem(Problem problem, bool firstBlank);
+// A 填空 problem, its blank drawn: one of the numbers before "=", or of a
+// division with a remainder the quotient or the remainder.
+Problem blankProblem(Problem problem, RandomSource& random);
 
 // The sheets of a set, each a list of problems in order on the sheet. The
 // options must be valid (optionsProblem empty).

@@ -14,6 +14,7 @@
 #   share/numbrook/numbrook-sheet-cjk-{regular,bold}.otf
 #                                                 the sheets' font, added to Qt's
 #                                                 fonts when a sheet is first painted
+#   share/numbrook/presets.ini                    the presets by textbook unit
 #   share/applications/numbrook.desktop
 #   share/icons/hicolor/<n>x<n>/apps/numbrook.png, scalable/apps/numbrook.svg
 # The program finds its module, document and font relative to its own folder

@@ -85,7 +85,17 @@ INSTANTIATE_TEST_SUITE_P(
                                Action::MakeSheets},
                       LineCase{{"--make-sheets=a.pdf", "--per-type", "0=30,8=70"},
                                Action::MakeSheets},
-                      badSet({"--types", "0,9"}), badSet({"--types", "1,1"}),
+                      LineCase{{"--help"}, Action::Help, "27 一位小数加减"},
+                      LineCase{{"--list-presets"}, Action::ListPresets, "二年级下册 有余数的除法\n"},
+                      LineCase{{"--make-sheets", "a.pdf", "--preset", "二年级上册 表内乘法", "--form",
+                                "blank", "--copies", "40"},
+                               Action::MakeSheets},
+                      LineCase{{"--make-sheets", "a.pdf", "--preset", "三年级 无此单元"},
+                               Action::UsageError,
+                               "没有预设“三年级 无此单元”；--list-presets"},
+                      badSet({"--preset", "二年级上册 表内乘法", "--count", "5"}),
+                      badSet({"--types", "0,28"}), badSet({"--types", "表内,1"}),
+                      badSet({"--types", "1,1"}), badSet({"--types", "表内乘法,6"}),
                       badSet({"--types", ""}), badSet({"--count", "0"}), badSet({"--count", "101"}),
                       badSet({"--count", "5", "--per-type", "0=5"}),
                       badSet({"--per-type", "0=60,1=41"}), badSet({"--per-type", "0=0"}),
@@ -102,6 +112,45 @@ INSTANTIATE_TEST_SUITE_P(
                                "--sheets 只能给出一次"},
                       // A class set's option without --make-sheets.
                       LineCase{{"--no-repeats"}, Action::UsageError}));
+
+// Types by caption as by number; a preset's counts and form, the form
+// given overriding it; a presets file that can't be read.
+TEST(CommandLineSet, TakesCaptionsAndPresets)
+{
+    const auto parse = [](QStringList arguments, PresetSource presets = shippedPresets) {
+        arguments.prepend(QStringLiteral("numbrook"));
+        arguments << QStringLiteral("--make-sheets") << QStringLiteral("a.pdf");
+        return parseCommandLine(arguments, 80, presets);
+    };
+    EXPECT_EQ(parse({QStringLiteral("--types"), QStringLiteral("表内除法, 6")}).sheetSet.types,
+              (std::vector<int>{6, 8}));
+    EXPECT_EQ(parse({QStringLiteral("--per-type"), QStringLiteral("有余数的除法=30")})
+                  .sheetSet.perType[22],
+              30);
+
+    const PresetSource one = [] {
+        return loadPresets("[单元]\nform = mixed\n表内乘法 = 30\n整十数乘整十数 = 20\n");
+    };
+    const SheetSetOptions preset =
+        parse({QStringLiteral("--preset"), QStringLiteral("单元")}, one).sheetSet;
+    EXPECT_EQ(preset.perType[6], 30);
+    EXPECT_EQ(preset.perType[26], 20);
+    EXPECT_EQ(preset.form, ProblemForm::Mixed);
+    EXPECT_EQ(parse({QStringLiteral("--preset"), QStringLiteral("单元"), QStringLiteral("--form"),
+                     QStringLiteral("result")},
+                    one)
+                  .sheetSet.form,
+              ProblemForm::Result);
+
+    const PresetSource broken = []() -> std::vector<Preset> {
+        throw PresetError("预设文件p.ini：第3行：没有题型“乘法”");
+    };
+    const CommandLine failed = parse({QStringLiteral("--preset"), QStringLiteral("单元")}, broken);
+    EXPECT_EQ(failed.action, Action::Failure);
+    EXPECT_EQ(failed.output, "numbrook: 预设文件p.ini：第3行：没有题型“乘法”\n");
+    // Without a preset option, the file is not read at all.
+    EXPECT_EQ(parse({}, broken).action, Action::MakeSheets);
+}
 
 // The usage fits the terminal, a CJK character taking two columns, and
 // says the same at every width.
@@ -175,6 +224,11 @@ TEST(ProgramCommandLine, VersionHelpAndUnknownOption)
         EXPECT_NE(unknown.err.find("frobnicate"), std::string::npos) << unknown.err;
         EXPECT_NE(unknown.err.find("--sheets"), std::string::npos) << unknown.err;
     }
+
+    // The presets beside the program.
+    const ProgramRun presets = runProgram("--list-presets", "");
+    EXPECT_EQ(presets.status, 0);
+    EXPECT_EQ(std::count(presets.out.begin(), presets.out.end(), '\n'), 15) << presets.out;
 
     // No display: one line of ours and status 1, not Qt's abort.
     const ProgramRun headless = runProgram("", "");

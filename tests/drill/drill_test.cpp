@@ -41,7 +41,7 @@ protected:
     }
     void tickTypes(std::initializer_list<int> types)
     {
-        std::array<bool, kTypeCount> ticked{};
+        std::array<bool, kDrillTypeCount> ticked{};
         for (int t : types)
             ticked[static_cast<size_t>(t)] = true;
         drill.selectTypes(ticked);

@@ -42,8 +42,8 @@ TEST_P(GoldenDrill, TwentyProblemsAsTheyWereDrawn)
     testing::FixedClock clock;
     RandomSource random(2026);
     Drill drill(random, clock);
-    std::array<bool, kTypeCount> ticked{};
-    for (int t = 0; t < kTypeCount; ++t)
+    std::array<bool, kDrillTypeCount> ticked{};
+    for (int t = 0; t < kDrillTypeCount; ++t)
         ticked[static_cast<size_t>(t)] = GetParam().type < 0 || GetParam().type == t;
     drill.selectTypes(ticked);
     ASSERT_EQ(drill.startScreenRun(20), "");
@@ -88,7 +88,7 @@ TEST_P(GoldenSet, TwoSheetsAsTheyWereDrawn)
     o.noRepeats = GetParam().noRepeats;
     o.copies = 2;
     if (GetParam().perType) {
-        for (int t = 0; t < kTypeCount; ++t)
+        for (int t = 0; t < kDrillTypeCount; ++t)
             o.perType[static_cast<size_t>(t)] = t + 2;
     } else {
         o.types = {0, 3, 5, 8};

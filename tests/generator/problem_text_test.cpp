@@ -23,6 +23,8 @@ struct TextCase {
     const char* text;
     const char* key;
     const char* words;
+    int8_t count = 2;
+    Operator op2 = Add;
 };
 
 class ProblemTextTest : public ::testing::TestWithParam<TextCase> {};
@@ -33,7 +35,8 @@ TEST_P(ProblemTextTest, AsSetAsKeyAndInWords)
     Problem p;
     p.type = static_cast<int16_t>(c.type);
     p.operands = c.operands;
-    p.operators = {c.op, Add};
+    p.count = c.count;
+    p.operators = {c.op, c.op2};
     p.result = c.result;
     p.remainder = c.remainder;
     p.blank = c.blank;
@@ -52,7 +55,12 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{8, {24, 6}, Divide, 4, 0, 0, "（　　）÷6=4", "24÷6=4", "几除以六等于四"},
         TextCase{8, {17, 5}, Divide, 3, 2, kNoBlank, "17÷5=", "17÷5=3……2", "十七除以五等于几余几"},
         TextCase{
-            8, {17, 5}, Divide, 3, 2, 3, "17÷5=3……（　　）", "17÷5=3……2", "十七除以五等于三余几"}));
+            8, {17, 5}, Divide, 3, 2, 3, "17÷5=3……（　　）", "17÷5=3……2", "十七除以五等于三余几"},
+        TextCase{11, {8, 3, 4}, Subtract, 9, 0, 2, "8－3＋（　　）=9", "8－3＋4=9",
+                 "八减三加几等于九", 3, Add},
+        TextCase{27, {12, 7}, Subtract, 5, 0, kNoBlank, "1.2－0.7=", "1.2－0.7=0.5",
+                 "一点二减零点七等于几"},
+        TextCase{27, {3, 7}, Add, 10, 0, 1, "0.3＋（　　）=1", "0.3＋0.7=1", "零点三加几等于一"}));
 
 TEST(NumberWords, AsTheyAreSaid)
 {

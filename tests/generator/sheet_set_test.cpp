@@ -18,16 +18,14 @@ namespace {
 // The problem's type, when its pool holds the problem (blank or not); else -1.
 int typeOf(Problem p)
 {
-    static const auto pools = [] {
-        std::array<std::set<std::string>, kTypeCount> keys;
-        for (int type = 0; type < kTypeCount; ++type) {
-            for (const Problem& pooled : problemPool(type))
-                keys[static_cast<size_t>(type)].insert(keyText(pooled));
-        }
-        return keys;
-    }();
+    static std::array<std::set<std::string>, kTypeCount> pools;
+    auto& pool = pools[static_cast<size_t>(p.type)];
+    if (pool.empty()) {
+        for (const Problem& pooled : problemPool(p.type))
+            pool.insert(keyText(pooled));
+    }
     p.blank = kNoBlank;
-    return pools[static_cast<size_t>(p.type)].count(keyText(p)) ? p.type : -1;
+    return pool.count(keyText(p)) ? p.type : -1;
 }
 
 // A set of the given counts per type, and per sheet how often each key may
@@ -80,7 +78,11 @@ TEST_P(SheetSetTest, DrawsWhatTheOptionsAsk)
             order.push_back(keyText(p));
             if (p.blank != kNoBlank) {
                 ++blanks;
-                EXPECT_TRUE(p.blank == 0 || p.blank == 1) << problemText(p);
+                // The quotient or the remainder of a division with one; else
+                // a number before "=".
+                EXPECT_TRUE(p.remainder != 0 ? p.blank == p.count || p.blank == p.count + 1
+                                             : p.blank >= 0 && p.blank < p.count)
+                    << problemText(p);
             }
         }
         EXPECT_EQ(perType, c.perType);
@@ -103,7 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"APoolTwice", {{2, 56}}, ProblemForm::Result, true, 2, 2, 0},
         SetCase{"CountsPerType", {{0, 30}, {8, 70}}, ProblemForm::Result, false, 2, 0, 0},
         SetCase{"AllBlank", {{3, 45}, {7, 55}}, ProblemForm::Blank, true, 1, 1, 100},
-        SetCase{"HalfBlank", {{5, 40}, {6, 60}}, ProblemForm::Mixed, false, 1, 0, 50}),
+        SetCase{"HalfBlank", {{5, 40}, {6, 60}}, ProblemForm::Mixed, false, 1, 0, 50},
+        // Three numbers, a remainder, tenths.
+        SetCase{"NewKindsBlank", {{11, 40}, {22, 40}, {27, 20}}, ProblemForm::Blank, false, 2, 0,
+                100}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(SheetSet, WithoutCountsDrawsTheTickedTypesOnly)
@@ -128,11 +133,22 @@ TEST(SheetSet, RefusesOptionsThatMakeNoSet)
     SheetSetOptions none = counts({{0, 10}}, ProblemForm::Result, false, 0);
     SheetSetOptions negative = counts({{0, 10}, {1, -1}});
     SheetSetOptions badType;
-    badType.types = {9};
+    badType.types = {kTypeCount};
     badType.count = 10;
     for (const SheetSetOptions& o : {noTypes, over, tooMany, none, negative, badType})
         EXPECT_NE(optionsProblem(o), "");
     EXPECT_EQ(optionsProblem(counts({{0, 60}, {1, 40}}, ProblemForm::Mixed, true, 60)), "");
+}
+
+TEST(SheetSet, BlanksEveryNumberAChainOrADivisionWithARemainderMayLeave)
+{
+    RandomSource random(5);
+    std::map<int, std::set<int>> places;
+    const auto sheets = drawSheetSet(counts({{11, 50}, {22, 50}}, ProblemForm::Blank), random);
+    for (const Problem& p : sheets.front())
+        places[p.type].insert(p.blank);
+    EXPECT_EQ(places[11], (std::set<int>{0, 1, 2}));
+    EXPECT_EQ(places[22], (std::set<int>{2, 3}));
 }
 
 }  // namespace
