@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QSettings>
+
+#include <memory>
+
 #include "app/form1.h"
 #include "app/host_choice.h"
+#include "app/practice_window.h"
 #include "app/qt_message_boxes.h"
+#include "records/records_store.h"
 
 namespace numbrook {
 
@@ -18,6 +24,12 @@ public:
     RealServices& operator=(const RealServices&) = delete;
 
     Form1Services forWindow();
+    // The practice window's: its own boxes, the settings, and the records,
+    // opened on first use.
+    PracticeServices forPractice();
+    // Opens the practice window (over the drill window, when there is one)
+    // with its boxes over it.
+    PracticeWindow* openPractice();
     // The boxes, and the sheet window of an export kept open, open over the
     // window once it exists.
     void placeBoxesOver(QWidget* window)
@@ -32,6 +44,9 @@ private:
     RandomSource random_;
     ExportServices exporting_;
     QWidget* window_ = nullptr;
+    QtMessageBoxes practiceBoxes_;
+    QSettings settings_;
+    std::unique_ptr<RecordsStore> records_;
 };
 
 }  // namespace numbrook
