@@ -81,7 +81,9 @@ QTableWidget* table(QWidget* parent, const QString& name, const QStringList& hea
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionMode(QAbstractItemView::NoSelection);
     t->setFocusPolicy(Qt::NoFocus);
-    t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    t->horizontalHeader()->setMinimumSectionSize(72);
     return t;
 }
 
