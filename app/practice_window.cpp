@@ -162,6 +162,7 @@ PracticeWindow::PracticeWindow(PracticeServices services, QWidget* parent)
 
     loadSettings();
     choiceChanged();
+    pupilChanged();
     showRecordsError();
     resize(QSize(960, 660).boundedTo(screen() ? screen()->availableGeometry().size() - QSize(40, 80)
                                               : QSize(960, 660)));
@@ -190,7 +191,8 @@ void PracticeWindow::buildChoice(QWidget* page)
     for (const std::string& name : services_.records.pupils())
         pupilBox->addItem(fromUtf8(name));
     connect(pupilBox->lineEdit(), &QLineEdit::returnPressed, this, &PracticeWindow::start);
-    connect(pupilBox, &QComboBox::currentTextChanged, this, [this] { choiceChanged(); });
+    pupilBox->lineEdit()->setMaxLength(32);
+    connect(pupilBox, &QComboBox::currentTextChanged, this, [this] { pupilChanged(); });
 
     auto* what = new QGroupBox(QStringLiteral("练什么"), page);
     auto* grid = new QGridLayout(what);
@@ -442,13 +444,17 @@ std::vector<Problem> PracticeWindow::bookOf(const std::string& pupil) const
     return mistakeBook(history);
 }
 
+void PracticeWindow::pupilChanged()
+{
+    const std::string name = pupilBox->currentText().trimmed().toStdString();
+    const size_t inBook = name.empty() ? 0 : bookOf(name).size();
+    fromBook->setText(QStringLiteral("错题本（%1题）").arg(inBook));
+}
+
 void PracticeWindow::choiceChanged()
 {
     const int total = problemsPerSheet(chosenSet());
     totalLabel->setText(QStringLiteral("合计 %1 题").arg(total));
-    const std::string name = pupilBox->currentText().trimmed().toStdString();
-    const size_t inBook = name.empty() ? 0 : bookOf(name).size();
-    fromBook->setText(QStringLiteral("错题本（%1题）").arg(inBook));
     for (int type = 0; type < kTypeCount; ++type) {
         const size_t t = static_cast<size_t>(type);
         typeBoxes[t]->setEnabled(byTypes->isChecked());
@@ -582,9 +588,9 @@ void PracticeWindow::checkAnswer()
         afterWrong();
         return;
     }
-    const std::string typed = answerBox->text().toStdString();
-    if (!readAnswer(typed) && answerBox->text().trimmed().isEmpty())
+    if (answerBox->text().trimmed().isEmpty())
         return;  // nothing typed yet
+    const std::string typed = answerBox->text().toStdString();
     const Attempt& attempt = session_->answer(typed, static_cast<int>(sinceShown_.elapsed()));
     RecordedAttempt written{attempt.problem, attempt.given, attempt.right, attempt.ms,
                             services_.clock.now()};
@@ -674,7 +680,7 @@ void PracticeWindow::finish()
     retryButton->setEnabled(!s.missed().empty());
     pages_->setCurrentIndex(EndPage);
     (s.missed().empty() ? againButton : retryButton)->setFocus();
-    choiceChanged();
+    pupilChanged();
 }
 
 void PracticeWindow::showRecordsError()

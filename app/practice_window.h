@@ -120,6 +120,8 @@ private:
     void loadSettings();
     void saveSettings() const;
     void choiceChanged();
+    // The 错题本's count for the name typed.
+    void pupilChanged();
     std::vector<Problem> bookOf(const std::string& pupil) const;
     SheetSetOptions chosenSet() const;
     std::optional<std::vector<Problem>> deal(std::string& what);

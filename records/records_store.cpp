@@ -246,6 +246,8 @@ int RecordsStore::startSession(const std::string& pupil, int kind, const std::st
 
 bool RecordsStore::addAttempt(int session, const RecordedAttempt& attempt)
 {
+    if (session < 0 || session >= static_cast<int>(sessions_.size()))
+        return fail(QStringLiteral("无法保存练习记录"), QStringLiteral("没有这次练习"));
     pending_.push_back({session, attempt});
     return writePending();
 }
