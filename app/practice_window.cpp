@@ -500,8 +500,8 @@ std::optional<std::vector<Problem>> PracticeWindow::deal(std::string& what)
     }
     for (int type = 0; type < kTypeCount; ++type) {
         if (const int n = options.perType[static_cast<size_t>(type)]; n > 0)
-            what += (what.empty() ? "" : "、") + std::string(problemType(type).caption) +
-                    std::to_string(n);
+            what += (what.empty() ? "" : "、") + std::string(problemType(type).caption) + " " +
+                    std::to_string(n) + "题";
     }
     what += options.form == ProblemForm::Blank ? "，填空" : "";
     what += limit;
