@@ -152,6 +152,15 @@ const std::vector<OptionSpec>& programOptions()
          QStringLiteral("按教材单元预设题型、题数和形式（--form 可另选形式）；"
                         "不能与--types、--count、--per-type同用。")},
         {{QStringLiteral("list-presets")}, {}, QStringLiteral("列出预设的名称后退出。")},
+        {{QStringLiteral("practice")},
+         {},
+         QStringLiteral("只打开“练习”窗口：逐题作答，记录成绩和错题。")},
+        {{QStringLiteral("records-csv")},
+         QStringLiteral("file.csv"),
+         QStringLiteral("不开窗口，把练习记录（每次作答一行）写成CSV文件，UTF-8。")},
+        {{QStringLiteral("pupil")},
+         QStringLiteral("姓名"),
+         QStringLiteral("与--records-csv同用：只写这名学生的记录；与--practice同用：填好姓名。")},
     };
     return options;
 }
@@ -471,6 +480,17 @@ CommandLine parseCommandLine(const QStringList& arguments, int helpWidth, Preset
             return usageError(QStringLiteral("--") + QString::fromLatin1(option) +
                               QStringLiteral(" 只能与 --make-sheets 同用"));
     }
+    if (isSet("records-csv")) {
+        result.action = CommandLine::Action::RecordsCsv;
+        result.csvPath = valueOf("records-csv").toStdString();
+        if (result.csvPath.empty())
+            return usageError(QStringLiteral("--records-csv 要给出CSV文件名"));
+    } else if (isSet("practice")) {
+        result.action = CommandLine::Action::Practice;
+    } else if (isSet("pupil")) {
+        return usageError(QStringLiteral("--pupil 只能与 --records-csv 或 --practice 同用"));
+    }
+    result.pupil = valueOf("pupil").trimmed().toStdString();
     if (isSet("sheet-window"))
         result.action = CommandLine::Action::SheetWindow;
     if (isSet("sheets")) {

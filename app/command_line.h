@@ -21,6 +21,8 @@ struct CommandLine {
         Run,          // open the window
         SheetWindow,  // open the sheet window alone
         MakeSheets,   // write the class set `sheetSet` to `pdfPath`, without a window
+        Practice,     // open the practice window alone (for `pupil`, if given)
+        RecordsCsv,   // write the attempts (of `pupil`, or all) to `csvPath`, without a window
         Help,         // print `output` on standard output, exit 0
         Version,      // print `output` on standard output, exit 0
         UsageError,   // print `output` on standard error, exit 2
@@ -32,6 +34,8 @@ struct CommandLine {
     std::string output;        // UTF-8, ends in a line feed
     SheetSetOptions sheetSet;  // MakeSheets
     std::string pdfPath;       // MakeSheets
+    std::string csvPath;       // RecordsCsv
+    std::string pupil;         // Practice, RecordsCsv: empty for none
 };
 
 inline constexpr int kUsageExitStatus = 2;

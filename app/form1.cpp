@@ -269,8 +269,11 @@ void Form1::buildControls()
             toggleFullScreen();
     });
 
-    // Beyond the drill, from a context menu on the form: the sheet window
-    // (also Ctrl+P) and the whole screen (F11 above).
+    // Beyond the drill, from a context menu on the form: the practice
+    // window, the sheet window (also Ctrl+P) and the whole screen (F11 above).
+    auto* practice = new QAction(QStringLiteral("练习…"), this);
+    practice->setObjectName(QStringLiteral("PracticeAction"));
+    connect(practice, &QAction::triggered, this, &Form1::practiceRequested);
     auto* sheets = new QAction(QStringLiteral("练习纸…"), this);
     sheets->setObjectName(QStringLiteral("SheetWindowAction"));
     sheets->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -279,7 +282,7 @@ void Form1::buildControls()
     fullScreenAction_->setObjectName(QStringLiteral("FullScreenAction"));
     fullScreenAction_->setCheckable(true);
     connect(fullScreenAction_, &QAction::triggered, this, &Form1::toggleFullScreen);
-    addActions({sheets, fullScreenAction_});
+    addActions({practice, sheets, fullScreenAction_});
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 

@@ -155,6 +155,10 @@ public:
     // Ctrl+P: the sheet window, with the types ticked here.
     void openSheetWindow();
 
+signals:
+    // "练习…" in the context menu: the practice window, which main opens.
+    void practiceRequested();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

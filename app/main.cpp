@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QComboBox>
 
 #include <cerrno>
 #include <csignal>
@@ -11,6 +12,7 @@
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "app/make_sheets.h"
+#include "app/records_csv.h"
 #include "app/real_services.h"
 #include "app/sheet_window.h"
 #include "app/startup.h"
@@ -77,6 +79,9 @@ int main(int argc, char** argv)
         return 1;
     case numbrook::CommandLine::Action::MakeSheets:
         return numbrook::makeSheetsFile(argc, argv, commandLine);
+    case numbrook::CommandLine::Action::RecordsCsv:
+        return numbrook::writeRecordsCsv(argc, argv, commandLine);
+    case numbrook::CommandLine::Action::Practice:
     case numbrook::CommandLine::Action::SheetWindow:
     case numbrook::CommandLine::Action::Run:
         break;
@@ -96,7 +101,16 @@ int main(int argc, char** argv)
         return QApplication::exec();
     }
 
+    if (commandLine.action == numbrook::CommandLine::Action::Practice) {
+        numbrook::attachSkin();
+        numbrook::PracticeWindow* practice = world.openPractice();
+        if (!commandLine.pupil.empty())
+            practice->pupilBox->setCurrentText(QString::fromStdString(commandLine.pupil));
+        return QApplication::exec();
+    }
     numbrook::Form1 window(world.forWindow());
+    QObject::connect(&window, &numbrook::Form1::practiceRequested, &window,
+                     [&world] { world.openPractice(); });
     world.placeBoxesOver(&window);
     numbrook::fitToScreen(window);
     window.show();

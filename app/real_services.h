@@ -3,10 +3,14 @@
 
 #include <QSettings>
 
+#include <memory>
+
 #include "app/form1.h"
 #include "app/host_choice.h"
+#include "app/practice_window.h"
 #include "app/qt_message_boxes.h"
 #include "app/sheet_window.h"
+#include "records/records_store.h"
 
 namespace numbrook {
 
@@ -24,6 +28,12 @@ public:
     Form1Services forWindow();
     // The one sheet window, opened from the drill window, an export or alone.
     SheetWindows& sheetWindows() { return sheetWindows_; }
+    // The practice window's: its own boxes, the settings, and the records,
+    // opened on first use.
+    PracticeServices forPractice();
+    // Opens the practice window (over the drill window, when there is one)
+    // with its boxes over it.
+    PracticeWindow* openPractice();
     // The boxes, and the sheet window of an export kept open, open over the
     // window once it exists.
     void placeBoxesOver(QWidget* window)
@@ -42,6 +52,8 @@ private:
     QtMessageBoxes sheetBoxes_;
     SheetWindows sheetWindows_{SheetWindowServices{sheetBoxes_, random_, settings_, clock_},
                                [this](SheetWindow& window) { sheetBoxes_.setParent(&window); }};
+    QtMessageBoxes practiceBoxes_;
+    std::unique_ptr<RecordsStore> records_;
 };
 
 }  // namespace numbrook

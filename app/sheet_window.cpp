@@ -141,18 +141,20 @@ void SheetWindow::buildControls()
     // desktop's theme; set before the controls inherit them.
     setPalette(classicPalette());
 
-    // The side panel scrolls where the screen is low; the buttons below it
-    // and the status line stay in view.
-    auto* panel = new QWidget;
+    // The list of types scrolls where the screen is low; the options, the
+    // buttons below it and the status line stay in view.
+    auto* panel = new QWidget(this);
     typesBox_ = new QGroupBox(QStringLiteral("题型与每份题数"), panel);
-    auto* grid = new QGridLayout(typesBox_);
+    auto* list = new QWidget;
+    auto* grid = new QGridLayout(list);
     for (int type = 0; type < kTypeCount; ++type) {
-        auto* box = new QCheckBox(QString::fromUtf8(problemType(type).caption), typesBox_);
+        auto* box = new QCheckBox(QString::fromUtf8(problemType(type).caption), list);
         box->setObjectName(QStringLiteral("Type(%1)").arg(type));
-        auto* count = new OptionSpinBox(kTypeCountOption, typesBox_);
+        auto* count = new OptionSpinBox(kTypeCountOption, list);
         count->setObjectName(QStringLiteral("Count(%1)").arg(type));
         count->setSuffix(QStringLiteral(" 题"));
-        count->setAccessibleName(QString::fromUtf8(problemType(type).caption) + QStringLiteral("的题数"));
+        count->setAccessibleName(QString::fromUtf8(problemType(type).caption) +
+                                 QStringLiteral("的题数"));
         grid->addWidget(box, type, 0);
         grid->addWidget(count, type, 1);
         connect(box, &QCheckBox::toggled, this, [this] { optionsChanged(); });
@@ -160,10 +162,20 @@ void SheetWindow::buildControls()
         typeBoxes_[static_cast<size_t>(type)] = box;
         counts_[static_cast<size_t>(type)] = count;
     }
+    auto* types = new QScrollArea(typesBox_);
+    types->setObjectName(QStringLiteral("TypeList"));
+    types->setFrameShape(QFrame::NoFrame);
+    types->setWidgetResizable(true);
+    types->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    types->setWidget(list);
+    types->setMinimumWidth(list->sizeHint().width() +
+                           types->verticalScrollBar()->sizeHint().width());
     total_ = new QLabel(typesBox_);
     total_->setObjectName(QStringLiteral("TotalLabel"));
     total_->setWordWrap(true);
-    grid->addWidget(total_, kTypeCount, 0, 1, 2);
+    auto* typesLayout = new QVBoxLayout(typesBox_);
+    typesLayout->addWidget(types, 1);
+    typesLayout->addWidget(total_);
 
     optionsBox_ = new QGroupBox(QStringLiteral("选项"), panel);
     auto* form = new QFormLayout(optionsBox_);
@@ -197,18 +209,11 @@ void SheetWindow::buildControls()
 
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(typesBox_);
+    panelLayout->addWidget(typesBox_, 1);
     panelLayout->addWidget(optionsBox_);
     panelLayout->addWidget(newDraw_);
-    panelLayout->addStretch();
-    sidePanel_ = new QScrollArea(this);
+    sidePanel_ = panel;
     sidePanel_->setObjectName(QStringLiteral("SidePanel"));
-    sidePanel_->setFrameShape(QFrame::NoFrame);
-    sidePanel_->setWidgetResizable(true);
-    sidePanel_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    sidePanel_->setWidget(panel);
-    sidePanel_->setMinimumWidth(panel->sizeHint().width() +
-                                sidePanel_->verticalScrollBar()->sizeHint().width());
 
     // An export's own sheets: the options above are set aside until the
     // teacher turns back to them.
@@ -352,10 +357,10 @@ void SheetWindow::showSheets(const builtin::FilledSheets& sheets)
     // The export's sheet goes by the number the export gave it, and today.
     exportJobName_ = printJobName(sheets.text(kProblemHeaderTable, 1, 1));
     const std::string title = "口算练习";
-    exportFileName_ = sheetFileName(services_.clock.now(),
-                                    exportJobName_.size() > title.size()
-                                        ? exportJobName_.substr(title.size() + 1)
-                                        : std::string());
+    exportFileName_ =
+        sheetFileName(services_.clock.now(), exportJobName_.size() > title.size()
+                                                 ? exportJobName_.substr(title.size() + 1)
+                                                 : std::string());
     fromExport_ = true;
     exportNote_->show();
     sidePanel_->setEnabled(false);
@@ -421,10 +426,10 @@ void SheetWindow::showSet()
     newDraw_->setEnabled(!fromExport_ && sheetOptionsProblem(options_).empty());
     preview_->updatePreview();
     preview_->setCurrentPage(1);
-    setWindowTitle(!holdsSheets() ? QStringLiteral("练习纸")
-                                  : QStringLiteral("练习纸 - ") +
-                                        QFileInfo(QString::fromStdString(fileName()))
-                                            .completeBaseName());
+    setWindowTitle(!holdsSheets()
+                       ? QStringLiteral("练习纸")
+                       : QStringLiteral("练习纸 - ") +
+                             QFileInfo(QString::fromStdString(fileName())).completeBaseName());
 }
 
 std::vector<PageText> SheetWindow::pages(SetPages which) const

@@ -123,7 +123,7 @@ private:
     QGroupBox* typesBox_ = nullptr;
     QGroupBox* optionsBox_ = nullptr;
     QWidget* exportNote_ = nullptr;
-    QScrollArea* sidePanel_ = nullptr;
+    QWidget* sidePanel_ = nullptr;
     QLabel* total_ = nullptr;
     QCheckBox* noRepeats_ = nullptr;
     QComboBox* form_ = nullptr;

@@ -6,6 +6,7 @@
 // set, as its key, or in words to be read aloud.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace numbrook {

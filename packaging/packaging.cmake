@@ -108,7 +108,9 @@ sheet in LibreOffice Writer, ready to print.")
 # package does not pull in LibreOffice's libraries. With Writer comes its
 # Chinese user interface, so that the document left open speaks the
 # program's language.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk, qt6-translations-l10n")
+# The practice keeps its records through Qt's SQLite driver, a plugin that
+# no library of the program links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-writer, libreoffice-l10n-zh-cn")
 set(CPACK_NUMBROOK_SHLIBDEPS_BINARIES ${NUMBROOK_OUTPUT_DIR}/numbrook)
 # The office keeper links no LibreOffice library: its libraries count.

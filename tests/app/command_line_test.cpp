@@ -111,7 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{{"--sheets=office", "--sheets=builtin"}, Action::UsageError,
                                "--sheets 只能给出一次"},
                       // A class set's option without --make-sheets.
-                      LineCase{{"--no-repeats"}, Action::UsageError}));
+                      LineCase{{"--no-repeats"}, Action::UsageError},
+                      LineCase{{"--practice", "--pupil", "小明"}, Action::Practice},
+                      LineCase{{"--records-csv", "a.csv", "--pupil", "小明"}, Action::RecordsCsv},
+                      LineCase{{"--records-csv="}, Action::UsageError, "--records-csv"},
+                      LineCase{{"--pupil", "小明"}, Action::UsageError, "--pupil"}));
 
 // Types by caption as by number; a preset's counts and form, the form
 // given overriding it; a presets file that can't be read.
@@ -299,6 +303,19 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("--copies"), std::string::npos) << bad.err;
     EXPECT_FALSE(std::ifstream(pdf).good());
+}
+
+// The records as CSV without a display, and a file that can't be written:
+// status 1 and the reason. No records file is made for an empty table.
+TEST(ProgramCommandLine, WritesTheRecordsAsCsvWithoutADisplay)
+{
+    const testing::TempFolder folder;
+    const ProgramRun made = runProgram("--records-csv '" + folder.file("r.csv") + "'", "");
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(testing::readAll(folder.file("r.csv")).rfind("\xEF\xBB\xBF学生,", 0), 0u);
+    const ProgramRun refused = runProgram("--records-csv /nonexistent/r.csv", "");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("/nonexistent/r.csv"), std::string::npos) << refused.err;
 }
 
 }  // namespace
