@@ -12,7 +12,7 @@ RealServices::RealServices(SheetsHost sheets)
       settings_(QStringLiteral("numbrook"), QStringLiteral("numbrook"))
 {
     exporting_.makeHost =
-        chooseHostFactory(sheets, realHostMakers([this](const builtin::FilledSheets& filled) {
+        chooseHostFactory(sheets, realHostMakers([this](const builtin::ShownSheets& filled) {
                               sheetWindows_.open(window_)->showSheets(filled);
                           }));
     exporting_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };

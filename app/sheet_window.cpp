@@ -30,8 +30,6 @@
 #include "app/window_look.h"
 #include "export/builtin/print_job.h"
 #include "export/document_host.h"
-#include "export/export_steps.h"
-#include "export/print_job_name.h"
 
 namespace numbrook {
 
@@ -350,12 +348,12 @@ void SheetWindow::tickTypes(const std::vector<int>& types)
     optionsChanged();
 }
 
-void SheetWindow::showSheets(const builtin::FilledSheets& sheets)
+void SheetWindow::showSheets(const builtin::ShownSheets& sheets)
 {
     set_.clear();
-    exportPages_ = {builtin::pageOf(sheets, false), builtin::pageOf(sheets, true)};
+    exportPages_ = sheets.pages;
     // The export's sheet goes by the number the export gave it, and today.
-    exportJobName_ = printJobName(sheets.text(kProblemHeaderTable, 1, 1));
+    exportJobName_ = sheets.jobName;
     const std::string title = "口算练习";
     exportFileName_ =
         sheetFileName(services_.clock.now(), exportJobName_.size() > title.size()

@@ -24,7 +24,7 @@
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "export/builtin/class_set.h"
-#include "export/builtin/filled_sheets.h"
+#include "export/builtin/builtin_host.h"
 #include "export/builtin/sheet_renderer.h"
 #include "generator/random_source.h"
 #include "generator/sheet_options.h"
@@ -63,7 +63,7 @@ public:
     void tickTypes(const std::vector<int>& types);
     // Shows an export's own sheets, the options set aside, until the teacher
     // turns back to them.
-    void showSheets(const builtin::FilledSheets& sheets);
+    void showSheets(const builtin::ShownSheets& sheets);
     // Whether the sheets shown are an export's, not the options' own.
     bool showsExportSheets() const { return fromExport_; }
 

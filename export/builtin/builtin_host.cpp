@@ -12,6 +12,37 @@
 
 namespace numbrook::builtin {
 
+namespace {
+
+// The problem sheet (answers false) or the answer sheet as typed.
+PageText pageOf(const FilledSheets& sheets, bool answers)
+{
+    const int header = answers ? kAnswerHeaderTable : kProblemHeaderTable;
+    PageText page{answers ? kSheetLayout.answerTitle : kSheetLayout.problemTitle,
+                  sheets.text(header, 1, 1),
+                  kSheetLayout.teacherLine,
+                  {}};
+    page.cells.reserve(kGridCells);
+    for (int r = 1; r <= kGridSide; ++r) {
+        for (int c = 1; c <= kGridSide; ++c)
+            page.cells.push_back(sheets.text(header + 1, r, c));
+    }
+    return page;
+}
+
+// Pages firstPage to lastPage (page 1 the problem sheet, page 2 the
+// answer sheet) on the device. False when it can't be painted on.
+bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,
+                  int lastPage)
+{
+    std::vector<PageText> pages;
+    for (int page = firstPage; page <= lastPage; ++page)
+        pages.push_back(pageOf(sheets, page != 1));
+    return renderPages(device, pages);
+}
+
+}  // namespace
+
 void BuiltinHost::startInstance()
 {
     started_ = true;
@@ -114,7 +145,8 @@ void BuiltinHost::show()
     if (!show_) {
         throw HostError("内置练习纸：没有显示练习纸的窗口", HostFailure::Other);
     }
-    show_(sheets_);
+    show_({{pageOf(sheets_, false), pageOf(sheets_, true)},
+           printJobName(sheets_.text(kProblemHeaderTable, 1, 1))});
 }
 
 }  // namespace numbrook::builtin

@@ -10,14 +10,23 @@
 #include <functional>
 #include <string>
 
+#include <vector>
+
 #include "export/builtin/filled_sheets.h"
+#include "export/page_layout.h"
 #include "export/document_host.h"
 
 namespace numbrook::builtin {
 
-// Shows the filled sheets to the teacher, in a window that keeps its own
-// copy and outlives the export.
-using ShowSheets = std::function<void(const FilledSheets&)>;
+// What "leave the document open" hands to the window that shows it: the
+// problem sheet and the answer sheet as pages, and the name the sheet is
+// printed under ("口算练习 编号07"). The window keeps its own copy, which
+// outlives the export.
+struct ShownSheets {
+    std::vector<PageText> pages;
+    std::string jobName;
+};
+using ShowSheets = std::function<void(const ShownSheets&)>;
 
 class BuiltinHost final : public DocumentHost {
 public:

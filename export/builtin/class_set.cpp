@@ -11,8 +11,7 @@
 
 namespace numbrook::builtin {
 
-WriteResult writeClassSetPdf(const QString& path, const std::vector<Sheet>& set,
-                             SetPages which)
+WriteResult writeClassSetPdf(const QString& path, const std::vector<Sheet>& set, SetPages which)
 {
     return writePagesPdf(path, classSetPages(set, which));
 }

@@ -68,9 +68,10 @@ SubmittedJob submitPdfToPrinter(const std::string& pdf, const std::string& jobNa
                          instance.empty() ? nullptr : instance.c_str()),
         [](cups_dest_t* d) { cupsFreeDests(1, d); });
     if (!dest) {
-        throw HostError((destination.empty() ? "没有默认打印机（" : "找不到打印机" + destination + "（") +
-                            lastCupsError() + "）",
-                        HostFailure::NoPrinter);
+        throw HostError(
+            (destination.empty() ? "没有默认打印机（" : "找不到打印机" + destination + "（") +
+                lastCupsError() + "）",
+            HostFailure::NoPrinter);
     }
     const std::string printer = dest->name;
     const std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(
@@ -82,8 +83,8 @@ SubmittedJob submitPdfToPrinter(const std::string& pdf, const std::string& jobNa
 
     cups_option_t* options = nullptr;
     int optionCount = cupsAddOption(CUPS_MEDIA, CUPS_MEDIA_A4, 0, &options);
-    optionCount =
-        cupsAddOption(CUPS_COPIES, std::to_string(std::max(1, copies)).c_str(), optionCount, &options);
+    optionCount = cupsAddOption(CUPS_COPIES, std::to_string(std::max(1, copies)).c_str(),
+                                optionCount, &options);
     int jobId = 0;
     const ipp_status_t created = cupsCreateDestJob(CUPS_HTTP_DEFAULT, dest.get(), info.get(),
                                                    &jobId, jobName.c_str(), optionCount, options);

@@ -119,21 +119,6 @@ QPageLayout sheetPageLayout()
         QPageLayout::Millimeter);
 }
 
-PageText pageOf(const FilledSheets& sheets, bool answers)
-{
-    const int header = answers ? kAnswerHeaderTable : kProblemHeaderTable;
-    PageText page{answers ? kSheetLayout.answerTitle : kSheetLayout.problemTitle,
-                  sheets.text(header, 1, 1),
-                  kSheetLayout.teacherLine,
-                  {}};
-    page.cells.reserve(kGridCells);
-    for (int r = 1; r <= kGridSide; ++r) {
-        for (int c = 1; c <= kGridSide; ++c)
-            page.cells.push_back(sheets.text(header + 1, r, c));
-    }
-    return page;
-}
-
 bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages)
 {
     device.setPageLayout(sheetPageLayout());
@@ -151,15 +136,6 @@ bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages)
         paintPage(painter, fonts, pages[i]);
     }
     return painter.end();
-}
-
-bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,
-                  int lastPage)
-{
-    std::vector<PageText> pages;
-    for (int page = firstPage; page <= lastPage; ++page)
-        pages.push_back(pageOf(sheets, page != 1));
-    return renderPages(device, pages);
 }
 
 }  // namespace numbrook::builtin

@@ -7,7 +7,6 @@
 
 #include <QPageLayout>
 
-#include "export/builtin/filled_sheets.h"
 #include "export/page_layout.h"
 
 class QPagedPaintDevice;
@@ -17,17 +16,8 @@ namespace numbrook::builtin {
 // A4 landscape with the sheet's margins.
 QPageLayout sheetPageLayout();
 
-// The problem sheet (answers false) or the answer sheet of filled sheets.
-PageText pageOf(const FilledSheets& sheets, bool answers);
-
 // Sets the device's page layout and paints the pages in order. False when
 // the device can't be painted on.
 bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages);
-
-// Sets the device's page layout and paints pages firstPage to lastPage
-// (page 1 the problem sheet, page 2 the answer sheet). False when the device
-// can't be painted on.
-bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,
-                  int lastPage);
 
 }  // namespace numbrook::builtin

@@ -47,7 +47,7 @@ struct Makers {
                 },
                 [this]() -> std::unique_ptr<DocumentHost> {
                     ++builtinCalls;
-                    return realHostMakers([this](const builtin::FilledSheets& sheets) {
+                    return realHostMakers([this](const builtin::ShownSheets& sheets) {
                                sheetWindows.open()->showSheets(sheets);
                            })
                         .builtin();

@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"AnExportsSheetThenOwnOptions",
                   nullptr,
                   [](SheetWindow& w) {
-                      w.showSheets(builtin::FilledSheets{});
+                      w.showSheets({{{}, {}}, "口算练习 编号07"});
                       auto* note = w.findChild<QWidget*>(QStringLiteral("ExportNote"));
                       EXPECT_TRUE(note->isVisibleTo(&w));
                       EXPECT_FALSE(w.findChild<QWidget*>(QStringLiteral("Type(0)"))

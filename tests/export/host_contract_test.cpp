@@ -144,7 +144,7 @@ struct Builtin {
     std::unique_ptr<DocumentHost> make()
     {
         auto host = std::make_unique<builtin::BuiltinHost>(
-            [this](const builtin::FilledSheets& sheets) { shown = sheets; });
+            [this](const builtin::ShownSheets& sheets) { shown = sheets; });
         host->setPrintFile(printFile);
         return host;
     }
@@ -156,11 +156,13 @@ struct Builtin {
     }
     int printedPages() { return fs::exists(printFile) ? testing::pageCountOf(printFile) : 0; }
     // The window that shows them gets its own copy, which outlives the host.
-    std::optional<builtin::FilledSheets> shown;
+    std::optional<builtin::ShownSheets> shown;
     void expectShownAndClose()
     {
         ASSERT_TRUE(shown) << "the sheets are handed to the window that shows them";
-        EXPECT_EQ(shown->text(2, 1, 1).rfind("(1)", 0), 0u) << shown->text(2, 1, 1);
+        ASSERT_EQ(shown->pages.size(), 2u);
+        EXPECT_EQ(shown->pages[0].cells.at(0).rfind("(1)", 0), 0u) << shown->pages[0].cells[0];
+        EXPECT_EQ(shown->jobName.rfind("口算练习 编号", 0), 0u) << shown->jobName;
     }
 };
 
