@@ -12,9 +12,9 @@ constexpr NumberRange kTwoDigit{10, 90};  // 10..99
 constexpr NumberRange kTo89{10, 80};      // 10..89
 constexpr NumberRange kTwoToNine{2, 8};   // 2..9
 constexpr NumberRange kNone{};
-constexpr NumberRange kToTen{1, 10};          // 1..10
-constexpr NumberRange kSignedTen{-10, 21};    // −10..10
-constexpr NumberRange kSignedNine{-9, 19};    // −9..9
+constexpr NumberRange kToTen{1, 10};              // 1..10
+constexpr NumberRange kSignedTen{-10, 21};        // −10..10
+constexpr NumberRange kSignedNine{-9, 19};        // −9..9
 constexpr NumberRange kSignedTwoDigit{-99, 199};  // −99..99
 
 // Full-width ＋ and －, as the drill's one-digit problems are written.
@@ -90,67 +90,84 @@ bool any(const Draw&)
 }
 
 constexpr ProblemType kTypes[] = {
-    {"一位数加一位数", kFullWidth, kOneDigit, kOneDigit, kNone, any,
+    {"一位数加一位数", "one-digit addition", kFullWidth, kOneDigit, kOneDigit, kNone, any,
      [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
-    {"两位数加两位数", kNarrowPlus, kTwoDigit, kTwoDigit, kNone,
+    {"两位数加两位数", "two-digit addition with carrying", kNarrowPlus, kTwoDigit, kTwoDigit, kNone,
      [](const Draw& d) { return units(d) >= 10 && d.a + d.b <= 99; },
      [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
-    {"10以内的减法", kFullWidth, kOneDigit, kOneDigit, kNone,
+    {"10以内的减法", "subtraction within 10", kFullWidth, kOneDigit, kOneDigit, kNone,
      [](const Draw& d) { return d.a - d.b >= 2; },
      [](const Draw& d) { return two(d.a, Operator::Subtract, d.b, d.a - d.b); }},
-    {"20以内退位减法", kFullWidth, kOneDigit, kOneDigit, kNone,
-     [](const Draw& d) { return d.a + d.b >= 10; },
+    {"20以内退位减法", "subtraction with borrowing within 20", kFullWidth, kOneDigit, kOneDigit,
+     kNone, [](const Draw& d) { return d.a + d.b >= 10; },
      [](const Draw& d) { return two(d.a + d.b, Operator::Subtract, d.b, d.a); }},
-    {"两位减两位（不退位）", kFullWidth, kTo89, kTo89, kNone,
-     [](const Draw& d) { return units(d) <= 9 && d.a + d.b <= 99; },
+    {"两位减两位（不退位）", "two-digit subtraction without borrowing", kFullWidth, kTo89, kTo89,
+     kNone, [](const Draw& d) { return units(d) <= 9 && d.a + d.b <= 99; },
      [](const Draw& d) { return two(d.a + d.b, Operator::Subtract, d.a, d.b); }},
-    {"两位减两位（退位）", kFullWidth, kTo89, kTo89, kNone,
+    {"两位减两位（退位）", "two-digit subtraction with borrowing", kFullWidth, kTo89, kTo89, kNone,
      [](const Draw& d) { return units(d) >= 10 && d.a + d.b <= 99; },
      [](const Draw& d) { return two(d.a + d.b, Operator::Subtract, d.a, d.b); }},
-    {"表内乘法", kFullWidth, kOneDigit, kOneDigit, kNone, any,
+    {"表内乘法", "the times table", kFullWidth, kOneDigit, kOneDigit, kNone, any,
      [](const Draw& d) { return two(d.a, Operator::Multiply, d.b, d.a * d.b); }},
-    {"两位数乘一位数", kFullWidth, kTwoDigit, kTwoToNine, kNone, any,
-     [](const Draw& d) { return two(d.a, Operator::Multiply, d.b, d.a * d.b); }},
-    {"表内除法", kFullWidth, kOneDigit, kOneDigit, kNone,
+    {"两位数乘一位数", "two-digit by one-digit multiplication", kFullWidth, kTwoDigit, kTwoToNine,
+     kNone, any, [](const Draw& d) { return two(d.a, Operator::Multiply, d.b, d.a * d.b); }},
+    {"表内除法", "times-table division", kFullWidth, kOneDigit, kOneDigit, kNone,
      [](const Draw& d) { return d.a != 1 && d.b != 1; },
      [](const Draw& d) { return two(d.a * d.b, Operator::Divide, d.b, d.a); }},
     // The drill's nine end here; the rest follow the textbooks' order.
-    {"5以内的加减法", kFullWidth, {1, 5}, {-5, 11}, kNone,
+    {"5以内的加减法",
+     "addition and subtraction within 5",
+     kFullWidth,
+     {1, 5},
+     {-5, 11},
+     kNone,
      [](const Draw& d) { return d.b != 0 && d.a + d.b >= 0 && d.a + d.b <= 5; },
      [](const Draw& d) { return plusOrMinus(d.a, d.b); }},
-    {"10以内的加法", kFullWidth, kOneDigit, kOneDigit, kNone,
+    {"10以内的加法", "addition within 10", kFullWidth, kOneDigit, kOneDigit, kNone,
      [](const Draw& d) { return d.a + d.b <= 10; },
      [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
-    {"10以内连加连减", kFullWidth, kToTen, kSignedTen, kSignedTen, chain<1, 10, true>, chained},
-    {"10以内加减混合", kFullWidth, kToTen, kSignedTen, kSignedTen, chain<1, 10, false>, chained},
-    {"20以内进位加法", kFullWidth, kOneDigit, kOneDigit, kNone,
-     [](const Draw& d) { return d.a + d.b >= 11; },
+    {"10以内连加连减", "three numbers added or subtracted in turn, within 10", kFullWidth, kToTen,
+     kSignedTen, kSignedTen, chain<1, 10, true>, chained},
+    {"10以内加减混合", "three numbers, addition and subtraction mixed, within 10", kFullWidth,
+     kToTen, kSignedTen, kSignedTen, chain<1, 10, false>, chained},
+    {"20以内进位加法", "one-digit addition with carrying, sums 11 to 18", kFullWidth, kOneDigit,
+     kOneDigit, kNone, [](const Draw& d) { return d.a + d.b >= 11; },
      [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
-    {"整十数加减整十数", kFullWidth, kToTen, kSignedNine, kNone, wholeUnits,
-     [](const Draw& d) { return plusOrMinus(d.a, d.b, 10); }},
-    {"两位数加一位数（不进位）", kFullWidth, kTwoDigit, kOneDigit, kNone,
-     [](const Draw& d) { return units(d) <= 9; },
+    {"整十数加减整十数", "whole tens added and subtracted", kFullWidth, kToTen, kSignedNine, kNone,
+     wholeUnits, [](const Draw& d) { return plusOrMinus(d.a, d.b, 10); }},
+    {"两位数加一位数（不进位）", "two-digit plus one-digit without carrying", kFullWidth, kTwoDigit,
+     kOneDigit, kNone, [](const Draw& d) { return units(d) <= 9; },
      [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
-    {"两位数加一位数（进位）", kFullWidth, kTwoDigit, kOneDigit, kNone,
-     [](const Draw& d) { return units(d) >= 10 && d.a + d.b <= 100; },
+    {"两位数加一位数（进位）", "two-digit plus one-digit with carrying", kFullWidth, kTwoDigit,
+     kOneDigit, kNone, [](const Draw& d) { return units(d) >= 10 && d.a + d.b <= 100; },
      [](const Draw& d) { return two(d.a, Operator::Add, d.b, d.a + d.b); }},
-    {"两位数减一位数（不退位）", kFullWidth, kTwoDigit, kOneDigit, kNone,
-     [](const Draw& d) { return d.a % 10 >= d.b; },
+    {"两位数减一位数（不退位）", "two-digit minus one-digit without borrowing", kFullWidth,
+     kTwoDigit, kOneDigit, kNone, [](const Draw& d) { return d.a % 10 >= d.b; },
      [](const Draw& d) { return two(d.a, Operator::Subtract, d.b, d.a - d.b); }},
-    {"两位数减一位数（退位）", kFullWidth, kTwoDigit, kOneDigit, kNone,
-     [](const Draw& d) { return d.a % 10 < d.b; },
+    {"两位数减一位数（退位）", "two-digit minus one-digit with borrowing", kFullWidth, kTwoDigit,
+     kOneDigit, kNone, [](const Draw& d) { return d.a % 10 < d.b; },
      [](const Draw& d) { return two(d.a, Operator::Subtract, d.b, d.a - d.b); }},
-    {"两位数加减整十数", kFullWidth, {11, 89}, kSignedNine, kNone,
+    {"两位数加减整十数",
+     "two-digit numbers plus or minus whole tens",
+     kFullWidth,
+     {11, 89},
+     kSignedNine,
+     kNone,
      [](const Draw& d) {
          return d.a % 10 != 0 && d.b != 0 && d.a + 10 * d.b >= 1 && d.a + 10 * d.b <= 99;
      },
      [](const Draw& d) { return two(d.a, sign(d.b), 10 * std::abs(d.b), d.a + 10 * d.b); }},
-    {"100以内连加连减", kFullWidth, kTwoDigit, kSignedTwoDigit, kSignedTwoDigit,
-     chain<10, 100, true>, chained},
-    {"100以内加减混合", kFullWidth, kTwoDigit, kSignedTwoDigit, kSignedTwoDigit,
-     chain<10, 100, false>, chained},
+    {"100以内连加连减", "three two-digit numbers added or subtracted in turn, within 100",
+     kFullWidth, kTwoDigit, kSignedTwoDigit, kSignedTwoDigit, chain<10, 100, true>, chained},
+    {"100以内加减混合", "three two-digit numbers, addition and subtraction mixed, within 100",
+     kFullWidth, kTwoDigit, kSignedTwoDigit, kSignedTwoDigit, chain<10, 100, false>, chained},
     // a the quotient, b the divisor, c the remainder.
-    {"有余数的除法", kFullWidth, kOneDigit, kTwoToNine, {1, 8},
+    {"有余数的除法",
+     "division with a remainder, 17÷5=3……2",
+     kFullWidth,
+     kOneDigit,
+     kTwoToNine,
+     {1, 8},
      [](const Draw& d) { return d.c < d.b; },
      [](const Draw& d) {
          Problem p = two(d.a * d.b + d.c, Operator::Divide, d.b, d.a);
@@ -158,28 +175,45 @@ constexpr ProblemType kTypes[] = {
          return p;
      }},
     // c: hundreds or thousands.
-    {"整百、整千数加减", kFullWidth, kToTen, kSignedNine, {2, 2}, wholeUnits,
+    {"整百、整千数加减",
+     "whole hundreds or thousands added and subtracted",
+     kFullWidth,
+     kToTen,
+     kSignedNine,
+     {2, 2},
+     wholeUnits,
      [](const Draw& d) { return plusOrMinus(d.a, d.b, power10(d.c)); }},
     // c: tens or hundreds.
-    {"整十、整百数乘一位数", kFullWidth, kOneDigit, kTwoToNine, {1, 2}, any,
+    {"整十、整百数乘一位数",
+     "whole tens or hundreds by one digit",
+     kFullWidth,
+     kOneDigit,
+     kTwoToNine,
+     {1, 2},
+     any,
      [](const Draw& d) {
          const int a = d.a * power10(d.c);
          return two(a, Operator::Multiply, d.b, a * d.b);
      }},
     // Whole tens by a one-digit number into whole tens: 60÷3=20.
-    {"整十数除以一位数", kFullWidth, kOneDigit, kTwoToNine, kNone,
-     [](const Draw& d) { return d.a * d.b <= 9; },
+    {"整十数除以一位数", "whole tens by one digit into whole tens", kFullWidth, kOneDigit,
+     kTwoToNine, kNone, [](const Draw& d) { return d.a * d.b <= 9; },
      [](const Draw& d) { return two(10 * d.a * d.b, Operator::Divide, d.b, 10 * d.a); }},
-    {"整十数乘整十数", kFullWidth, kOneDigit, kOneDigit, kNone, any,
+    {"整十数乘整十数", "whole tens by whole tens", kFullWidth, kOneDigit, kOneDigit, kNone, any,
      [](const Draw& d) { return two(10 * d.a, Operator::Multiply, 10 * d.b, 100 * d.a * d.b); }},
     // In tenths: both numbers with tenths, but for a whole number less
     // something (1－0.3); the result from 0.1 to 10.
-    {"一位小数加减", kFullWidth, {1, 99}, kSignedTwoDigit, kNone,
+    {"一位小数加减",
+     "decimals of one place added and subtracted",
+     kFullWidth,
+     {1, 99},
+     kSignedTwoDigit,
+     kNone,
      [](const Draw& d) {
-         return d.b % 10 != 0 && (d.a % 10 != 0 || d.b < 0) && d.a + d.b >= 1 &&
-                d.a + d.b <= 100;
+         return d.b % 10 != 0 && (d.a % 10 != 0 || d.b < 0) && d.a + d.b >= 1 && d.a + d.b <= 100;
      },
-     [](const Draw& d) { return plusOrMinus(d.a, d.b); }, 1},
+     [](const Draw& d) { return plusOrMinus(d.a, d.b); },
+     1},
 };
 static_assert(std::size(kTypes) == kTypeCount);
 

@@ -43,6 +43,7 @@ using Glyphs = std::array<const char*, 4>;
 
 struct ProblemType {
     const char* caption;
+    const char* gloss;  // in English, for the manual: "one-digit addition"
     Glyphs glyphs;
     NumberRange a, b, c;  // c only for types that draw it
     bool (*accepts)(const Draw&);

@@ -57,11 +57,19 @@ set(numbrook_generated ${CMAKE_BINARY_DIR}/packaging)
 configure_file(${numbrook_packaging_dir}/changelog.in ${numbrook_generated}/changelog.Debian @ONLY)
 configure_file(${numbrook_packaging_dir}/numbrook.metainfo.xml.in
                ${numbrook_generated}/${NUMBROOK_APPSTREAM_ID}.metainfo.xml @ONLY)
+# The man page lists the table of problem types as the program has it.
+add_executable(numbrook_man_page ${numbrook_packaging_dir}/man_page.cpp)
+target_link_libraries(numbrook_man_page PRIVATE numbrook_generator)
+add_custom_command(
+  OUTPUT ${numbrook_generated}/numbrook.1
+  COMMAND numbrook_man_page ${numbrook_packaging_dir}/numbrook.1.in ${numbrook_generated}/numbrook.1
+  DEPENDS numbrook_man_page ${numbrook_packaging_dir}/numbrook.1.in
+  COMMENT "Making the man page")
 add_custom_command(
   OUTPUT ${numbrook_generated}/changelog.Debian.gz ${numbrook_generated}/numbrook.1.gz
   COMMAND ${NUMBROOK_GZIP} -9nc ${numbrook_generated}/changelog.Debian > ${numbrook_generated}/changelog.Debian.gz
-  COMMAND ${NUMBROOK_GZIP} -9nc ${numbrook_packaging_dir}/numbrook.1 > ${numbrook_generated}/numbrook.1.gz
-  DEPENDS ${numbrook_generated}/changelog.Debian ${numbrook_packaging_dir}/numbrook.1
+  COMMAND ${NUMBROOK_GZIP} -9nc ${numbrook_generated}/numbrook.1 > ${numbrook_generated}/numbrook.1.gz
+  DEPENDS ${numbrook_generated}/changelog.Debian ${numbrook_generated}/numbrook.1
   COMMENT "Compressing the Debian changelog and the man page")
 add_custom_target(numbrook_package_files ALL
   DEPENDS ${numbrook_generated}/changelog.Debian.gz ${numbrook_generated}/numbrook.1.gz)
