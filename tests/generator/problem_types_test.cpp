@@ -272,7 +272,8 @@ const TypeCase kTypeCases[] = {
     TypeCase{24, "×", 144, "900×9=8100", {{10, 900}, {2, 9}}, {20, 8100}, tensOrHundreds},
     TypeCase{25, "÷", 14, "90÷3=30", {{20, 90}, {2, 9}}, {10, 40}, tensQuotient},
     TypeCase{26, "×", 81, "90×90=8100", {kTens, kTens}, {100, 8100}, wholeTens},
-    TypeCase{27, "＋－", 8505, "0.3＋0.7=1", {{1, 99}, {1, 99}}, {1, 100}, decimalNumbers, 1}};
+    TypeCase{27, "＋－", 8505, "0.3＋0.7=1", {{1, 99}, {1, 99}}, {1, 100}, decimalNumbers, 1},
+};
 
 INSTANTIATE_TEST_SUITE_P(Types, ProblemTypeTest, ::testing::ValuesIn(kTypeCases),
                          [](const auto& p) { return "Type" + std::to_string(p.param.type); });
