@@ -52,21 +52,12 @@ QString percent(int right, int all)
                     : QStringLiteral("%1%").arg(std::lround(100.0 * right / all));
 }
 
-// The sessions, newest first: the text of every cell made once, drawn as
-// the view scrolls to it.
+// The sessions, newest first, each cell's text made as the view draws it.
 class SessionsModel final : public QAbstractTableModel {
 public:
-    SessionsModel(const std::vector<SessionSummary>& sessions, QObject* parent)
-        : QAbstractTableModel(parent)
+    SessionsModel(std::vector<SessionSummary> sessions, QObject* parent)
+        : QAbstractTableModel(parent), rows_(std::move(sessions))
     {
-        rows_.reserve(sessions.size());
-        for (const SessionSummary& s : sessions) {
-            const QDateTime when(QDate(s.started.year, s.started.month, s.started.day),
-                                 QTime(s.started.hour, s.started.minute));
-            rows_.push_back({when.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                             QString::fromStdString(s.what), QString::number(s.count),
-                             percent(s.right, s.count), duration(s.ms)});
-        }
     }
     int rowCount(const QModelIndex& parent) const override
     {
@@ -78,11 +69,28 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (role == Qt::DisplayRole)
-            return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
         if (role == Qt::TextAlignmentRole && index.column() != 1)
             return int(Qt::AlignCenter);
-        return {};
+        if (role != Qt::DisplayRole)
+            return {};
+        const SessionSummary& s = rows_[static_cast<size_t>(index.row())];
+        switch (index.column()) {
+        case 0:
+            return QStringLiteral("%1-%2-%3 %4:%5")
+                .arg(s.started.year)
+                .arg(s.started.month, 2, 10, QLatin1Char('0'))
+                .arg(s.started.day, 2, 10, QLatin1Char('0'))
+                .arg(s.started.hour, 2, 10, QLatin1Char('0'))
+                .arg(s.started.minute, 2, 10, QLatin1Char('0'));
+        case 1:
+            return QString::fromStdString(s.what);
+        case 2:
+            return QString::number(s.count);
+        case 3:
+            return percent(s.right, s.count);
+        default:
+            return duration(s.ms);
+        }
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
@@ -93,7 +101,7 @@ public:
 
 private:
     static constexpr std::array<const char*, 5> kHeaders{"日期", "练习", "题数", "正确率", "用时"};
-    std::vector<std::array<QString, 5>> rows_;
+    std::vector<SessionSummary> rows_;
 };
 
 QString askWithFileDialog(QWidget* over, const QString& suggested)

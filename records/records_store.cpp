@@ -35,10 +35,20 @@ const char* const kMigrations[][6] = {
      " remainder INTEGER NOT NULL, blank INTEGER NOT NULL, answer TEXT NOT NULL,"
      " right INTEGER NOT NULL, ms INTEGER NOT NULL, at INTEGER NOT NULL)",
      "CREATE INDEX attempts_by_session ON attempts(session)", nullptr},
-    // 1 → 2: the sums a session and type read from the index alone, for the
-    // records' chart; it takes the place of the index by session.
-    {"CREATE INDEX attempts_by_session_type ON attempts(session, type, right, ms)",
-     "DROP INDEX attempts_by_session", nullptr},
+    // 1 → 2: the attempts summed a session and type as they are written,
+    // for the records window, which then reads a row a session and type
+    // instead of every attempt; and the wrong attempts by session, for the
+    // problems most often missed.
+    {"CREATE TABLE session_types (session INTEGER NOT NULL REFERENCES sessions(id),"
+     " type INTEGER NOT NULL, n INTEGER NOT NULL, right INTEGER NOT NULL, ms INTEGER NOT NULL,"
+     " PRIMARY KEY (session, type)) WITHOUT ROWID",
+     "INSERT INTO session_types SELECT session, type, count(*), total(right), total(ms)"
+     " FROM attempts GROUP BY session, type",
+     "CREATE TRIGGER attempts_summed AFTER INSERT ON attempts BEGIN"
+     " INSERT INTO session_types VALUES (NEW.session, NEW.type, 1, NEW.right, NEW.ms)"
+     " ON CONFLICT (session, type) DO UPDATE SET n = n + 1, right = right + excluded.right,"
+     " ms = ms + excluded.ms; END",
+     "CREATE INDEX attempts_wrong_by_session ON attempts(session) WHERE right = 0", nullptr},
 };
 static_assert(std::size(kMigrations) == RecordsStore::kSchemaVersion);
 
@@ -338,8 +348,8 @@ std::vector<SessionSummary> RecordsStore::sessions(const std::string& pupil)
     std::vector<SessionSummary> rows;
     QSqlQuery q(db_);
     q.prepare(QStringLiteral(
-        "SELECT s.id, s.started, s.kind, s.what, count(*), total(a.right), total(a.ms)"
-        " FROM sessions s JOIN pupils p ON p.id = s.pupil JOIN attempts a ON a.session = s.id"
+        "SELECT s.id, s.started, s.kind, s.what, sum(t.n), sum(t.right), sum(t.ms)"
+        " FROM sessions s JOIN pupils p ON p.id = s.pupil JOIN session_types t ON t.session = s.id"
         " WHERE p.name = ? GROUP BY s.id ORDER BY s.started DESC, s.id DESC"));
     q.addBindValue(QString::fromStdString(pupil));
     if (open_ && q.exec()) {
@@ -355,21 +365,17 @@ std::vector<DayTypeRow> RecordsStore::daysByType(const std::string& pupil)
 {
     std::vector<DayTypeRow> rows;
     QSqlQuery q(db_);
-    // Summed a session and type first, so that the day is worked out once a
-    // session, not once an attempt.
     q.prepare(QStringLiteral(
-        "SELECT date(s.started, 'unixepoch', 'localtime') AS day, t.type, sum(t.n), sum(t.r),"
-        " sum(t.ms) FROM (SELECT a.session, a.type, count(*) AS n, total(a.right) AS r,"
-        " total(a.ms) AS ms FROM pupils p JOIN sessions s ON s.pupil = p.id"
-        " JOIN attempts a ON a.session = s.id WHERE p.name = ? GROUP BY a.session, a.type) t"
-        " JOIN sessions s ON s.id = t.session GROUP BY day, t.type ORDER BY day, t.type"));
+        "SELECT date(s.started, 'unixepoch', 'localtime') AS day, t.type, sum(t.n), sum(t.right),"
+        " sum(t.ms) FROM pupils p JOIN sessions s ON s.pupil = p.id"
+        " JOIN session_types t ON t.session = s.id WHERE p.name = ?"
+        " GROUP BY day, t.type ORDER BY day, t.type"));
     q.addBindValue(QString::fromStdString(pupil));
     if (open_ && q.exec()) {
         while (q.next()) {
             const QDate day = QDate::fromString(q.value(0).toString(), Qt::ISODate);
             rows.push_back({day.year(), day.month(), day.day(), q.value(1).toInt(),
-                            q.value(2).toInt(), static_cast<int>(q.value(3).toDouble()),
-                            static_cast<int64_t>(q.value(4).toDouble())});
+                            q.value(2).toInt(), q.value(3).toInt(), q.value(4).toLongLong()});
         }
     }
     return rows;

@@ -110,8 +110,8 @@ public:
     std::vector<PastRow> history(const std::string& pupil);
     // The pupil's sessions, newest first.
     std::vector<SessionSummary> sessions(const std::string& pupil);
-    // The pupil's attempts summed a day and type, oldest day first; summed
-    // in the database, so that years of practice read at once.
+    // The pupil's attempts summed a day and type, oldest day first, from
+    // the sums a session and type that the database keeps.
     std::vector<DayTypeRow> daysByType(const std::string& pupil);
     // The problems the pupil missed most, most first.
     std::vector<MissedProblem> mostMissed(const std::string& pupil, int limit);
