@@ -71,9 +71,11 @@ public:
     {
         if (role == Qt::TextAlignmentRole && index.column() != 1)
             return int(Qt::AlignCenter);
+        const SessionSummary& s = rows_[static_cast<size_t>(index.row())];
+        if (role == Qt::ToolTipRole && index.column() == 1)
+            return QString::fromStdString(s.what);
         if (role != Qt::DisplayRole)
             return {};
-        const SessionSummary& s = rows_[static_cast<size_t>(index.row())];
         switch (index.column()) {
         case 0:
             return QStringLiteral("%1-%2-%3 %4:%5")
@@ -131,9 +133,16 @@ RecordsWindow::RecordsWindow(MessageBoxes& boxes, RecordsStore& records, const s
     sessionsView->setSelectionMode(QAbstractItemView::NoSelection);
     sessionsView->setFocusPolicy(Qt::NoFocus);
     QHeaderView* header = sessionsView->horizontalHeader();
+    // Widths from the widest text of each column, not from every row.
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setSectionResizeMode(1, QHeaderView::Stretch);
-    header->resizeSection(0, header->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00")) + 16);
+    const QFontMetrics metrics = sessionsView->fontMetrics();
+    const QStringList widest{QStringLiteral("0000-00-00 00:00"), QString(), QStringLiteral("题数"),
+                             QStringLiteral("正确率"), QStringLiteral("10分00秒")};
+    for (int c = 0; c < widest.size(); ++c) {
+        if (c != 1)
+            header->resizeSection(c, metrics.horizontalAdvance(widest[c]) + 20);
+    }
 
     // The chart: 正确率 on the left axis, the seconds a problem on the right.
     days_ = records_.daysByType(pupil_);
@@ -154,7 +163,7 @@ RecordsWindow::RecordsWindow(MessageBoxes& boxes, RecordsStore& records, const s
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
     accuracySeries = new QLineSeries(chart);
-    accuracySeries->setName(QStringLiteral("正确率（%）"));
+    accuracySeries->setName(QStringLiteral("正确率"));
     accuracySeries->setPointsVisible(true);
     secondsSeries = new QLineSeries(chart);
     secondsSeries->setName(QStringLiteral("每题秒数"));
@@ -163,11 +172,13 @@ RecordsWindow::RecordsWindow(MessageBoxes& boxes, RecordsStore& records, const s
     chart->addSeries(secondsSeries);
     auto* dates = new QDateTimeAxis(chart);
     dates->setFormat(QStringLiteral("MM-dd"));
+    // The axes' labels are numbers alone (their format is printf's, which
+    // takes no Chinese), in the colour of their line in the legend.
     auto* accuracyAxis = new QValueAxis(chart);
     accuracyAxis->setRange(0, 100);
     accuracyAxis->setLabelFormat(QStringLiteral("%d%%"));
     auto* secondsAxis = new QValueAxis(chart);
-    secondsAxis->setLabelFormat(QStringLiteral("%.0f秒"));
+    secondsAxis->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(dates, Qt::AlignBottom);
     chart->addAxis(accuracyAxis, Qt::AlignLeft);
     chart->addAxis(secondsAxis, Qt::AlignRight);
@@ -175,6 +186,8 @@ RecordsWindow::RecordsWindow(MessageBoxes& boxes, RecordsStore& records, const s
         series->attachAxis(dates);
     accuracySeries->attachAxis(accuracyAxis);
     secondsSeries->attachAxis(secondsAxis);
+    accuracyAxis->setLabelsColor(accuracySeries->color());
+    secondsAxis->setLabelsColor(secondsSeries->color());
     chartView = new QChartView(chart, this);
     chartView->setObjectName(QStringLiteral("Chart"));
     chartView->setRenderHint(QPainter::Antialiasing);
@@ -238,6 +251,7 @@ RecordsWindow::RecordsWindow(MessageBoxes& boxes, RecordsStore& records, const s
     layout->addLayout(tables, 2);
     layout->addLayout(buttons);
     resize(900, 680);
+    close->button(QDialogButtonBox::Close)->setFocus();
     showType();
 }
 
@@ -284,7 +298,8 @@ void RecordsWindow::showType()
                                                  : QStringLiteral("yyyy-MM-dd"));
     dates->setTickCount(std::clamp(static_cast<int>(first.daysTo(last)) + 2, 2, 8));
     for (QAbstractAxis* axis : chart->axes(Qt::Vertical, secondsSeries))
-        static_cast<QValueAxis*>(axis)->setRange(0, std::max(5.0, std::ceil(slowest * 1.1)));
+        // Four steps of whole seconds.
+        static_cast<QValueAxis*>(axis)->setRange(0, std::max(4.0, std::ceil(slowest * 1.1 / 4) * 4));
 }
 
 void RecordsWindow::exportCsv(bool allPupils)
