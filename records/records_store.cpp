@@ -177,8 +177,9 @@ bool RecordsStore::openFile()
             broken = q.isActive() || code == kCorrupt || code == kNotADatabase;
             return fail(QStringLiteral("无法读取练习记录"), q.lastError().text());
         }
+        // Sorts and groupings in memory: nothing written beside the records.
         for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
-                                   "PRAGMA foreign_keys=ON"}) {
+                                   "PRAGMA foreign_keys=ON", "PRAGMA temp_store=MEMORY"}) {
             if (!q.exec(QString::fromLatin1(pragma)))
                 return fail(QStringLiteral("无法打开练习记录"), q.lastError().text());
         }
