@@ -6,8 +6,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QScrollArea>
@@ -168,6 +166,18 @@ PracticeWindow::PracticeWindow(PracticeServices services, QWidget* parent)
     choiceChanged();
     pupilChanged();
     showRecordsError();
+    // The voice is looked for now, and the check box waits for it.
+    speechChanged();
+    speakBox->setToolTip(QStringLiteral("正在查找中文语音…"));
+    services_.speaker.findVoice([window = QPointer<PracticeWindow>(this)](bool found) {
+        if (!window)
+            return;
+        window->voiceKnown_ = true;
+        window->speakBox->setToolTip(
+            found ? QStringLiteral("用普通话读出每道题")
+                  : QStringLiteral("请安装 speech-dispatcher-espeak-ng 以朗读题目"));
+        window->speechChanged();
+    });
     resize(QSize(960, 660).boundedTo(screen() ? screen()->availableGeometry().size() - QSize(40, 80)
                                               : QSize(960, 660)));
     if (!services_.records.setAsidePath().isEmpty()) {
@@ -268,17 +278,32 @@ void PracticeWindow::buildChoice(QWidget* page)
     howLayout->addWidget(minutes, 1, 1);
     howLayout->addWidget(new QLabel(QStringLiteral("形式"), how), 2, 0);
     howLayout->addWidget(formBox, 2, 1);
-    howLayout->setRowStretch(3, 1);
+    speakBox = new QCheckBox(QStringLiteral("朗读题目"), how);
+    speakBox->setObjectName(QStringLiteral("SpeakBox"));
+    speakBox->setEnabled(false);  // until a voice is found
+    listenOnlyBox = new QCheckBox(QStringLiteral("只听不看"), how);
+    listenOnlyBox->setObjectName(QStringLiteral("ListenOnlyBox"));
+    listenOnlyBox->setToolTip(QStringLiteral("题目只读出来，不显示"));
+    howLayout->addWidget(speakBox, 3, 0);
+    howLayout->addWidget(listenOnlyBox, 3, 1);
+    howLayout->setRowStretch(4, 1);
     connect(byTime, &QRadioButton::toggled, this, [this] { choiceChanged(); });
+    connect(speakBox, &QCheckBox::toggled, this, [this] { speechChanged(); });
 
     startButton = new QPushButton(QStringLiteral("开始"), page);
     startButton->setObjectName(QStringLiteral("StartButton"));
     startButton->setDefault(true);
     connect(startButton, &QPushButton::clicked, this, &PracticeWindow::start);
 
+    choiceRecordsButton = new QPushButton(QStringLiteral("记录"), page);
+    choiceRecordsButton->setObjectName(QStringLiteral("ChoiceRecordsButton"));
+    choiceRecordsButton->setAutoDefault(false);
+    connect(choiceRecordsButton, &QPushButton::clicked, this, &PracticeWindow::showRecords);
+
     auto* name = new QHBoxLayout;
     name->addWidget(new QLabel(QStringLiteral("姓名"), page));
     name->addWidget(pupilBox);
+    name->addWidget(choiceRecordsButton);
     name->addStretch();
     auto* middle = new QHBoxLayout;
     middle->addWidget(what, 3);
@@ -339,6 +364,14 @@ void PracticeWindow::buildPractice(QWidget* page)
         connect(b, &QPushButton::clicked, this, [this, key = keys[i]] { typeOnPad(key); });
         pad->addWidget(b, i / 3, i % 3);
     }
+    replayButton = new QPushButton(QStringLiteral("再听一遍"), page);
+    replayButton->setObjectName(QStringLiteral("ReplayButton"));
+    replayButton->setFocusPolicy(Qt::NoFocus);
+    connect(replayButton, &QPushButton::clicked, this, [this] {
+        if (session_ && !session_->finished() && speaking())
+            services_.speaker.say(problemWords(session_->current()));
+        answerBox->setFocus();
+    });
     auto* endButton = new QPushButton(QStringLiteral("结束"), page);
     endButton->setObjectName(QStringLiteral("EndButton"));
     endButton->setFocusPolicy(Qt::NoFocus);
@@ -359,6 +392,7 @@ void PracticeWindow::buildPractice(QWidget* page)
     top->addWidget(scoreLabel);
     top->addStretch();
     top->addWidget(timeLabel);
+    top->addWidget(replayButton);
     top->addWidget(endButton);
     auto* centre = new QVBoxLayout;
     centre->addStretch(1);
@@ -434,6 +468,8 @@ void PracticeWindow::loadSettings()
     (s.value(QStringLiteral("timed")).toBool() ? byTime : byCount)->setChecked(true);
     minutes->setValue(s.value(QStringLiteral("minutes"), 3).toInt());
     formBox->setCurrentIndex(s.value(QStringLiteral("blank")).toBool() ? 1 : 0);
+    speakBox->setChecked(s.value(QStringLiteral("speak")).toBool());
+    listenOnlyBox->setChecked(s.value(QStringLiteral("listenOnly")).toBool());
     s.endGroup();
 }
 
@@ -451,6 +487,8 @@ void PracticeWindow::saveSettings() const
     s.setValue(QStringLiteral("timed"), byTime->isChecked());
     s.setValue(QStringLiteral("minutes"), minutes->value());
     s.setValue(QStringLiteral("blank"), formBox->currentIndex() == 1);
+    s.setValue(QStringLiteral("speak"), speakBox->isChecked());
+    s.setValue(QStringLiteral("listenOnly"), listenOnlyBox->isChecked());
     s.endGroup();
 }
 
@@ -468,6 +506,17 @@ void PracticeWindow::pupilChanged()
     const std::string name = pupilBox->currentText().trimmed().toStdString();
     const size_t inBook = name.empty() ? 0 : bookOf(name).size();
     fromBook->setText(QStringLiteral("错题本（%1题）").arg(inBook));
+}
+
+void PracticeWindow::speechChanged()
+{
+    speakBox->setEnabled(voiceKnown_ && services_.speaker.available());
+    listenOnlyBox->setEnabled(speaking());
+}
+
+bool PracticeWindow::speaking() const
+{
+    return speakBox->isEnabled() && speakBox->isChecked();
 }
 
 void PracticeWindow::choiceChanged()
@@ -562,6 +611,7 @@ void PracticeWindow::begin(std::vector<Problem> problems, PracticeKind kind,
     recordsSession_ =
         services_.records.startSession(pupil_, static_cast<int>(kind), what, services_.clock.now());
     pages_->setCurrentIndex(PracticePage);
+    replayButton->setVisible(speaking());
     sinceStart_.start();
     clockTimer_->start();
     tickTime();
@@ -584,9 +634,14 @@ void PracticeWindow::showProblem()
             session_->extend(*more);
     }
     const QString text = fromUtf8(problemText(session_->current()));
-    problemLabel->setText(text);
+    const std::string words = problemWords(session_->current());
+    // Only heard: out of sight, but still there for a screen reader.
+    problemLabel->setText(speaking() && listenOnlyBox->isChecked() ? QStringLiteral("请听题")
+                                                                   : text);
     problemLabel->setAccessibleName(text);
-    problemLabel->setAccessibleDescription(fromUtf8(problemWords(session_->current())));
+    problemLabel->setAccessibleDescription(fromUtf8(words));
+    if (speaking())
+        services_.speaker.say(words);
     QAccessibleEvent changed(problemLabel, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
     progressLabel->setText(
@@ -713,35 +768,24 @@ void PracticeWindow::showRecordsError()
 
 void PracticeWindow::showRecords()
 {
-    QDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("RecordsDialog"));
-    dialog.setWindowTitle(QStringLiteral("练习记录 - ") + fromUtf8(pupil_));
-    auto* sessions = table(&dialog, QStringLiteral("SessionsTable"),
-                           {QStringLiteral("日期"), QStringLiteral("练习"), QStringLiteral("题数"),
-                            QStringLiteral("正确率"), QStringLiteral("用时")});
-    sessions->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    for (const SessionSummary& s : services_.records.sessions(pupil_)) {
-        const QDateTime when(QDate(s.started.year, s.started.month, s.started.day),
-                             QTime(s.started.hour, s.started.minute));
-        addRow(sessions, {when.toString(QStringLiteral("yyyy-MM-dd HH:mm")), fromUtf8(s.what),
-                          QString::number(s.count), percent(s.right, s.count), duration(s.ms)});
+    const std::string name = pages_->currentIndex() == ChoicePage
+                                 ? pupilBox->currentText().trimmed().toStdString()
+                                 : pupil_;
+    if (name.empty()) {
+        services_.boxes.show("请先输入姓名。", "练习", Buttons::Ok);
+        pupilBox->setFocus();
+        return;
     }
-    auto* missed =
-        table(&dialog, QStringLiteral("MissedTable"),
-              {QStringLiteral("常错的题"), QStringLiteral("正确答案"), QStringLiteral("错的次数")});
-    for (const MissedProblem& m : services_.records.mostMissed(pupil_, 20))
-        addRow(missed, {fromUtf8(problemText(m.problem)), fromUtf8(answerText(m.problem)),
-                        QString::number(m.times)});
-    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
-    connect(close, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("练习"), &dialog));
-    layout->addWidget(sessions, 2);
-    layout->addWidget(new QLabel(QStringLiteral("常错的题"), &dialog));
-    layout->addWidget(missed, 1);
-    layout->addWidget(close);
-    dialog.resize(760, 560);
-    dialog.exec();
+    if (recordsWindow && recordsWindow->pupil() != name)
+        recordsWindow->close();
+    if (!recordsWindow) {
+        recordsWindow =
+            new RecordsWindow(services_.boxes, services_.records, name, services_.saveAs, this);
+        recordsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    recordsWindow->show();
+    recordsWindow->raise();
+    recordsWindow->activateWindow();
 }
 
 void PracticeWindow::resizeEvent(QResizeEvent* event)

@@ -22,7 +22,9 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "app/records_window.h"
 #include "core/message_boxes.h"
+#include "core/speaker.h"
 #include "generator/random_source.h"
 #include "generator/sheet_set.h"
 #include "practice/session.h"
@@ -45,13 +47,17 @@ namespace numbrook {
 class RecordsStore;
 
 // What the practice window uses of the world: message boxes, the random
-// source, the clock, the settings it remembers and the records.
+// source, the clock, the settings it remembers, the records, the voice that
+// reads the problems, and where the records' CSV goes (by default, asked in
+// the system's file dialog).
 struct PracticeServices {
     MessageBoxes& boxes;
     RandomSource& random;
     const Clock& clock;
     QSettings& settings;
     RecordsStore& records;
+    Speaker& speaker;
+    SaveFileQuestion saveAs = {};
 };
 
 // How long a wrong answer's correction stays when no key comes (ms); the
@@ -79,12 +85,17 @@ public:
     QRadioButton* byTime;    // "限时"
     QSpinBox* minutes;       // 1 to 10
     QComboBox* formBox;      // 求得数, 填空
+    QCheckBox* speakBox;     // "朗读题目": each problem read aloud
+    QCheckBox* listenOnlyBox;  // "只听不看": and not shown
+    QPushButton* choiceRecordsButton;  // 记录 of the pupil named
     QPushButton* startButton;
     // The practice.
     QLabel* progressLabel;    // "第 n 题 / 共 N 题"
     QLabel* scoreLabel;       // "对 n  错 n"
     QLabel* timeLabel;        // the time taken, or left
-    QLabel* problemLabel;     // the problem, large: "8＋7="
+    QLabel* problemLabel;     // the problem, large: "8＋7="; its accessible name
+                              // the problem even where only heard
+    QPushButton* replayButton;  // 再听一遍, while problems are read aloud
     QLineEdit* answerBox;     // keeps the focus; Enter checks
     QLabel* correctionLabel;  // after a wrong answer, the right one in red
     QLabel* recordsLabel;     // what went wrong with the records, while practice goes on
@@ -95,6 +106,8 @@ public:
     QPushButton* retryButton;    // 错题重练
     QPushButton* againButton;    // 再练一次
     QPushButton* recordsButton;  // 记录
+    // The pupil's records, while open.
+    QPointer<RecordsWindow> recordsWindow;
 
     const PracticeSession* session() const { return session_.get(); }
     // Whether a wrong answer's correction is on show, waiting for a key.
@@ -106,6 +119,8 @@ public slots:
     // Enter, and 确定 on the pad: checks the answer typed.
     void checkAnswer();
     void retryMissed();
+    // 记录: the records of the pupil practising, or on the choice page of
+    // the name typed.
     void showRecords();
 
 protected:
@@ -131,6 +146,8 @@ private:
     void tickTime();
     void finish();
     void showRecordsError();
+    void speechChanged();
+    bool speaking() const;
     void typeOnPad(const QString& key);
 
     PracticeServices services_;
@@ -145,6 +162,7 @@ private:
     QTimer* wrongTimer_;
     QTimer* clockTimer_;
     std::vector<QPushButton*> padKeys_;
+    bool voiceKnown_ = false;
 };
 
 }  // namespace numbrook

@@ -27,7 +27,7 @@ PracticeServices RealServices::forPractice()
 {
     if (!records_)
         records_ = std::make_unique<RecordsStore>(RecordsStore::defaultPath());
-    return PracticeServices{practiceBoxes_, random_, clock_, settings_, *records_};
+    return PracticeServices{practiceBoxes_, random_, clock_, settings_, *records_, speaker_};
 }
 
 PracticeWindow* RealServices::openPractice()

@@ -9,6 +9,7 @@
 #include "app/host_choice.h"
 #include "app/practice_window.h"
 #include "app/qt_message_boxes.h"
+#include "app/qt_speaker.h"
 #include "app/sheet_window.h"
 #include "records/records_store.h"
 
@@ -54,6 +55,8 @@ private:
                                [this](SheetWindow& window) { sheetBoxes_.setParent(&window); }};
     QtMessageBoxes practiceBoxes_;
     std::unique_ptr<RecordsStore> records_;
+    // Its engine made when the practice window first looks for a voice.
+    QtSpeaker speaker_;
 };
 
 }  // namespace numbrook

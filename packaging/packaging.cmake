@@ -119,7 +119,11 @@ sheet in LibreOffice Writer, ready to print.")
 # The practice keeps its records through Qt's SQLite driver, a plugin that
 # no library of the program links.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-noto-cjk, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-writer, libreoffice-l10n-zh-cn")
+# The practice reads its problems aloud (朗读题目) through Qt's
+# speech-dispatcher plugin and espeak-ng's Mandarin voice; without them the
+# check box is off and says what to install.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "libreoffice-writer, libreoffice-l10n-zh-cn, qt6-speech-speechd-plugin, speech-dispatcher-espeak-ng")
 set(CPACK_NUMBROOK_SHLIBDEPS_BINARIES ${NUMBROOK_OUTPUT_DIR}/numbrook)
 # The office keeper links no LibreOffice library: its libraries count.
 if(TARGET numbrook_office_keeper)

@@ -35,6 +35,20 @@ const char* const kMigrations[][6] = {
      " remainder INTEGER NOT NULL, blank INTEGER NOT NULL, answer TEXT NOT NULL,"
      " right INTEGER NOT NULL, ms INTEGER NOT NULL, at INTEGER NOT NULL)",
      "CREATE INDEX attempts_by_session ON attempts(session)", nullptr},
+    // 1 → 2: the attempts summed a session and type as they are written,
+    // for the records window, which then reads a row a session and type
+    // instead of every attempt; and the wrong attempts by session, for the
+    // problems most often missed.
+    {"CREATE TABLE session_types (session INTEGER NOT NULL REFERENCES sessions(id),"
+     " type INTEGER NOT NULL, n INTEGER NOT NULL, right INTEGER NOT NULL, ms INTEGER NOT NULL,"
+     " PRIMARY KEY (session, type)) WITHOUT ROWID",
+     "INSERT INTO session_types SELECT session, type, count(*), total(right), total(ms)"
+     " FROM attempts GROUP BY session, type",
+     "CREATE TRIGGER attempts_summed AFTER INSERT ON attempts BEGIN"
+     " INSERT INTO session_types VALUES (NEW.session, NEW.type, 1, NEW.right, NEW.ms)"
+     " ON CONFLICT (session, type) DO UPDATE SET n = n + 1, right = right + excluded.right,"
+     " ms = ms + excluded.ms; END",
+     "CREATE INDEX attempts_wrong_by_session ON attempts(session) WHERE right = 0", nullptr},
 };
 static_assert(std::size(kMigrations) == RecordsStore::kSchemaVersion);
 
@@ -163,8 +177,9 @@ bool RecordsStore::openFile()
             broken = q.isActive() || code == kCorrupt || code == kNotADatabase;
             return fail(QStringLiteral("无法读取练习记录"), q.lastError().text());
         }
+        // Sorts and groupings in memory: nothing written beside the records.
         for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL",
-                                   "PRAGMA foreign_keys=ON"}) {
+                                   "PRAGMA foreign_keys=ON", "PRAGMA temp_store=MEMORY"}) {
             if (!q.exec(QString::fromLatin1(pragma)))
                 return fail(QStringLiteral("无法打开练习记录"), q.lastError().text());
         }
@@ -334,8 +349,8 @@ std::vector<SessionSummary> RecordsStore::sessions(const std::string& pupil)
     std::vector<SessionSummary> rows;
     QSqlQuery q(db_);
     q.prepare(QStringLiteral(
-        "SELECT s.id, s.started, s.kind, s.what, count(*), total(a.right), total(a.ms)"
-        " FROM sessions s JOIN pupils p ON p.id = s.pupil JOIN attempts a ON a.session = s.id"
+        "SELECT s.id, s.started, s.kind, s.what, sum(t.n), sum(t.right), sum(t.ms)"
+        " FROM sessions s JOIN pupils p ON p.id = s.pupil JOIN session_types t ON t.session = s.id"
         " WHERE p.name = ? GROUP BY s.id ORDER BY s.started DESC, s.id DESC"));
     q.addBindValue(QString::fromStdString(pupil));
     if (open_ && q.exec()) {
@@ -343,6 +358,26 @@ std::vector<SessionSummary> RecordsStore::sessions(const std::string& pupil)
             rows.push_back({q.value(0).toLongLong(), localTimeOf(q.value(1).toLongLong()),
                             q.value(2).toInt(), q.value(3).toString().toStdString(),
                             q.value(4).toInt(), q.value(5).toInt(), q.value(6).toLongLong()});
+    }
+    return rows;
+}
+
+std::vector<DayTypeRow> RecordsStore::daysByType(const std::string& pupil)
+{
+    std::vector<DayTypeRow> rows;
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral(
+        "SELECT date(s.started, 'unixepoch', 'localtime') AS day, t.type, sum(t.n), sum(t.right),"
+        " sum(t.ms) FROM pupils p JOIN sessions s ON s.pupil = p.id"
+        " JOIN session_types t ON t.session = s.id WHERE p.name = ?"
+        " GROUP BY day, t.type ORDER BY day, t.type"));
+    q.addBindValue(QString::fromStdString(pupil));
+    if (open_ && q.exec()) {
+        while (q.next()) {
+            const QDate day = QDate::fromString(q.value(0).toString(), Qt::ISODate);
+            rows.push_back({day.year(), day.month(), day.day(), q.value(1).toInt(),
+                            q.value(2).toInt(), q.value(3).toInt(), q.value(4).toLongLong()});
+        }
     }
     return rows;
 }

@@ -55,6 +55,17 @@ struct SessionSummary {
     int64_t ms = 0;
 };
 
+// The attempts of one day (the day its session began) and one type.
+struct DayTypeRow {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int type = 0;
+    int count = 0;
+    int right = 0;
+    int64_t ms = 0;
+};
+
 struct MissedProblem {
     Problem problem;
     int times = 0;
@@ -63,7 +74,7 @@ struct MissedProblem {
 class RecordsStore {
 public:
     // The schema this program writes (PRAGMA user_version).
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     // Opens the records at path, making the file (and its folder, 0700)
     // when there is none. isOpen() tells whether it can be used.
@@ -99,6 +110,9 @@ public:
     std::vector<PastRow> history(const std::string& pupil);
     // The pupil's sessions, newest first.
     std::vector<SessionSummary> sessions(const std::string& pupil);
+    // The pupil's attempts summed a day and type, oldest day first, from
+    // the sums a session and type that the database keeps.
+    std::vector<DayTypeRow> daysByType(const std::string& pupil);
     // The problems the pupil missed most, most first.
     std::vector<MissedProblem> mostMissed(const std::string& pupil, int limit);
 

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
+#include <QLineSeries>
+#include <QTableView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,25 +36,29 @@ protected:
     testing::TempFolder home;
     testing::ScriptedBoxes boxes;
     testing::FixedClock clock;
+    testing::RecordingSpeaker speaker;
     RandomSource random{11};
     QSettings settings{QString::fromStdString(home.file("numbrook.conf")), QSettings::IniFormat};
     std::unique_ptr<RecordsStore> records;
     std::unique_ptr<PracticeWindow> w;
 
-    void open(const QString& recordsPath)
+    void open(const QString& recordsPath, const std::function<void()>& beforeStart = {})
     {
         if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
             GTEST_SKIP() << "no SQLite driver for Qt (libqt6sql6-sqlite)";
         settings.setValue(QStringLiteral("practice/wrongShownMs"), 20);
         records = std::make_unique<RecordsStore>(recordsPath);
         w = std::make_unique<PracticeWindow>(
-            PracticeServices{boxes, random, clock, settings, *records});
+            PracticeServices{boxes, random, clock, settings, *records, speaker});
         w->show();
         w->pupilBox->setCurrentText(QStringLiteral("小明"));
         w->typeBoxes[8]->setChecked(true);
         w->typeBoxes[0]->setChecked(false);
         w->typeCounts[8]->setValue(10);
-        QTest::keyClick(w->pupilBox->lineEdit(), Qt::Key_Return);
+        if (beforeStart)
+            beforeStart();
+        // Where the keys go: the combo box hands them to its line edit.
+        QTest::keyClick(w->pupilBox, Qt::Key_Return);
         ASSERT_TRUE(w->session());
     }
 
@@ -130,6 +137,94 @@ TEST_F(PracticeWindowTest, PractiseGoesOnWhenTheRecordsCannotBeWritten)
     EXPECT_TRUE(w->summaryLabel->text().contains(QStringLiteral("（10/10）")));
     EXPECT_FALSE(w->recordsLabel->isHidden());
     EXPECT_TRUE(w->recordsLabel->text().contains(QStringLiteral("较新版本")));
+}
+
+
+// 朗读题目 and 只听不看, with and without a voice: what is said, what is seen.
+struct Reading {
+    const char* name;
+    bool voice, speak, listenOnly;
+    bool says, shows;
+    friend void PrintTo(const Reading& r, std::ostream* out) { *out << r.name; }
+};
+
+class PracticeReadingTest : public PracticeWindowTest,
+                            public ::testing::WithParamInterface<Reading> {};
+
+TEST_P(PracticeReadingTest, SaysTheProblemInWordsAndHidesItOnlyWhenAsked)
+{
+    const Reading& r = GetParam();
+    speaker.hasVoice = r.voice;
+    open(QString::fromStdString(home.file("records.sqlite")), [&] {
+        w->speakBox->setChecked(r.speak);
+        w->listenOnlyBox->setChecked(r.listenOnly);
+    });
+    EXPECT_EQ(w->speakBox->isEnabled(), r.voice);
+    EXPECT_EQ(w->speakBox->toolTip().contains(QStringLiteral("speech-dispatcher-espeak-ng")), !r.voice);
+    for (int i = 0; i < 2; ++i) {
+        const Problem shown = w->session()->current();
+        EXPECT_EQ(speaker.said.size(), r.says ? size_t(i + 1) : 0u);
+        if (r.says) {
+            EXPECT_EQ(speaker.said.back(), problemWords(shown));
+        }
+        EXPECT_EQ(w->problemLabel->text() == QString::fromStdString(problemText(shown)), r.shows);
+        EXPECT_EQ(w->problemLabel->accessibleName().toStdString(), problemText(shown));
+        type(right());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, PracticeReadingTest,
+    ::testing::Values(Reading{"Read", true, true, false, true, true},
+                      Reading{"ReadOnly", true, true, true, true, false},
+                      Reading{"NotRead", true, false, true, false, true},
+                      Reading{"NoVoice", false, true, true, false, true}));
+
+TEST_F(PracticeWindowTest, RecordsOfTheEnd)
+{
+    open(QString::fromStdString(home.file("records.sqlite")));
+    for (int i = 0; i < 10; ++i) {
+        type(i < 3 ? "100" : right());
+        if (w->showingCorrection())
+            QTest::keyClick(w->answerBox, Qt::Key_Space);
+    }
+    w->recordsButton->click();
+    RecordsWindow* r = w->recordsWindow;
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->windowTitle(), QStringLiteral("练习记录 - 小明"));
+    EXPECT_EQ(r->sessionsView->model()->rowCount(), 1);
+    EXPECT_EQ(r->sessionsView->model()->index(0, 3).data().toString(), QStringLiteral("70%"));
+    EXPECT_EQ(r->missedTable->rowCount(), 3);
+    ASSERT_EQ(r->accuracySeries->count(), 1);
+    EXPECT_DOUBLE_EQ(r->accuracySeries->at(0).y(), 70.0);
+    EXPECT_EQ(r->typeBox->count(), 2);  // all types, and 表内除法
+}
+
+TEST_F(PracticeWindowTest, CsvOfOnePupilOrOfAll)
+{
+    open(QString::fromStdString(home.file("records.sqlite")));
+    type(right());
+    RecordsStore other(QString::fromStdString(home.file("records.sqlite")));
+    other.addAttempt(other.startSession("小红", 0, "x", clock.time), RecordedAttempt{});
+    QString suggested;
+    QString chosen = QString::fromStdString(home.file("all.csv"));
+    RecordsWindow rw(boxes, *records, "小明", [&](QWidget*, const QString& s) {
+        suggested = s;
+        return chosen;
+    });
+    rw.exportAll->trigger();
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/练习记录.csv")));
+    std::string all = testing::readAll(chosen.toStdString());
+    EXPECT_EQ(all.rfind("\xEF\xBB\xBF", 0), 0u);
+    EXPECT_NE(all.find("小红"), std::string::npos);
+    chosen = QString::fromStdString(home.file("one.csv"));
+    rw.exportPupil->trigger();
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/小明.csv")));
+    EXPECT_EQ(testing::readAll(chosen.toStdString()).find("小红"), std::string::npos);
+    chosen = QString::fromStdString(home.file("no/such/folder/x.csv"));
+    rw.exportPupil->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("无法写入"), std::string::npos);
 }
 
 }  // namespace

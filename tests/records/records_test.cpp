@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <ostream>
+#include <tuple>
 
 #include "records/records_store.h"
 #include "tests/support/temp_folder.h"
@@ -128,6 +129,11 @@ TEST_P(RecordsFileTest, OpensAndKeepsWhatIsWritten)
     EXPECT_EQ(sessions[0].right, 1);
     EXPECT_EQ(sessions[0].ms, 7500);
     EXPECT_EQ(sessions[0].started.hour, 9);
+    const auto days = again.daysByType("小明");
+    ASSERT_EQ(days.size(), 1u);
+    EXPECT_EQ(std::tie(days[0].year, days[0].month, days[0].day, days[0].type, days[0].count,
+                       days[0].right, days[0].ms),
+              std::make_tuple(2026, 12, 8, 8, 2, 1, int64_t{7500}));
     const auto missed = again.mostMissed("小明", 5);
     ASSERT_EQ(missed.size(), 1u);
     EXPECT_EQ(missed[0].problem, written[1].problem);
@@ -161,6 +167,26 @@ INSTANTIATE_TEST_SUITE_P(
               true, false},
         // An empty file is a database of version 0: the migration makes version 1 of it.
         Found{"EmptyOfVersion0", [](const QString& path) { QFile(path).open(QIODevice::WriteOnly); },
+              true, false},
+        // The first schema: migrated in place.
+        Found{"OfVersion1",
+              [](const QString& path) {
+                  onTheSide(path, [](QSqlQuery& q) {
+                      for (const char* sql :
+                           {"CREATE TABLE pupils (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE)",
+                            "CREATE TABLE sessions (id INTEGER PRIMARY KEY, pupil INTEGER NOT NULL,"
+                            " started INTEGER NOT NULL, kind INTEGER NOT NULL, what TEXT NOT NULL)",
+                            "CREATE INDEX sessions_by_pupil ON sessions(pupil)",
+                            "CREATE TABLE attempts (session INTEGER NOT NULL, type INTEGER NOT NULL,"
+                            " n INTEGER NOT NULL, a INTEGER NOT NULL, b INTEGER NOT NULL,"
+                            " c INTEGER NOT NULL, ops INTEGER NOT NULL, result INTEGER NOT NULL,"
+                            " remainder INTEGER NOT NULL, blank INTEGER NOT NULL, answer TEXT NOT NULL,"
+                            " right INTEGER NOT NULL, ms INTEGER NOT NULL, at INTEGER NOT NULL)",
+                            "CREATE INDEX attempts_by_session ON attempts(session)",
+                            "PRAGMA user_version=1"})
+                          ASSERT_TRUE(q.exec(QString::fromLatin1(sql)));
+                  });
+              },
               true, false},
         Found{"Garbage",
               [](const QString& path) {

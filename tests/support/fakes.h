@@ -7,6 +7,7 @@
 
 #include "core/clock.h"
 #include "core/message_boxes.h"
+#include "core/speaker.h"
 
 namespace numbrook::testing {
 
@@ -46,6 +47,17 @@ public:
         answers.erase(answers.begin());
         return a;
     }
+};
+
+// Hears what would be said; has a voice unless told otherwise.
+class RecordingSpeaker final : public Speaker {
+public:
+    bool hasVoice = true;
+    std::vector<std::string> said;
+
+    void findVoice(std::function<void(bool)> found) override { found(hasVoice); }
+    bool available() override { return hasVoice; }
+    void say(const std::string& text) override { said.push_back(text); }
 };
 
 }  // namespace numbrook::testing
