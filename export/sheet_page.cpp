@@ -33,11 +33,20 @@ std::string widened(std::string text)
     return text;
 }
 
-ProblemCell cellOf(int n, const Problem& problem, bool key)
+// A problem as its sheet sets it: 竖式 where the form and the problem
+// allow it, else on one line.
+ProblemCell cellOf(int n, const Problem& problem, bool key, ProblemForm form)
 {
     ProblemCell cell;
     cell.text = gridCellText(n, key ? keyText(problem) : widened(problemText(problem)));
     cell.answerRoom = !key && problem.blank == kNoBlank;
+    if (const auto vertical = form == ProblemForm::Vertical && !key ? verticalText(problem)
+                                                                    : std::nullopt) {
+        cell.label = gridCellText(n, "");
+        cell.top = vertical->top;
+        cell.sign = vertical->sign;
+        cell.bottom = vertical->bottom;
+    }
     return cell;
 }
 
@@ -77,7 +86,7 @@ PageText problemPage(const Sheet& sheet, const SheetPageOptions& options)
     block.cells.reserve(sheet.problems.size());
     int n = 0;
     for (const Problem& problem : sheet.problems)
-        block.cells.push_back(cellOf(++n, problem, false));
+        block.cells.push_back(cellOf(++n, problem, false, sheet.form));
     page.blocks.push_back(std::move(block));
     PageText text;
     text.title = page.title;
@@ -101,7 +110,7 @@ PageText keyPage(const std::vector<const Sheet*>& sheets, const SheetPageOptions
             block.heading = numberText(*sheet);
         int n = 0;
         for (const Problem& problem : sheet->problems)
-            block.cells.push_back(cellOf(++n, problem, true));
+            block.cells.push_back(cellOf(++n, problem, true, sheet->form));
         page.blocks.push_back(std::move(block));
     }
     PageText text;

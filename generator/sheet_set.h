@@ -25,6 +25,9 @@ enum class ProblemForm {
     Result,  // 求得数: "8＋7=", the key "8＋7=15"
     Blank,   // 填空: one number is blank, "8＋（　　）=15"; the key "8＋7=15"
     Mixed,   // half of each, shuffled
+    // 竖式: the + − × of two numbers one over the other, to be worked in
+    // columns; the others as 求得数. The key as 求得数's.
+    Vertical,
 };
 
 struct SheetSetOptions {

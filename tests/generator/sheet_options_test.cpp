@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SheetOptionTexts, FollowTheLimits)
 {
     EXPECT_EQ(kCopiesOption.refusal(), "份数须在1到" + std::to_string(kMaxSheetCopies) + "之间");
-    EXPECT_EQ(formNameList(), "result、blank 或 mixed");
+    EXPECT_EQ(formNameList(), "result、blank、mixed 或 vertical");
     for (const FormName& form : kFormNames)
         EXPECT_EQ(formNamed(nameOf(form.form)), form.form);
 }
