@@ -136,7 +136,13 @@ int rowsFor(int cells, int columns)
 // large as fits both ways (up to the cap), for the columns given or for the
 // number of columns that gives the largest; every row full wins where its
 // font is nearly as large.
-std::pair<int, double> columnsAndFont(const ProblemBlock& block, const BoxMm& box, int given,
+struct Fitted {
+    int columns;
+    double pt;
+    BlockRoom room;  // measured at pt
+};
+
+Fitted columnsAndFont(const ProblemBlock& block, const BoxMm& box, int given,
                                       bool wholePage, double cap, double lines,
                                       const FontMeasure& m, const ClassSetLayout& l)
 {
@@ -168,19 +174,23 @@ std::pair<int, double> columnsAndFont(const ProblemBlock& block, const BoxMm& bo
             (n % chosen->first != 0 || c->second > chosen->second))
             chosen = c;
     }
-    // Worked out in proportion; a real font is checked and made smaller
-    // where its measures don't quite follow.
+    // Worked out in proportion; a real font is measured at that size and
+    // the size corrected in proportion again, where its measures don't
+    // quite follow, until it fits.
     const int columns = chosen->first;
     double pt = std::floor(std::max(l.minPt, chosen->second) * 10) / 10;
     const double across = box.width / columns - 2 * l.cellPaddingMm;
     const double down = box.height / rowsFor(n, columns);
-    for (FontSpec font = base; pt > l.minPt; pt = std::floor(pt * 9.7) / 10) {
-        font.pointSize = pt;
-        if (roomOf(block, m, font, l).width() <= across + 1e-9 &&
-            lines * m.lineHeight(font) <= down + 1e-9)
+    BlockRoom room;
+    for (FontSpec font = base;;) {
+        font.pointSize = pt = std::max(pt, l.minPt);
+        room = roomOf(block, m, font, l);
+        const double scale = std::min(across / room.width(), down / (lines * m.lineHeight(font)));
+        if (scale >= 1 - 1e-9 || pt <= l.minPt)
             break;
+        pt = std::floor(pt * std::min(scale, 0.99) * 10) / 10;
     }
-    return {columns, std::max(pt, l.minPt)};
+    return {columns, pt, room};
 }
 
 // A block's problems in the box: cells row by row, the rows spread over the
@@ -198,8 +208,8 @@ void layOutBlock(const ProblemBlock& block, BoxMm box, int givenColumns, bool wh
     const bool anyVertical = std::any_of(block.cells.begin(), block.cells.end(),
                                          [](const ProblemCell& c) { return c.vertical(); });
     const double lines = anyVertical ? l.verticalLines : l.rowLines;
-    const auto [columns, pt] = columnsAndFont(block, box, givenColumns, wholePage,
-                                              key ? l.keyMaxPt : l.maxPt, lines, m, l);
+    const auto [columns, pt, room] = columnsAndFont(block, box, givenColumns, wholePage,
+                                                    key ? l.keyMaxPt : l.maxPt, lines, m, l);
     FontSpec font = l.problemFont;
     font.pointSize = pt;
     const int n = static_cast<int>(block.cells.size());
@@ -208,7 +218,6 @@ void layOutBlock(const ProblemBlock& block, BoxMm box, int givenColumns, bool wh
     const double pitch = box.height / rows;
     const double lh = m.lineHeight(font);
     const double pad = l.cellPaddingMm;
-    const BlockRoom room = roomOf(block, m, font, l);
     if (boxes.columns == 0) {
         boxes.columns = columns;
         boxes.rows = rows;
