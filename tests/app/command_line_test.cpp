@@ -324,6 +324,7 @@ struct FormRun {
     int firstKeyPage;
     int keysOnFirstKey;    // sheets whose keys it holds
     const char* onSheet;   // a text of the first sheet
+    friend void PrintTo(const FormRun& c, std::ostream* out) { *out << c.options; }
 };
 
 class ProgramForms : public ::testing::TestWithParam<FormRun> {};

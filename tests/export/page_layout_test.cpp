@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -74,6 +75,10 @@ struct FittedCase {
     PageOrientation expectOrientation;
     int expectColumns;
     double minPt;
+    friend void PrintTo(const FittedCase& c, std::ostream* out)
+    {
+        *out << c.problems << " problems, keys " << c.keysPerPage << ", columns " << c.columns;
+    }
 };
 
 // As a CJK face measures: a Latin character a little over half an em
