@@ -235,9 +235,10 @@ void SheetWindow::buildControls()
     orientation_->setToolTip(QStringLiteral("自动：每份%1题以内纵向，以上横向").arg(kMaxPortraitProblems));
     columns_ = new QComboBox(optionsBox_);
     columns_->setObjectName(QStringLiteral("Columns"));
-    columns_->addItem(QStringLiteral("自动"), kAutomaticColumns);
+    columns_->addItem(QStringLiteral("自动分列"), kAutomaticColumns);
     for (int n = kColumnsOption.min; n <= kColumnsOption.max; ++n)
         columns_->addItem(QStringLiteral("%1列").arg(n), n);
+    columns_->setToolTip(QStringLiteral("每行几题；自动：按题数和题目长短，字尽量大"));
     auto* page = new QHBoxLayout;
     page->addWidget(orientation_);
     page->addWidget(columns_);

@@ -158,9 +158,10 @@ Fitted columnsAndFont(const ProblemBlock& block, const BoxMm& box, int given,
     std::vector<std::pair<int, double>> choices;
     if (given != kAutomaticColumns) {
         choices.emplace_back(given, fontFor(given));
-    } else if (wholePage && n > l.rowsOfTenFrom && box.width > box.height) {
+    } else if (wholePage && n > l.rowsOfTenFrom && box.width > box.height &&
+               fontFor(kGridSide) >= l.rowsOfTenMinPt) {
         // Many problems across the page: rows of ten, as the exercise
-        // document has them.
+        // document has them, while their font stays legible.
         choices.emplace_back(kGridSide, fontFor(kGridSide));
     } else {
         for (int c = 1; c <= std::min(n, l.maxAutomaticColumns); ++c)

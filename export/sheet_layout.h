@@ -101,8 +101,10 @@ struct ClassSetLayout {
     double keyMaxPt = 16.0;
     double minPt = 5.0;
     int maxAutomaticColumns = 10;
-    // More problems than this across the page stand in rows of ten.
+    // More problems than this across the page stand in rows of ten where
+    // that leaves them at least rowsOfTenMinPt.
     int rowsOfTenFrom = 50;
+    double rowsOfTenMinPt = 8.0;
     // A row is at least this many lines tall; a 竖式 this many: two
     // numbers, the rule and the answer below.
     double rowLines = 1.6;
