@@ -11,6 +11,7 @@
 #include <fstream>
 #include <regex>
 #include <set>
+#include <tuple>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -371,7 +372,7 @@ TEST_P(ProgramForms, WritesTheSheetsAndRightKeys)
     const std::string key = testing::pdfPageText(pdf, c.firstKeyPage, "-raw");
     const std::regex equation(R"(\((\d+)\)(\d+)(＋|－|×|÷|\+|-)(\d+)=(\d+)(……(\d+))?)");
     int equations = 0;
-    std::vector<std::pair<std::string, std::string>> firstSheet;
+    std::vector<std::tuple<std::string, std::string, std::string>> firstSheet;
     for (auto it = std::sregex_iterator(key.begin(), key.end(), equation);
          it != std::sregex_iterator(); ++it, ++equations) {
         const auto& m = *it;
@@ -384,14 +385,19 @@ TEST_P(ProgramForms, WritesTheSheetsAndRightKeys)
                                                        : (a - left) / b;
         EXPECT_EQ(r, want) << m[0];
         if (equations < c.problems)
-            firstSheet.emplace_back(m[2], m[4]);
+            firstSheet.emplace_back(m[2], sign, m[4]);
     }
     EXPECT_EQ(equations, c.problems * c.keysOnFirstKey) << key;
 
     if (std::string(c.options).find("vertical") != std::string::npos) {
-        // Every problem of the first sheet: its second number right under its first.
+        // Every problem of the first sheet: its second number right under its
+        // first; a division on one line.
         const std::vector<PdfWord> words = pdfWords(pdf, 1);
-        for (const auto& [top, bottom] : firstSheet) {
+        for (const auto& [top, sign, bottom] : firstSheet) {
+            if (sign == "÷") {
+                EXPECT_NE(sheet.find(")" + top + "÷" + bottom + "="), std::string::npos) << top;
+                continue;
+            }
             const bool aligned = std::any_of(words.begin(), words.end(), [&](const PdfWord& t) {
                 return t.text == top &&
                        std::any_of(words.begin(), words.end(), [&](const PdfWord& b) {
@@ -412,7 +418,7 @@ INSTANTIATE_TEST_SUITE_P(
                 2, 1, "一年级（2）班 口算练习"},
         FormRun{"--types 0,1,2,3,22 --count 60 --form mixed --copies 2", 4, false, 60, 3, 1,
                 "限时____分钟"},
-        FormRun{"--types 1,4,7 --count 20 --form vertical --time-limit 5", 2, true, 20, 2, 1,
+        FormRun{"--types 1,4,7,8 --count 20 --form vertical --time-limit 5", 2, true, 20, 2, 1,
                 "限时5分钟"},
         FormRun{"--types 0 --count 10 --copies 5 --keys-per-page 4", 7, true, 10, 6, 4,
                 "编号：01"}));
