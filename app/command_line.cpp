@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <vector>
 
 namespace numbrook {
@@ -108,7 +109,7 @@ const std::vector<OptionSpec>& programOptions()
         {{QStringLiteral("make-sheets")},
          QStringLiteral("file.pdf"),
          QStringLiteral("不开窗口，把一套练习纸写成PDF文件：先是各份练习纸，再是各份答案，"
-                        "A4横向。")},
+                        "A4纸，按题数排版。")},
         {{QStringLiteral("types")},
          QStringLiteral("0,1,8"),
          QStringLiteral("题型编号或名称（见上），用逗号分开；默认出题窗口的%1种。")
@@ -131,26 +132,41 @@ const std::vector<OptionSpec>& programOptions()
          {},
          QStringLiteral("不重复：同一份里，一种题型的题全部出过一遍之前不再重复。")},
         {{QStringLiteral("form")},
-         [] {
-             QStringList names;
-             for (const FormName& form : kFormNames)
-                 names << QString::fromLatin1(form.name);
-             return names.join(QLatin1Char('|'));
-         }(),
+         QStringLiteral("形式"),
          [] {
              QStringList forms;
              for (const FormName& form : kFormNames)
                  forms << QString::fromLatin1(form.name) + QLatin1Char(' ') +
                               QString::fromUtf8(form.caption);
              forms.front() += QStringLiteral("（默认）");
-             // The last, 混合, mixes the others.
              return QStringLiteral("形式：") + forms.join(QStringLiteral("，")) +
-                    QStringLiteral("（各占一半）。");
+                    QStringLiteral("。混合：求得数和填空各占一半；竖式：两个数的加、减、乘"
+                                   "列成竖式，其余题型仍为求得数。");
          }()},
+        {{QStringLiteral("title")},
+         QStringLiteral("文字"),
+         QStringLiteral("练习纸的标题，如“一年级（2）班 口算练习”，最多%1个字；默认“%2”。")
+             .arg(kTitleOption.maxCharacters)
+             .arg(QString::fromUtf8(kTitleOption.fallback))},
+        {{QStringLiteral("orientation")},
+         QStringLiteral("方向"),
+         QStringLiteral("纸张方向：portrait 纵向，landscape 横向；默认每份%1题以内纵向，以上横向。")
+             .arg(kMaxPortraitProblems)},
+        {{QStringLiteral("columns")},
+         QStringLiteral("N"),
+         QStringLiteral("每行的题数（列数），%1；默认按题数和题目长短自动定。")
+             .arg(text(kColumnsOption.range()))},
+        {{QStringLiteral("keys-per-page")},
+         QStringLiteral("1|2|4"),
+         QStringLiteral("每页印几份答案（答案合页），各标编号；默认1。")},
+        {{QStringLiteral("time-limit")},
+         QStringLiteral("N"),
+         QStringLiteral("表头的“限时__分钟”填上N分钟，%1；默认留空。")
+             .arg(text(kTimeLimitOption.range()))},
         {{QStringLiteral("preset")},
          QStringLiteral("名称"),
-         QStringLiteral("按教材单元预设题型、题数和形式（--form 可另选形式）；"
-                        "不能与--types、--count、--per-type同用。")},
+         QStringLiteral("按教材单元预设题型、题数、形式和纸张方向（--form、--orientation "
+                        "可另选）；不能与--types、--count、--per-type同用。")},
         {{QStringLiteral("list-presets")}, {}, QStringLiteral("列出预设的名称后退出。")},
         {{QStringLiteral("practice")},
          {},
@@ -321,6 +337,44 @@ std::string noDisplayText(const char* display, const char* wayland)
 }
 
 // The options of a class set into `set`: empty, or what is wrong with them.
+// The page's options into `page`: empty, or what is wrong with them.
+template <typename IsSet, typename ValueOf>
+QString readPage(const IsSet& isSet, const ValueOf& valueOf, SheetPageOptions& page,
+                 const Preset* preset)
+{
+    if (preset)
+        page.orientation = preset->page;
+    if (isSet("title")) {
+        const std::string title = valueOf("title").trimmed().toStdString();
+        if (!kTitleOption.accepts(title))
+            return QStringLiteral("--title ") + text(kTitleOption.refusal());
+        page.title = title;
+    }
+    if (isSet("orientation")) {
+        const QString value = valueOf("orientation");
+        const auto orientation = orientationNamed(value.toStdString());
+        if (!orientation)
+            return QStringLiteral("--orientation 只能是 %1，不能是“")
+                       .arg(text(orientationNameList())) +
+                   value + QStringLiteral("”");
+        page.orientation = *orientation;
+    }
+    for (const auto& [name, option, into] :
+         {std::tuple{"columns", &kColumnsOption, &page.columns},
+          {"keys-per-page", &kKeysPerPageOption, &page.keysPerPage},
+          {"time-limit", &kTimeLimitOption, &page.timeLimit}}) {
+        if (!isSet(name))
+            continue;
+        const auto n = wholeNumber(valueOf(name).toStdString());
+        if (!n || !option->accepts(*n))
+            return QStringLiteral("--%1 须是%2，不能是“")
+                       .arg(QLatin1String(name), text(option->range())) +
+                   valueOf(name) + QStringLiteral("”");
+        *into = *n;
+    }
+    return {};
+}
+
 template <typename IsSet, typename ValueOf>
 QString readClassSet(const IsSet& isSet, const ValueOf& valueOf, SheetSetOptions& set,
                      const Preset* preset)
@@ -465,12 +519,16 @@ CommandLine parseCommandLine(const QStringList& arguments, int helpWidth, Preset
                               QStringLiteral("”；--list-presets 列出全部预设的名称"));
     }
     // The options of a class set, which only --make-sheets takes.
-    const char* const setOptions[] = {"types",      "count", "per-type", "copies",
-                                      "no-repeats", "form",  "preset"};
+    const char* const setOptions[] = {"types",   "count",       "per-type",      "copies",
+                                      "no-repeats", "form",     "preset",        "title",
+                                      "orientation", "columns", "keys-per-page", "time-limit"};
     if (isSet("make-sheets")) {
         result.action = CommandLine::Action::MakeSheets;
         result.pdfPath = valueOf("make-sheets").toStdString();
         if (const QString wrong = readClassSet(isSet, valueOf, result.sheetSet, preset);
+            !wrong.isEmpty())
+            return usageError(wrong);
+        if (const QString wrong = readPage(isSet, valueOf, result.sheetPage, preset);
             !wrong.isEmpty())
             return usageError(wrong);
         return result;

@@ -33,6 +33,7 @@ struct CommandLine {
     SheetsHost sheets = SheetsHost::Automatic;
     std::string output;        // UTF-8, ends in a line feed
     SheetSetOptions sheetSet;  // MakeSheets
+    SheetPageOptions sheetPage;  // MakeSheets: the title, orientation, columns, keys a page
     std::string pdfPath;       // MakeSheets
     std::string csvPath;       // RecordsCsv
     std::string pupil;         // Practice, RecordsCsv: empty for none

@@ -35,7 +35,8 @@ int makeSheetsFile(int& argc, char** argv, const CommandLine& line)
     random.reseedFrom(clock);
     const std::vector<Sheet> set = drawClassSet(line.sheetSet, random, clock.now());
     const QString path = QString::fromStdString(line.pdfPath);
-    if (const WriteResult written = builtin::writeClassSetPdf(path, set); !written.written()) {
+    if (const WriteResult written = builtin::writeClassSetPdf(path, set, SetPages::SheetsThenKeys, line.sheetPage);
+        !written.written()) {
         std::fprintf(stderr, "numbrook: 无法写入%s：%s\n", line.pdfPath.c_str(),
                      written.reason.c_str());
         return 1;

@@ -11,7 +11,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -27,6 +29,7 @@
 
 #include <algorithm>
 
+#include "app/preset_file.h"
 #include "app/window_look.h"
 #include "export/builtin/print_job.h"
 #include "export/document_host.h"
@@ -39,6 +42,11 @@ namespace {
 constexpr QSize kWantedSize(1100, 720);
 
 const QString kSettingsGroup = QStringLiteral("sheets");
+// The teacher's own presets, each a name and the options as the settings keep them.
+const QString kOwnPresets = QStringLiteral("sheetPresets");
+// The 预设 list's entries: shipped ones by their index, own ones by name.
+constexpr int kShippedPreset = 1;
+constexpr int kOwnPreset = 2;
 
 // A number box for an option: any number of up to three digits may be
 // typed, so that one beyond the option's range is shown and refused in the
@@ -121,6 +129,7 @@ SheetWindow::SheetWindow(SheetWindowServices services, QWidget* parent)
     });
     services_.settings.endGroup();
     showOptions(options_);
+    fillPresets();
     optionsChanged();
 }
 
@@ -142,6 +151,25 @@ void SheetWindow::buildControls()
     // The list of types scrolls where the screen is low; the options, the
     // buttons below it and the status line stay in view.
     auto* panel = new QWidget(this);
+    // The presets: choosing one sets the types, counts, form and page.
+    auto* presetLine = new QHBoxLayout;
+    presets_ = new QComboBox(panel);
+    presets_->setObjectName(QStringLiteral("Presets"));
+    presets_->setToolTip(QStringLiteral("按教材单元预设题型、题数、形式和纸张方向，或自己保存的预设"));
+    presets_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    presets_->setMinimumContentsLength(12);
+    connect(presets_, &QComboBox::activated, this, &SheetWindow::applyPreset);
+    auto* savePreset = new QPushButton(QStringLiteral("保存为预设…"), panel);
+    savePreset->setObjectName(QStringLiteral("SavePresetButton"));
+    connect(savePreset, &QPushButton::clicked, this, &SheetWindow::savePresetAs);
+    deletePreset_ = new QPushButton(QStringLiteral("删除"), panel);
+    deletePreset_->setObjectName(QStringLiteral("DeletePresetButton"));
+    deletePreset_->setToolTip(QStringLiteral("删除自己保存的这个预设"));
+    connect(deletePreset_, &QPushButton::clicked, this, &SheetWindow::deletePreset);
+    presetLine->addWidget(new QLabel(QStringLiteral("预设"), panel));
+    presetLine->addWidget(presets_, 1);
+    presetLine->addWidget(savePreset);
+    presetLine->addWidget(deletePreset_);
     typesBox_ = new QGroupBox(QStringLiteral("题型与每份题数"), panel);
     auto* list = new QWidget;
     auto* grid = new QGridLayout(list);
@@ -192,9 +220,49 @@ void SheetWindow::buildControls()
     copies_->setToolTip(QStringLiteral("%1份，每份各自抽题，编号01、02……，答案的编号与之相同")
                             .arg(QString::fromStdString(kCopiesOption.range())));
     form->addRow(QStringLiteral("份数"), copies_);
+    title_ = new QLineEdit(optionsBox_);
+    title_->setObjectName(QStringLiteral("Title"));
+    title_->setMaxLength(kTitleOption.maxCharacters);
+    title_->setPlaceholderText(QString::fromUtf8(kTitleOption.fallback));
+    title_->setToolTip(QStringLiteral("如“一年级（2）班 口算练习”"));
+    form->addRow(QStringLiteral("标题"), title_);
+    orientation_ = new QComboBox(optionsBox_);
+    orientation_->setObjectName(QStringLiteral("Orientation"));
+    for (int i = 0; i < static_cast<int>(std::size(kOrientationNames)); ++i)
+        orientation_->addItem(QString::fromUtf8(kOrientationNames[i].caption), i);
+    orientation_->setToolTip(QStringLiteral("自动：每份%1题以内纵向，以上横向").arg(kMaxPortraitProblems));
+    columns_ = new QComboBox(optionsBox_);
+    columns_->setObjectName(QStringLiteral("Columns"));
+    columns_->addItem(QStringLiteral("自动分列"), kAutomaticColumns);
+    for (int n = kColumnsOption.min; n <= kColumnsOption.max; ++n)
+        columns_->addItem(QStringLiteral("%1列").arg(n), n);
+    columns_->setToolTip(QStringLiteral("每行几题；自动：按题数和题目长短，字尽量大"));
+    auto* page = new QHBoxLayout;
+    page->addWidget(orientation_);
+    page->addWidget(columns_);
+    form->addRow(QStringLiteral("纸张"), page);
+    keysPerPage_ = new QComboBox(optionsBox_);
+    keysPerPage_->setObjectName(QStringLiteral("KeysPerPage"));
+    for (int n = kKeysPerPageOption.min; n <= kKeysPerPageOption.max; ++n) {
+        if (kKeysPerPageOption.accepts(n))
+            keysPerPage_->addItem(n == 1 ? QStringLiteral("每页1份") : QStringLiteral("每页%1份（合页）").arg(n), n);
+    }
+    keysPerPage_->setToolTip(QStringLiteral("几份练习纸的答案印在一页上，各标编号"));
+    form->addRow(QStringLiteral("答案"), keysPerPage_);
+    timeLimit_ = new QSpinBox(optionsBox_);
+    timeLimit_->setObjectName(QStringLiteral("TimeLimit"));
+    timeLimit_->setRange(kTimeLimitOption.besides, kTimeLimitOption.max);
+    timeLimit_->setSpecialValueText(QStringLiteral("不填"));
+    timeLimit_->setSuffix(QStringLiteral(" 分钟"));
+    timeLimit_->setToolTip(QStringLiteral("表头的“限时____分钟”；不填则留空由老师手写"));
+    form->addRow(QStringLiteral("限时"), timeLimit_);
     connect(noRepeats_, &QCheckBox::toggled, this, [this] { optionsChanged(); });
     connect(form_, &QComboBox::currentIndexChanged, this, [this] { optionsChanged(); });
     connect(copies_, &QSpinBox::valueChanged, this, [this] { optionsChanged(); });
+    connect(title_, &QLineEdit::textChanged, this, [this] { optionsChanged(); });
+    for (QComboBox* box : {orientation_, columns_, keysPerPage_})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { optionsChanged(); });
+    connect(timeLimit_, &QSpinBox::valueChanged, this, [this] { optionsChanged(); });
 
     const auto button = [this](const QString& text, const QString& name, QWidget* parent) {
         auto* b = new QPushButton(text, parent);
@@ -207,6 +275,7 @@ void SheetWindow::buildControls()
 
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addLayout(presetLine);
     panelLayout->addWidget(typesBox_, 1);
     panelLayout->addWidget(optionsBox_);
     panelLayout->addWidget(newDraw_);
@@ -310,6 +379,15 @@ void SheetWindow::showOptions(const SheetOptions& o)
     form_->setCurrentIndex(form_->findData(static_cast<int>(o.form)));
     copies_->setValue(o.copies);
     withKeys_->setChecked(o.withKeys);
+    title_->setText(QString::fromStdString(o.page.title));
+    orientation_->setCurrentIndex(0);
+    for (int i = 0; i < static_cast<int>(std::size(kOrientationNames)); ++i) {
+        if (kOrientationNames[i].orientation == o.page.orientation)
+            orientation_->setCurrentIndex(i);
+    }
+    columns_->setCurrentIndex(std::max(0, columns_->findData(o.page.columns)));
+    keysPerPage_->setCurrentIndex(std::max(0, keysPerPage_->findData(o.page.keysPerPage)));
+    timeLimit_->setValue(o.page.timeLimit);
     loading_ = false;
 }
 
@@ -324,6 +402,13 @@ SheetOptions SheetWindow::readControls() const
     o.form = static_cast<ProblemForm>(form_->currentData().toInt());
     o.copies = copies_->value();
     o.withKeys = withKeys_->isChecked();
+    // An empty title: the default one, shown greyed in the box.
+    const QString title = title_->text().trimmed();
+    o.page.title = title.isEmpty() ? kTitleOption.fallback : title.toStdString();
+    o.page.orientation = kOrientationNames[std::max(0, orientation_->currentIndex())].orientation;
+    o.page.columns = columns_->currentData().toInt();
+    o.page.keysPerPage = keysPerPage_->currentData().toInt();
+    o.page.timeLimit = timeLimit_->value();
     return o;
 }
 
@@ -393,13 +478,18 @@ void SheetWindow::optionsChanged()
     exportPages_.clear();
     exportNote_->hide();
     sidePanel_->setEnabled(true);
+    SheetOptions before = options_;
     options_ = readControls();
     const std::string problem = sheetOptionsProblem(options_);
     // Only a set that can be drawn is remembered.
     if (problem.empty())
         saveSettings();
     updateTotal(problem);
-    if (problem.empty()) {
+    // Only the page changed: the same problems laid out anew.
+    before.page = options_.page;
+    if (problem.empty() && before == options_ && !set_.empty()) {
+        showSet();
+    } else if (problem.empty()) {
         newDraw();
     } else {
         set_.clear();
@@ -422,6 +512,10 @@ void SheetWindow::showSet()
     print_->setEnabled(holdsSheets());
     savePdf_->setEnabled(holdsSheets());
     newDraw_->setEnabled(!fromExport_ && sheetOptionsProblem(options_).empty());
+    // The preview's pages upright or across as the sheets are.
+    const std::vector<PageText> shown = pages(SetPages::SheetsOnly);
+    previewPrinter_->setPageLayout(shown.empty() ? builtin::sheetPageLayout()
+                                                 : builtin::pageLayoutOf(shown.front()));
     preview_->updatePreview();
     preview_->setCurrentPage(1);
     setWindowTitle(!holdsSheets()
@@ -433,7 +527,7 @@ void SheetWindow::showSet()
 std::vector<PageText> SheetWindow::pages(SetPages which) const
 {
     if (!set_.empty())
-        return classSetPages(set_, which);
+        return classSetPages(set_, which, options_.page);
     if (which == SetPages::SheetsOnly && !exportPages_.empty())
         return {exportPages_.front()};
     return exportPages_;
@@ -511,7 +605,7 @@ void SheetWindow::printSet()
     const std::vector<PageText> pages = printedPages();
     const int last = static_cast<int>(pages.size());
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(builtin::sheetPageLayout());
+    printer.setPageLayout(builtin::pageLayoutOf(pages.front()));
     printer.setDocName(QString::fromStdString(jobName()));
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, last);
@@ -538,6 +632,139 @@ void SheetWindow::printSet()
         return;
     }
     submitPrint(printer.printerName().toStdString(), printer.copyCount(), first, to);
+}
+
+void SheetWindow::fillPresets()
+{
+    presets_->clear();
+    presets_->addItem(QStringLiteral("（选择预设）"));
+    try {
+        shipped_ = shippedPresets();
+    } catch (const PresetError& e) {
+        shipped_.clear();
+        setStatus(QString::fromStdString(e.what()), true);
+    }
+    for (size_t i = 0; i < shipped_.size(); ++i)
+        presets_->addItem(QString::fromStdString(shipped_[i].name),
+                          QVariantList{kShippedPreset, static_cast<int>(i)});
+    const auto own = ownPresets();
+    if (!own.empty() && !shipped_.empty())
+        presets_->insertSeparator(presets_->count());
+    for (const auto& [name, options] : own)
+        presets_->addItem(name, QVariantList{kOwnPreset, name});
+    deletePreset_->setEnabled(false);
+}
+
+void SheetWindow::applyPreset(int index)
+{
+    const QVariantList entry = presets_->itemData(index).toList();
+    deletePreset_->setEnabled(entry.size() == 2 && entry[0].toInt() == kOwnPreset);
+    if (entry.size() != 2)
+        return;
+    SheetOptions o = options_;
+    if (entry[0].toInt() == kShippedPreset) {
+        const Preset& preset = shipped_.at(static_cast<size_t>(entry[1].toInt()));
+        for (size_t type = 0; type < o.ticked.size(); ++type) {
+            o.ticked[type] = preset.options.perType[type] > 0;
+            if (o.ticked[type])
+                o.counts[type] = preset.options.perType[type];
+        }
+        o.form = preset.options.form;
+        o.page.orientation = preset.page;
+    } else {
+        for (const auto& [name, options] : ownPresets()) {
+            if (name == entry[1].toString())
+                o = options;
+        }
+    }
+    showOptions(o);
+    optionsChanged();
+}
+
+bool SheetWindow::choosePreset(const QString& name)
+{
+    const int index = presets_->findText(name);
+    if (index < 1)
+        return false;
+    presets_->setCurrentIndex(index);
+    applyPreset(index);
+    return true;
+}
+
+std::vector<std::pair<QString, SheetOptions>> SheetWindow::ownPresets() const
+{
+    std::vector<std::pair<QString, SheetOptions>> presets;
+    QSettings& s = services_.settings;
+    const int n = s.beginReadArray(kOwnPresets);
+    for (int i = 0; i < n; ++i) {
+        s.setArrayIndex(i);
+        const QString name = s.value(QStringLiteral("name")).toString().trimmed();
+        if (name.isEmpty())
+            continue;
+        presets.emplace_back(name, readSheetOptions([&s](const std::string& key)
+                                                        -> std::optional<std::string> {
+            const QVariant value = s.value(QString::fromStdString(key));
+            if (!value.isValid())
+                return std::nullopt;
+            if (value.typeId() == QMetaType::QStringList)
+                return value.toStringList().join(QLatin1Char(',')).toStdString();
+            return value.toString().toStdString();
+        }));
+    }
+    s.endArray();
+    return presets;
+}
+
+void SheetWindow::writeOwnPresets(const std::vector<std::pair<QString, SheetOptions>>& presets) const
+{
+    QSettings& s = services_.settings;
+    s.remove(kOwnPresets);
+    s.beginWriteArray(kOwnPresets, static_cast<int>(presets.size()));
+    for (int i = 0; i < static_cast<int>(presets.size()); ++i) {
+        s.setArrayIndex(i);
+        s.setValue(QStringLiteral("name"), presets[static_cast<size_t>(i)].first);
+        for (const auto& [key, value] : sheetOptionSettings(presets[static_cast<size_t>(i)].second))
+            s.setValue(QString::fromStdString(key), QString::fromStdString(value));
+    }
+    s.endArray();
+}
+
+bool SheetWindow::savePreset(const QString& name)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty() || !sheetOptionsProblem(options_).empty())
+        return false;
+    auto presets = ownPresets();
+    std::erase_if(presets, [&](const auto& p) { return p.first == trimmed; });
+    presets.emplace_back(trimmed, options_);
+    writeOwnPresets(presets);
+    fillPresets();
+    presets_->setCurrentIndex(presets_->findText(trimmed));
+    deletePreset_->setEnabled(true);
+    setStatus(QStringLiteral("已保存预设“%1”").arg(trimmed));
+    return true;
+}
+
+void SheetWindow::savePresetAs()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, QStringLiteral("保存为预设"),
+                                               QStringLiteral("预设的名称："), QLineEdit::Normal,
+                                               QString(), &ok);
+    if (ok)
+        savePreset(name);
+}
+
+void SheetWindow::deletePreset()
+{
+    const QVariantList entry = presets_->currentData().toList();
+    if (entry.size() != 2 || entry[0].toInt() != kOwnPreset)
+        return;
+    auto presets = ownPresets();
+    std::erase_if(presets, [&](const auto& p) { return p.first == entry[1].toString(); });
+    writeOwnPresets(presets);
+    fillPresets();
+    setStatus(QStringLiteral("已删除预设“%1”").arg(entry[1].toString()));
 }
 
 int SheetWindow::submitPrint(const std::string& printer, int copies, int first, int last)

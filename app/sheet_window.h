@@ -26,6 +26,7 @@
 #include "export/builtin/class_set.h"
 #include "export/builtin/builtin_host.h"
 #include "export/builtin/sheet_renderer.h"
+#include "generator/presets.h"
 #include "generator/random_source.h"
 #include "generator/sheet_options.h"
 
@@ -33,6 +34,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPrintPreviewWidget;
 class QPrinter;
 class QPushButton;
@@ -77,6 +79,11 @@ public:
     // not, why not.
     WriteResult savePdf(const QString& path);
     int pageCount() const;
+    // The teacher's own preset of the options as they stand, under `name`
+    // (replacing one of that name); false for an empty name.
+    bool savePreset(const QString& name);
+    // Chooses the 预设 list's entry of that name and applies it; false when none.
+    bool choosePreset(const QString& name);
     // Pages first..last of what 打印… prints, as one job of `copies` copies
     // to the printer (empty: the default one). Shows the outcome in the
     // status line, a refusal in a box too; returns the job's id, or 0.
@@ -88,6 +95,8 @@ public slots:
     void savePdfAs();
     // Back to the options' own set after an export's sheets.
     void useOwnOptions();
+    void savePresetAs();
+    void deletePreset();
 
 signals:
     // The preview shows the set drawn last.
@@ -114,6 +123,11 @@ private:
     std::string jobName() const;
     std::string fileName() const;
     void setStatus(const QString& text, bool failed = false);
+    // The 预设 list: the shipped presets, then the teacher's own.
+    void fillPresets();
+    void applyPreset(int index);
+    std::vector<std::pair<QString, SheetOptions>> ownPresets() const;
+    void writeOwnPresets(const std::vector<std::pair<QString, SheetOptions>>& presets) const;
 
     SheetWindowServices services_;
     MessageBoxes& boxes_;
@@ -129,6 +143,14 @@ private:
     QComboBox* form_ = nullptr;
     QSpinBox* copies_ = nullptr;
     QCheckBox* withKeys_ = nullptr;
+    QComboBox* presets_ = nullptr;
+    QPushButton* deletePreset_ = nullptr;
+    QLineEdit* title_ = nullptr;
+    QComboBox* orientation_ = nullptr;
+    QComboBox* columns_ = nullptr;
+    QComboBox* keysPerPage_ = nullptr;
+    QSpinBox* timeLimit_ = nullptr;
+    std::vector<Preset> shipped_;
     QPushButton* newDraw_ = nullptr;
     QPushButton* print_ = nullptr;
     QPushButton* savePdf_ = nullptr;

@@ -68,4 +68,62 @@ struct SheetLayout {
 
 inline constexpr SheetLayout kSheetLayout{};
 
+// A class set's page, laid out for the problems on it (page_layout.h):
+// the teacher's header, then the problems in columns with their numbers,
+// in the largest font that fits, the rows spread down the page. The
+// orientation, the columns and the font come from the problems; these are
+// the figures they are worked out from. Lengths in millimetres.
+//
+//   title                          centred, bold
+//   teacher's line    number line  the blanks on the left, 编号 and date on the right
+//   ─────────────────────────────  a rule
+//   (1)8＋7=         (2)9－3=       rows down to the bottom margin, a light
+//   ┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄┄  line between them
+struct ClassSetLayout {
+    double a4ShortMm = 210.0;
+    double a4LongMm = 297.0;
+    double marginSideMm = 8.0;   // left and right, as the exercise document's
+    double marginTopBottomMm = 10.0;
+
+    FontSpec titleFont{kSheetLayout.fontFamily, 18.0, true};
+    FontSpec lineFont{kSheetLayout.fontFamily, 11.0, false};  // teacher's and number line
+    FontSpec headingFont{kSheetLayout.fontFamily, 11.0, true};  // a key's number among several
+    double titleSpaceBelowMm = 2.0;
+    double lineSpaceMm = 1.5;     // between the header's lines
+    double ruleSpaceMm = 3.0;     // above and below the header's rule
+    double headerRulePt = 0.6;
+    double rowRulePt = 0.3;       // the light line between rows
+    double keyGapMm = 6.0;        // between the keys on one page
+
+    // The problems' font: as large as fits, up to maxPt (keyMaxPt on a key).
+    FontSpec problemFont{kSheetLayout.fontFamily, 10.0, false};
+    double maxPt = 24.0;
+    double keyMaxPt = 16.0;
+    double minPt = 5.0;
+    int maxAutomaticColumns = 10;
+    // More problems than this across the page stand in rows of ten where
+    // that leaves them at least rowsOfTenMinPt.
+    int rowsOfTenFrom = 50;
+    double rowsOfTenMinPt = 8.0;
+    // A row is at least this many lines tall; a 竖式 this many: two
+    // numbers, the rule and the answer below.
+    double rowLines = 1.6;
+    double verticalLines = 4.6;
+    double cellPaddingMm = 0.8;
+    // Room left after a 求得数 problem for the answer: three digits.
+    const char* answerRoom = "000";
+    // Between a problem and the next column, and between a 竖式's label and sign.
+    const char* columnGap = "0";
+    // The blank of a 填空 problem on a class set's page: wider than the
+    // drill's, so that two digits are written in it at any size.
+    const char* blank = "（　　　）";
+    // A font nearly as large (this share of the largest) with every row full
+    // is chosen over the largest with a short last row.
+    double fullRowsShare = 0.88;
+
+    double verticalRulePt = 0.8;
+};
+
+inline constexpr ClassSetLayout kClassSetLayout{};
+
 }  // namespace numbrook

@@ -37,7 +37,7 @@ void set(Preset& preset, std::string_view key, std::string_view value, int line)
     } else if (key == "form") {
         const std::optional<ProblemForm> form = formNamed(value);
         if (!form)
-            fault(line, "form 只能是 result、blank 或 mixed，不能是“" + v + "”");
+            fault(line, "form 只能是 " + formNameList() + "，不能是“" + v + "”");
         preset.options.form = *form;
     } else {
         const int type = typeOfCaption(key);

@@ -23,8 +23,6 @@
 
 namespace numbrook {
 
-enum class PageOrientation { Landscape, Portrait };
-
 struct Preset {
     std::string name;         // "一年级上册 6～10的加减法"
     std::string edition;      // "人教版"; empty when the file does not say

@@ -59,6 +59,17 @@ std::string keyText(const Problem& p)
         [&p](int n, int place) { return numberText(n, decimalsAt(p, place)); }, true);
 }
 
+std::optional<VerticalText> verticalText(const Problem& p)
+{
+    if (p.count != 2 || p.operators[0] == Operator::Divide || p.blank != kNoBlank ||
+        p.remainder != 0 || problemType(p.type).decimals != 0)
+        return std::nullopt;
+    // One sign of a width for every type: they stand in the same column.
+    static constexpr Glyphs kSigns{"＋", "－", "×", "÷"};
+    return VerticalText{std::to_string(p.operands[0]), kSigns[static_cast<size_t>(p.operators[0])],
+                        std::to_string(p.operands[1])};
+}
+
 std::string problemWords(const Problem& p)
 {
     static constexpr Glyphs kSaid{"加", "减", "乘", "除以"};

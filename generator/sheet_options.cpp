@@ -34,7 +34,87 @@ std::string trimmed(std::string_view text)
 
 std::string NumberOption::range() const
 {
-    return std::to_string(min) + "到" + std::to_string(max);
+    if (dividesMax) {
+        std::string list;
+        for (int n = min; n <= max; ++n) {
+            if (max % n == 0)
+                list += (list.empty() ? "" : n == max ? "或" : "、") + std::to_string(n);
+        }
+        return list;
+    }
+    const std::string span = std::to_string(min) + "到" + std::to_string(max);
+    return besides < 0 ? span
+                       : std::to_string(besides) + "（" + besidesMeaning + "）或" + span;
+}
+
+bool TextOption::accepts(std::string_view text) const
+{
+    int characters = 0;
+    for (const unsigned char c : text)
+        characters += (c & 0xC0) != 0x80;
+    return characters >= 1 && characters <= maxCharacters;
+}
+
+std::string TextOption::refusal() const
+{
+    return std::string(caption) + "须有1到" + std::to_string(maxCharacters) + "个字";
+}
+
+std::optional<std::optional<PageOrientation>> orientationNamed(std::string_view name)
+{
+    for (const OrientationName& o : kOrientationNames) {
+        if (name == o.name)
+            return o.orientation;
+    }
+    return std::nullopt;
+}
+
+const char* nameOf(std::optional<PageOrientation> orientation)
+{
+    for (const OrientationName& o : kOrientationNames) {
+        if (o.orientation == orientation)
+            return o.name;
+    }
+    return kOrientationNames[0].name;
+}
+
+std::string orientationNameList()
+{
+    std::string list;
+    const size_t n = std::size(kOrientationNames);
+    for (size_t i = 0; i < n; ++i)
+        list += (i == 0 ? "" : i + 1 == n ? " 或 " : "、") + std::string(kOrientationNames[i].name);
+    return list;
+}
+
+SheetPageOptions readPageOptions(
+    const std::function<std::optional<std::string>(const std::string&)>& read)
+{
+    SheetPageOptions page;
+    if (const auto title = read(kTitleOption.setting); title && kTitleOption.accepts(trimmed(*title)))
+        page.title = trimmed(*title);
+    if (const auto name = read(kOrientationSetting)) {
+        if (const auto orientation = orientationNamed(*name))
+            page.orientation = *orientation;
+    }
+    for (const auto& [option, into] : {std::pair{&kColumnsOption, &page.columns},
+                                       {&kKeysPerPageOption, &page.keysPerPage},
+                                       {&kTimeLimitOption, &page.timeLimit}}) {
+        const auto text = read(option->setting);
+        const auto n = text ? wholeNumber(*text) : std::nullopt;
+        if (n && option->accepts(*n))
+            *into = *n;
+    }
+    return page;
+}
+
+std::vector<std::pair<std::string, std::string>> pageOptionSettings(const SheetPageOptions& page)
+{
+    return {{kTitleOption.setting, page.title},
+            {kOrientationSetting, nameOf(page.orientation)},
+            {kColumnsOption.setting, std::to_string(page.columns)},
+            {kKeysPerPageOption.setting, std::to_string(page.keysPerPage)},
+            {kTimeLimitOption.setting, std::to_string(page.timeLimit)}};
 }
 
 std::string NumberOption::refusal() const
@@ -147,6 +227,7 @@ SheetOptions readSheetOptions(const SettingReader& read)
     }
     number(kCopiesOption.setting, kCopiesOption, o.copies);
     yesNo(kWithKeysOption, o.withKeys);
+    o.page = readPageOptions(read);
 
     // Counts each in range but together too many for a sheet.
     if (!sheetOptionsProblem(o).empty()) {
@@ -173,6 +254,8 @@ std::vector<std::pair<std::string, std::string>> sheetOptionSettings(const Sheet
     settings.emplace_back(kFormSetting, nameOf(options.form));
     settings.emplace_back(kCopiesOption.setting, std::to_string(options.copies));
     settings.emplace_back(kWithKeysOption.setting, options.withKeys ? "true" : "false");
+    for (auto& setting : pageOptionSettings(options.page))
+        settings.push_back(std::move(setting));
     return settings;
 }
 

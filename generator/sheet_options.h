@@ -27,9 +27,18 @@ struct NumberOption {
     int fallback;
     int min;
     int max;
+    // One more value below the range, with its meaning (列数 0: chosen by
+    // the program); -1: none.
+    int besides = -1;
+    const char* besidesMeaning = "";
+    // Only the values in the range that divide max (每页答案 1, 2 or 4).
+    bool dividesMax = false;
 
-    bool accepts(int n) const { return n >= min && n <= max; }
-    // "1到60"
+    bool accepts(int n) const
+    {
+        return n == besides || (n >= min && n <= max && (!dividesMax || max % n == 0));
+    }
+    // "1到60", "0（自动）或2到6", "1、2或4"
     std::string range() const;
     // "份数须在1到60之间"
     std::string refusal() const;
@@ -42,6 +51,50 @@ inline constexpr NumberOption kTypeCountOption{"count", "每类题数", 10, 1, k
 inline constexpr NumberOption kSheetProblemsOption{"count", "每份题数", kMaxSheetProblems, 1,
                                                    kMaxSheetProblems};
 inline constexpr NumberOption kCopiesOption{"copies", "份数", 1, 1, kMaxSheetCopies};
+// The page: its columns, the keys printed on one page, the time limit in
+// the header.
+inline constexpr NumberOption kColumnsOption{
+    "columns", "列数", kAutomaticColumns, 2, 6, kAutomaticColumns, "自动"};
+inline constexpr NumberOption kKeysPerPageOption{"keysPerPage", "每页答案数", 1, 1, 4, -1, "",
+                                                 true};
+inline constexpr NumberOption kTimeLimitOption{"timeLimit", "限时", 0, 1, 60, 0, "不填"};
+
+// The sheet's title: at most this many characters, not empty.
+struct TextOption {
+    const char* setting;
+    const char* caption;
+    const char* fallback;
+    int maxCharacters;
+
+    bool accepts(std::string_view text) const;
+    // "标题须有1到40个字"
+    std::string refusal() const;
+};
+inline constexpr TextOption kTitleOption{"title", "标题", "口算练习", 40};
+
+// The orientations, each with its name in the settings and on the command
+// line and its caption in the window; automatic (none) first.
+struct OrientationName {
+    std::optional<PageOrientation> orientation;
+    const char* name;
+    const char* caption;
+};
+inline constexpr OrientationName kOrientationNames[] = {
+    {std::nullopt, "auto", "自动"},
+    {PageOrientation::Portrait, "portrait", "纵向"},
+    {PageOrientation::Landscape, "landscape", "横向"},
+};
+inline constexpr const char* kOrientationSetting = "orientation";
+// The orientation of that name, or none when there is no such name.
+std::optional<std::optional<PageOrientation>> orientationNamed(std::string_view name);
+const char* nameOf(std::optional<PageOrientation> orientation);
+// "auto、portrait 或 landscape"
+std::string orientationNameList();
+
+// The page's options as the settings keep them: each value out of range
+// gives its default.
+SheetPageOptions readPageOptions(const std::function<std::optional<std::string>(const std::string&)>& read);
+std::vector<std::pair<std::string, std::string>> pageOptionSettings(const SheetPageOptions& page);
 
 // A yes/no option: its settings name and default.
 struct SwitchOption {
@@ -64,10 +117,11 @@ inline constexpr FormName kFormNames[] = {
     {ProblemForm::Result, "result", "求得数"},
     {ProblemForm::Blank, "blank", "填空"},
     {ProblemForm::Mixed, "mixed", "混合"},
+    {ProblemForm::Vertical, "vertical", "竖式"},
 };
 std::optional<ProblemForm> formNamed(std::string_view name);
 const char* nameOf(ProblemForm form);
-// "result、blank 或 mixed"
+// "result、blank、mixed 或 vertical"
 std::string formNameList();
 
 // The options of a class set as the teacher chooses them: which types are
@@ -81,6 +135,7 @@ struct SheetOptions {
     ProblemForm form = ProblemForm::Result;
     int copies = kCopiesOption.fallback;
     bool withKeys = kWithKeysOption.fallback;
+    SheetPageOptions page;
 
     friend bool operator==(const SheetOptions&, const SheetOptions&) = default;
 };

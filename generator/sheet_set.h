@@ -7,6 +7,7 @@
 // read their options into SheetSetOptions and lay the result out.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ enum class ProblemForm {
     Result,  // 求得数: "8＋7=", the key "8＋7=15"
     Blank,   // 填空: one number is blank, "8＋（　　）=15"; the key "8＋7=15"
     Mixed,   // half of each, shuffled
+    // 竖式: the + − × of two numbers one over the other, to be worked in
+    // columns; the others as 求得数. The key as 求得数's.
+    Vertical,
 };
 
 struct SheetSetOptions {
@@ -57,6 +61,33 @@ Problem blankProblem(Problem problem, RandomSource& random);
 //    pool again, reshuffled, only when every one has come once.
 using SheetProblems = std::vector<Problem>;
 std::vector<SheetProblems> drawSheetSet(const SheetSetOptions& options, RandomSource& random);
+
+// How a class set's pages are set: the teacher's title, the page's
+// orientation and columns, the keys printed on one page and the time
+// limit written in the header.
+enum class PageOrientation { Landscape, Portrait };
+inline constexpr int kAutomaticColumns = 0;
+
+struct SheetPageOptions {
+    std::string title = "口算练习";
+    // None: upright up to kMaxPortraitProblems problems a sheet, across above.
+    std::optional<PageOrientation> orientation;
+    int columns = kAutomaticColumns;  // or 2 to 6, as the teacher sets them
+    int keysPerPage = 1;              // 1, 2 or 4
+    int timeLimit = 0;                // minutes; 0: a blank to fill in by hand
+
+    friend bool operator==(const SheetPageOptions&, const SheetPageOptions&) = default;
+};
+inline constexpr int kMaxPortraitProblems = 50;
+
+// The orientation the options give a sheet of `problems` problems.
+inline PageOrientation orientationFor(const SheetPageOptions& page, int problems)
+{
+    if (page.orientation)
+        return *page.orientation;
+    return problems <= kMaxPortraitProblems ? PageOrientation::Portrait
+                                            : PageOrientation::Landscape;
+}
 
 // One sheet of a class set: its number (from 1), the time it was made, its
 // problems in order and the form they were drawn in. Its key is the same

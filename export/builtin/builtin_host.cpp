@@ -21,7 +21,8 @@ PageText pageOf(const FilledSheets& sheets, bool answers)
     PageText page{answers ? kSheetLayout.answerTitle : kSheetLayout.problemTitle,
                   sheets.text(header, 1, 1),
                   kSheetLayout.teacherLine,
-                  {}};
+                  {},
+                  std::nullopt};
     page.cells.reserve(kGridCells);
     for (int r = 1; r <= kGridSide; ++r) {
         for (int c = 1; c <= kGridSide; ++c)

@@ -11,9 +11,10 @@
 
 namespace numbrook::builtin {
 
-WriteResult writeClassSetPdf(const QString& path, const std::vector<Sheet>& set, SetPages which)
+WriteResult writeClassSetPdf(const QString& path, const std::vector<Sheet>& set,
+                             SetPages which, const SheetPageOptions& options)
 {
-    return writePagesPdf(path, classSetPages(set, which));
+    return writePagesPdf(path, classSetPages(set, which, options));
 }
 
 WriteResult writePagesPdf(const QString& path, const std::vector<PageText>& pages)

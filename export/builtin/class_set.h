@@ -16,7 +16,8 @@ namespace numbrook::builtin {
 // Writes the pages to a PDF file whole or not at all (core/whole_file.h);
 // when it can't be, the reason says why and a file already there is kept.
 WriteResult writeClassSetPdf(const QString& path, const std::vector<Sheet>& set,
-                             SetPages which = SetPages::SheetsThenKeys);
+                             SetPages which = SetPages::SheetsThenKeys,
+                             const SheetPageOptions& options = {});
 // The same for any pages.
 WriteResult writePagesPdf(const QString& path, const std::vector<PageText>& pages);
 

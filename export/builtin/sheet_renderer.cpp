@@ -86,6 +86,8 @@ int flagsOf(TextAlign align)
         return Qt::AlignHCenter | Qt::AlignTop;
     case TextAlign::MiddleLeft:
         return Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+    case TextAlign::TopRight:
+        return Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine;
     case TextAlign::TopLeft:
         break;
     }
@@ -100,6 +102,15 @@ void paintPage(QPainter& painter, const DeviceFonts& fonts, const PageText& page
     painter.setPen(border);
     for (const BoxMm& box : boxes.borders)
         painter.drawRect(fonts.pixels(box));
+    const double pixelsPerPt = painter.device()->logicalDpiY() / 72.0;
+    for (const RuleMm& rule : boxes.rules) {
+        QPen pen(rule.light ? QColor(0xa0, 0xa0, 0xa0) : QColor(Qt::black));
+        pen.setWidthF(rule.widthPt * pixelsPerPt);
+        painter.setPen(pen);
+        painter.drawLine(QPointF(fonts.pixels(rule.x), fonts.pixels(rule.y)),
+                         QPointF(fonts.pixels(rule.x + rule.length), fonts.pixels(rule.y)));
+    }
+    painter.setPen(border);
     for (const PlacedText& text : boxes.texts) {
         if (text.text.empty())
             continue;
@@ -119,9 +130,23 @@ QPageLayout sheetPageLayout()
         QPageLayout::Millimeter);
 }
 
+QPageLayout pageLayoutOf(const PageText& page)
+{
+    if (!page.fitted)
+        return sheetPageLayout();
+    const double side = kClassSetLayout.marginSideMm;
+    const double top = kClassSetLayout.marginTopBottomMm;
+    return QPageLayout(QPageSize(QPageSize::A4),
+                       page.fitted->orientation == PageOrientation::Portrait
+                           ? QPageLayout::Portrait
+                           : QPageLayout::Landscape,
+                       QMarginsF(side, top, side, top), QPageLayout::Millimeter);
+}
+
 bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages)
 {
-    device.setPageLayout(sheetPageLayout());
+    QPageLayout layout = pages.empty() ? sheetPageLayout() : pageLayoutOf(pages.front());
+    device.setPageLayout(layout);
     QPainter painter;
     if (!painter.begin(&device)) {
         return false;
@@ -129,9 +154,16 @@ bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages)
     painter.setRenderHint(QPainter::Antialiasing);
     const DeviceFonts fonts(device);
     for (size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0 && !device.newPage()) {
-            painter.end();
-            return false;
+        if (i > 0) {
+            // A page of another orientation: set before the page is begun.
+            if (const QPageLayout next = pageLayoutOf(pages[i]); !next.isEquivalentTo(layout)) {
+                layout = next;
+                device.setPageLayout(layout);
+            }
+            if (!device.newPage()) {
+                painter.end();
+                return false;
+            }
         }
         paintPage(painter, fonts, pages[i]);
     }

@@ -15,9 +15,12 @@ namespace numbrook::builtin {
 
 // A4 landscape with the sheet's margins.
 QPageLayout sheetPageLayout();
+// The page a page is printed on: the exercise document's, or a class set's
+// upright or across.
+QPageLayout pageLayoutOf(const PageText& page);
 
-// Sets the device's page layout and paints the pages in order. False when
-// the device can't be painted on.
+// Sets the device's page layout for each page and paints the pages in
+// order. False when the device can't be painted on.
 bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages);
 
 }  // namespace numbrook::builtin

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
+#include <tuple>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -102,6 +104,13 @@ INSTANTIATE_TEST_SUITE_P(
                       badSet({"--per-type", "0=5,0=5"}),
                       badSet({"--per-type", "3=5", "--types", "0,1"}), badSet({"--copies", "61"}),
                       badSet({"--form", "odd"}),
+                      LineCase{{"--make-sheets", "a.pdf", "--title", "一年级（2）班 口算练习",
+                                "--orientation", "landscape", "--columns", "4", "--form",
+                                "vertical", "--keys-per-page", "2", "--time-limit", "5"},
+                               Action::MakeSheets},
+                      badSet({"--title", " "}), badSet({"--orientation", "up"}),
+                      badSet({"--columns", "1"}), badSet({"--columns", "7"}),
+                      badSet({"--keys-per-page", "3"}), badSet({"--time-limit", "61"}),
                       // An option given twice.
                       badSet({"--count", "5", "--count", "6"}),
                       badSet({"--no-repeats", "--no-repeats"}),
@@ -304,6 +313,115 @@ TEST(ProgramCommandLine, MakesAClassSetWithoutADisplay)
     EXPECT_NE(bad.err.find("--copies"), std::string::npos) << bad.err;
     EXPECT_FALSE(std::ifstream(pdf).good());
 }
+
+// --make-sheets in each form, read back: the pages upright or across, every
+// problem on its sheet, every equation of the keys right, each key page
+// holding its sheets' keys; a 竖式's numbers right-aligned one over the other.
+struct FormRun {
+    const char* options;
+    int pages;
+    bool portrait;
+    int problems;          // on each sheet
+    int firstKeyPage;
+    int keysOnFirstKey;    // sheets whose keys it holds
+    const char* onSheet;   // a text of the first sheet
+    friend void PrintTo(const FormRun& c, std::ostream* out) { *out << c.options; }
+};
+
+class ProgramForms : public ::testing::TestWithParam<FormRun> {};
+
+struct PdfWord {
+    double xMax, yMin;
+    std::string text;
+};
+
+std::vector<PdfWord> pdfWords(const std::string& pdf, int page)
+{
+    const std::string xhtml = testing::pdfPageText(pdf, page, "-bbox");
+    static const std::regex word(
+        R"re(<word xMin="[\d.]+" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    std::vector<PdfWord> words;
+    for (auto it = std::sregex_iterator(xhtml.begin(), xhtml.end(), word);
+         it != std::sregex_iterator(); ++it)
+        words.push_back({std::stod((*it)[2]), std::stod((*it)[1]), (*it)[3]});
+    return words;
+}
+
+TEST_P(ProgramForms, WritesTheSheetsAndRightKeys)
+{
+    if (!testing::havePoppler())
+        GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed";
+    const FormRun c = GetParam();
+    const testing::TempFolder folder;
+    const std::string pdf = folder.file("set.pdf");
+    const ProgramRun made = runProgram("--make-sheets '" + pdf + "' " + c.options, "");
+    ASSERT_EQ(made.status, 0) << made.err;
+    ASSERT_EQ(testing::pageCountOf(pdf), c.pages);
+    double width = 0, height = 0;
+    std::sscanf(testing::commandOutput("pdfinfo '" + pdf + "' | grep 'Page size'").c_str(),
+                "Page size: %lf x %lf", &width, &height);
+    EXPECT_EQ(width < height, c.portrait) << width << " x " << height;
+
+    const std::string sheet = testing::pdfPageText(pdf, 1, "-raw");
+    EXPECT_NE(sheet.find(c.onSheet), std::string::npos) << sheet;
+    const std::regex label(R"(\((\d+)\))");
+    EXPECT_EQ(std::distance(std::sregex_iterator(sheet.begin(), sheet.end(), label),
+                            std::sregex_iterator()),
+              c.problems);
+
+    const std::string key = testing::pdfPageText(pdf, c.firstKeyPage, "-raw");
+    const std::regex equation(R"(\((\d+)\)(\d+)(＋|－|×|÷|\+|-)(\d+)=(\d+)(……(\d+))?)");
+    int equations = 0;
+    std::vector<std::tuple<std::string, std::string, std::string>> firstSheet;
+    for (auto it = std::sregex_iterator(key.begin(), key.end(), equation);
+         it != std::sregex_iterator(); ++it, ++equations) {
+        const auto& m = *it;
+        const int a = std::stoi(m[2]), b = std::stoi(m[4]), r = std::stoi(m[5]);
+        const std::string sign = m[3];
+        const int left = m[7].matched ? std::stoi(m[7]) : 0;
+        const int want = sign == "＋" || sign == "+"   ? a + b
+                         : sign == "－" || sign == "-" ? a - b
+                         : sign == "×"                 ? a * b
+                                                       : (a - left) / b;
+        EXPECT_EQ(r, want) << m[0];
+        if (equations < c.problems)
+            firstSheet.emplace_back(m[2], sign, m[4]);
+    }
+    EXPECT_EQ(equations, c.problems * c.keysOnFirstKey) << key;
+
+    if (std::string(c.options).find("vertical") != std::string::npos) {
+        // Every problem of the first sheet: its second number right under its
+        // first; a division on one line.
+        const std::vector<PdfWord> words = pdfWords(pdf, 1);
+        for (const auto& [top, sign, bottom] : firstSheet) {
+            if (sign == "÷") {
+                EXPECT_NE(sheet.find(")" + top + "÷" + bottom + "="), std::string::npos) << top;
+                continue;
+            }
+            const bool aligned = std::any_of(words.begin(), words.end(), [&](const PdfWord& t) {
+                return t.text == top &&
+                       std::any_of(words.begin(), words.end(), [&](const PdfWord& b) {
+                           return b.text == bottom && std::abs(b.xMax - t.xMax) < 0.5 &&
+                                  b.yMin > t.yMin && b.yMin - t.yMin < 40;
+                       });
+            });
+            EXPECT_TRUE(aligned) << top << " over " << bottom;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ProgramForms,
+    ::testing::Values(
+        FormRun{"--types 0 --count 20", 2, true, 20, 2, 1, "姓名"},
+        FormRun{"--types 2,3 --count 30 --form blank --title '一年级（2）班 口算练习'", 2, true, 30,
+                2, 1, "一年级（2）班 口算练习"},
+        FormRun{"--types 0,1,2,3,22 --count 60 --form mixed --copies 2", 4, false, 60, 3, 1,
+                "限时____分钟"},
+        FormRun{"--types 1,4,7,8 --count 20 --form vertical --time-limit 5", 2, true, 20, 2, 1,
+                "限时5分钟"},
+        FormRun{"--types 0 --count 10 --copies 5 --keys-per-page 4", 7, true, 10, 6, 4,
+                "编号：01"}));
 
 // The records as CSV without a display, and a file that can't be written:
 // status 1 and the reason. No records file is made for an empty table.

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -130,7 +132,27 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_FALSE(w.showsExportSheets());
                   },
                   2,
-                  "每份合计：20题"}),
+                  "每份合计：20题"},
+        // A shipped preset, its page upright in the preview; four keys a
+        // page; the teacher's own preset saved and chosen again.
+        SheetCase{"PresetsAndThePage",
+                  nullptr,
+                  [](SheetWindow& w) {
+                      ASSERT_TRUE(w.choosePreset(QStringLiteral("一年级上册 20以内的进位加法")));
+                      EXPECT_EQ(w.options().page.orientation, PageOrientation::Portrait);
+                      EXPECT_EQ(w.findChild<QPrintPreviewWidget*>(QStringLiteral("SheetPreview"))
+                                    ->orientation(),
+                                QPageLayout::Portrait);
+                      auto* keys = w.findChild<QComboBox*>(QStringLiteral("KeysPerPage"));
+                      keys->setCurrentIndex(keys->findData(4));
+                      typeCopies(w, "8");
+                      EXPECT_TRUE(w.savePreset(QStringLiteral("我的单元")));
+                      w.tickTypes({0});
+                      ASSERT_TRUE(w.choosePreset(QStringLiteral("我的单元")));
+                      EXPECT_EQ(w.options().copies, 8);
+                  },
+                  10,
+                  "每份合计：30题"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SheetWindows, OneWindowOnlyInTheProgramsOwnLook)

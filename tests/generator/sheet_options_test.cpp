@@ -83,12 +83,34 @@ INSTANTIATE_TEST_SUITE_P(
                  [](SheetOptions& o) {
                      o.ticked = {true, true, false, false, false, false, false, false, false};
                      o.counts[5] = 90;
-                 }}));
+                 }},
+        ReadCase{"the page",
+                 {{"title", " 一年级（2）班 口算练习 "},
+                  {"orientation", "portrait"},
+                  {"columns", "3"},
+                  {"keysPerPage", "4"},
+                  {"timeLimit", "5"},
+                  {"form", "vertical"}},
+                 [](SheetOptions& o) {
+                     o.page = {"一年级（2）班 口算练习", PageOrientation::Portrait, 3, 4, 5};
+                     o.form = ProblemForm::Vertical;
+                 }},
+        ReadCase{"the page hand-edited",
+                 {{"title", "  "},
+                  {"orientation", "up"},
+                  {"columns", "1"},
+                  {"keysPerPage", "3"},
+                  {"timeLimit", "61"}},
+                 [](SheetOptions&) {}}));
 
 TEST(SheetOptionTexts, FollowTheLimits)
 {
     EXPECT_EQ(kCopiesOption.refusal(), "份数须在1到" + std::to_string(kMaxSheetCopies) + "之间");
-    EXPECT_EQ(formNameList(), "result、blank 或 mixed");
+    EXPECT_EQ(formNameList(), "result、blank、mixed 或 vertical");
+    EXPECT_EQ(kColumnsOption.range(), "0（自动）或2到6");
+    EXPECT_EQ(kKeysPerPageOption.range(), "1、2或4");
+    EXPECT_EQ(orientationNameList(), "auto、portrait 或 landscape");
+    EXPECT_FALSE(kTitleOption.accepts(std::string(41, 'x')));
     for (const FormName& form : kFormNames)
         EXPECT_EQ(formNamed(nameOf(form.form)), form.form);
 }
