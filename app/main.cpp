@@ -14,7 +14,6 @@
 #include "app/make_sheets.h"
 #include "app/records_csv.h"
 #include "app/real_services.h"
-#include "app/sheet_window.h"
 #include "app/startup.h"
 #include "app/window_look.h"
 #include "core/whole_file.h"
@@ -97,7 +96,8 @@ int main(int argc, char** argv)
     numbrook::RealServices world(commandLine.sheets);
     if (commandLine.action == numbrook::CommandLine::Action::SheetWindow) {
         numbrook::attachSkin();
-        world.sheetWindows().open();
+        if (!world.sheetWindows().open(nullptr))
+            return 1;
         return QApplication::exec();
     }
 

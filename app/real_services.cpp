@@ -13,7 +13,7 @@ RealServices::RealServices(SheetsHost sheets)
 {
     exporting_.makeHost =
         chooseHostFactory(sheets, realHostMakers([this](const builtin::FilledSheets& filled) {
-                              sheetWindows_.open(window_)->showSheets(filled);
+                              sheetWindows_.show(window_, filled);
                           }));
     exporting_.pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
 }
