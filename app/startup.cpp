@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QImage>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QStyleFactory>
 #include <QTranslator>
 
 #include "app/scaled_style.h"
+#include "app/window_icon_pixels.h"
 #include "core/version.h"
 
 namespace numbrook {
@@ -39,9 +42,14 @@ void setUpApplication(QApplication& app)
 
     installQtChinese(app);
 
+    // The icon's pixels as they were decoded at build time: no image reader,
+    // which would look through Qt's image plugins first.
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/numbrook-%1.png").arg(size), QSize(size, size));
+    for (const IconPixels& pixels : kWindowIcons) {
+        const QImage image(reinterpret_cast<const uchar*>(pixels.argb), pixels.size, pixels.size,
+                           QImage::Format_ARGB32);
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
     QApplication::setWindowIcon(icon);
 }
 
