@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     {
         QCoreApplication terminal(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("numbrook"));
-        numbrook::installQtChinese(terminal);
+        numbrook::installQtChinese();
         commandLine =
             numbrook::parseCommandLine(QCoreApplication::arguments(), numbrook::terminalWidth());
     }

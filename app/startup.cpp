@@ -16,12 +16,16 @@
 
 namespace numbrook {
 
-void installQtChinese(QCoreApplication& app)
+void installQtChinese()
 {
-    auto* qtbase = new QTranslator(&app);
-    if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtbase);
+    // Read once and kept for the life of the process: the command line's
+    // application and then the window's install the same translator.
+    static QTranslator qtbase;
+    static const bool loaded =
+        qtbase.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (loaded)
+        QCoreApplication::installTranslator(&qtbase);
 }
 
 void setUpApplication(QApplication& app)
@@ -40,7 +44,7 @@ void setUpApplication(QApplication& app)
     QFont::insertSubstitutions(QStringLiteral("宋体"), serif);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), serif);
 
-    installQtChinese(app);
+    installQtChinese();
 
     // The icon's pixels as they were decoded at build time: no image reader,
     // which would look through Qt's image plugins first.
