@@ -69,12 +69,13 @@ int main(int argc, char** argv)
         placed(new QCheckBox(QStringLiteral("两位数加一位数（进位）"), types), 10 + (i % 3) * 250,
                24 + (i / 3) * 38, 217, 33, songti(14.25, false));
     // 12 problem slots, hidden as the drill window's are until a drill
-    // shows them, and the large box: 40.
+    // shows them, and the large box, empty as the drill window's until a
+    // problem flashes: 40.
     for (int i = 0; i < 12; ++i)
         placed(new QLabel(QStringLiteral("98－79=19"), panel), 8 + (i % 4) * 248,
                32 + (i / 4) * 64, 229, 47, songti(36, true))
             ->hide();
-    placed(new QLabel(QStringLiteral("7×8="), panel), 264, 240, 463, 113, songti(80.25, true));
+    placed(new QLabel(QString(), panel), 264, 240, 463, 113, songti(80.25, true));
     window.show();
     return QApplication::exec();
 }
