@@ -13,7 +13,7 @@
 
 #include "app/form_layout.h"
 #include "app/number_label.h"
-#include "app/sheet_window.h"
+#include "app/sheets_module.h"
 #include "app/startup.h"
 #include "app/vb_timer.h"
 #include "app/window_look.h"
@@ -291,7 +291,7 @@ void Form1::openSheetWindow()
     const std::vector<int> ticked(drill_.selectedTypes.begin(),
                                   drill_.selectedTypes.begin() + drill_.selectedCount);
     if (services_.sheets)
-        services_.sheets->open(this)->tickTypes(ticked);
+        services_.sheets->open(this, ticked);
 }
 
 double Form1::formScale() const

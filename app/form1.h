@@ -78,7 +78,7 @@ class QShortcut;
 namespace numbrook {
 
 class FormLayout;
-class SheetWindows;
+class SheetWindowOpener;
 class VbTimer;
 
 // What the window uses of the world, given to it whole: the message boxes,
@@ -90,7 +90,7 @@ struct Form1Services {
     RandomSource& random;
     const Clock& clock;
     ExportServices exporting;
-    SheetWindows* sheets = nullptr;
+    SheetWindowOpener* sheets = nullptr;
 };
 
 // The program's one window: its controls, the drill state and every handler.

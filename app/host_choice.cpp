@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/event_loop_waiter.h"
-#include "export/builtin/builtin_host.h"
+#include "app/sheets_module.h"
 #include "export/host_loader.h"
 #include "export/off_thread_host.h"
 
@@ -13,10 +13,11 @@ namespace numbrook {
 HostMakers realHostMakers(builtin::ShowSheets show)
 {
     // The office is another process: its calls run off the window's thread,
-    // which keeps painting meanwhile. The built-in host paints on it.
+    // which keeps painting meanwhile. The built-in host paints on it; it
+    // comes from the sheets module, loaded at the first export through it.
     return {[] { return runOffThread(loadLibreOfficeHost(), std::make_shared<EventLoopWaiter>()); },
             [show]() -> std::unique_ptr<DocumentHost> {
-                return std::make_unique<builtin::BuiltinHost>(show);
+                return std::unique_ptr<DocumentHost>(sheetsModule().makeBuiltinHost(show));
             }};
 }
 

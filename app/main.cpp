@@ -14,7 +14,6 @@
 #include "app/make_sheets.h"
 #include "app/records_csv.h"
 #include "app/real_services.h"
-#include "app/sheet_window.h"
 #include "app/startup.h"
 #include "app/window_look.h"
 #include "core/whole_file.h"
@@ -62,7 +61,7 @@ int main(int argc, char** argv)
     {
         QCoreApplication terminal(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("numbrook"));
-        numbrook::installQtChinese(terminal);
+        numbrook::installQtChinese();
         commandLine =
             numbrook::parseCommandLine(QCoreApplication::arguments(), numbrook::terminalWidth());
     }
@@ -97,7 +96,8 @@ int main(int argc, char** argv)
     numbrook::RealServices world(commandLine.sheets);
     if (commandLine.action == numbrook::CommandLine::Action::SheetWindow) {
         numbrook::attachSkin();
-        world.sheetWindows().open();
+        if (!world.sheetWindows().open(nullptr))
+            return 1;
         return QApplication::exec();
     }
 

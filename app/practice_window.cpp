@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
 #include <QComboBox>
 #include <QDateTime>
 #include <QGridLayout>
@@ -776,11 +777,18 @@ void PracticeWindow::showRecords()
         pupilBox->setFocus();
         return;
     }
-    if (recordsWindow && recordsWindow->pupil() != name)
+    if (recordsWindow && recordsPupil != name) {
         recordsWindow->close();
+        recordsWindow = nullptr;  // deleted later, and another pupil's is wanted now
+    }
     if (!recordsWindow) {
-        recordsWindow =
-            new RecordsWindow(services_.boxes, services_.records, name, services_.saveAs, this);
+        recordsWindow = services_.openRecords
+                            ? services_.openRecords(services_.boxes, services_.records, name,
+                                                    services_.saveAs, this)
+                            : nullptr;
+        if (!recordsWindow)
+            return;
+        recordsPupil = name;
         recordsWindow->setAttribute(Qt::WA_DeleteOnClose);
     }
     recordsWindow->show();

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "core/clock.h"
-#include "app/records_window.h"
+#include "app/save_file_question.h"
 #include "core/message_boxes.h"
 #include "core/speaker.h"
 #include "generator/random_source.h"
@@ -58,6 +58,11 @@ struct PracticeServices {
     RecordsStore& records;
     Speaker& speaker;
     SaveFileQuestion saveAs = {};
+    // The records window "记录" of a pupil (it loads the chart's library);
+    // null when it can't be had, the boxes having said why.
+    std::function<QDialog*(MessageBoxes& boxes, RecordsStore& records, const std::string& pupil,
+                           SaveFileQuestion saveAs, QWidget* parent)>
+        openRecords;
 };
 
 // How long a wrong answer's correction stays when no key comes (ms); the
@@ -75,30 +80,30 @@ public:
     ~PracticeWindow() override;
 
     // The choice.
-    QComboBox* pupilBox;  // the pupil's name: the pupils of this machine, or a new one
-    QRadioButton* byTypes;  // "按题型"
+    QComboBox* pupilBox;     // the pupil's name: the pupils of this machine, or a new one
+    QRadioButton* byTypes;   // "按题型"
     QRadioButton* fromBook;  // "错题本（n题）"
     std::array<QCheckBox*, kTypeCount> typeBoxes{};
     std::array<QSpinBox*, kTypeCount> typeCounts{};
     QLabel* totalLabel;
-    QRadioButton* byCount;   // "按题数": the counts, 10 to 100 in all
-    QRadioButton* byTime;    // "限时"
-    QSpinBox* minutes;       // 1 to 10
-    QComboBox* formBox;      // 求得数, 填空
-    QCheckBox* speakBox;     // "朗读题目": each problem read aloud
-    QCheckBox* listenOnlyBox;  // "只听不看": and not shown
+    QRadioButton* byCount;             // "按题数": the counts, 10 to 100 in all
+    QRadioButton* byTime;              // "限时"
+    QSpinBox* minutes;                 // 1 to 10
+    QComboBox* formBox;                // 求得数, 填空
+    QCheckBox* speakBox;               // "朗读题目": each problem read aloud
+    QCheckBox* listenOnlyBox;          // "只听不看": and not shown
     QPushButton* choiceRecordsButton;  // 记录 of the pupil named
     QPushButton* startButton;
     // The practice.
-    QLabel* progressLabel;    // "第 n 题 / 共 N 题"
-    QLabel* scoreLabel;       // "对 n  错 n"
-    QLabel* timeLabel;        // the time taken, or left
-    QLabel* problemLabel;     // the problem, large: "8＋7="; its accessible name
-                              // the problem even where only heard
+    QLabel* progressLabel;      // "第 n 题 / 共 N 题"
+    QLabel* scoreLabel;         // "对 n  错 n"
+    QLabel* timeLabel;          // the time taken, or left
+    QLabel* problemLabel;       // the problem, large: "8＋7="; its accessible name
+                                // the problem even where only heard
     QPushButton* replayButton;  // 再听一遍, while problems are read aloud
-    QLineEdit* answerBox;     // keeps the focus; Enter checks
-    QLabel* correctionLabel;  // after a wrong answer, the right one in red
-    QLabel* recordsLabel;     // what went wrong with the records, while practice goes on
+    QLineEdit* answerBox;       // keeps the focus; Enter checks
+    QLabel* correctionLabel;    // after a wrong answer, the right one in red
+    QLabel* recordsLabel;       // what went wrong with the records, while practice goes on
     // The end.
     QLabel* summaryLabel;  // 正确率, 用时, seconds a problem
     QTableWidget* typeTable;
@@ -107,7 +112,8 @@ public:
     QPushButton* againButton;    // 再练一次
     QPushButton* recordsButton;  // 记录
     // The pupil's records, while open.
-    QPointer<RecordsWindow> recordsWindow;
+    QPointer<QDialog> recordsWindow;
+    std::string recordsPupil;  // whose records it shows
 
     const PracticeSession* session() const { return session_.get(); }
     // Whether a wrong answer's correction is on show, waiting for a key.

@@ -9,8 +9,7 @@
 #include "app/host_choice.h"
 #include "app/practice_window.h"
 #include "app/qt_message_boxes.h"
-#include "app/qt_speaker.h"
-#include "app/sheet_window.h"
+#include "app/sheets_module.h"
 #include "records/records_store.h"
 
 namespace numbrook {
@@ -27,8 +26,9 @@ public:
     RealServices& operator=(const RealServices&) = delete;
 
     Form1Services forWindow();
-    // The one sheet window, opened from the drill window, an export or alone.
-    SheetWindows& sheetWindows() { return sheetWindows_; }
+    // The one sheet window, opened from the drill window, an export or alone;
+    // the sheets module is loaded when it first opens.
+    SheetWindowOpener& sheetWindows() { return sheetWindows_; }
     // The practice window's: its own boxes, the settings, and the records,
     // opened on first use.
     PracticeServices forPractice();
@@ -51,12 +51,13 @@ private:
     QWidget* window_ = nullptr;
     QSettings settings_{QStringLiteral("numbrook"), QStringLiteral("numbrook")};
     QtMessageBoxes sheetBoxes_;
-    SheetWindows sheetWindows_{SheetWindowServices{sheetBoxes_, random_, settings_, clock_},
-                               [this](SheetWindow& window) { sheetBoxes_.setParent(&window); }};
+    SheetWindowsOnDemand sheetWindows_{SheetWindowServices{sheetBoxes_, random_, settings_, clock_},
+                                       [this](QWidget& window) { sheetBoxes_.setParent(&window); }};
     QtMessageBoxes practiceBoxes_;
     std::unique_ptr<RecordsStore> records_;
-    // Its engine made when the practice window first looks for a voice.
-    QtSpeaker speaker_;
+    // Made with the practice window's first opening; its engine when the
+    // window first looks for a voice.
+    std::unique_ptr<Speaker> speaker_;
 };
 
 }  // namespace numbrook

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/save_file_question.h"
 #include "records/records_store.h"
 
 class QAction;
@@ -28,10 +29,6 @@ class QLineSeries;
 namespace numbrook {
 
 class MessageBoxes;
-
-// Where to save a CSV file: the path chosen, or empty when cancelled. By
-// default the system's file dialog.
-using SaveFileQuestion = std::function<QString(QWidget* over, const QString& suggested)>;
 
 class RecordsWindow final : public QDialog {
     Q_OBJECT

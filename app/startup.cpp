@@ -4,24 +4,31 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QImage>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QStyleFactory>
 #include <QTranslator>
 
 #include "app/scaled_style.h"
+#include "app/window_icon_pixels.h"
 #include "core/version.h"
 
 namespace numbrook {
 
-void installQtChinese(QCoreApplication& app)
+void installQtChinese()
 {
-    auto* qtbase = new QTranslator(&app);
-    if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtbase);
+    // Read once and kept for the life of the process: the command line's
+    // application and then the window's install the same translator.
+    static QTranslator qtbase;
+    static const bool loaded =
+        qtbase.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (loaded)
+        QCoreApplication::installTranslator(&qtbase);
 }
 
-void setUpApplication(QApplication& app)
+void setUpApplication(QApplication& /*app*/)
 {
     QApplication::setApplicationName(QStringLiteral("numbrook"));
     // No display name: Qt would append it to every title the window manager
@@ -37,11 +44,16 @@ void setUpApplication(QApplication& app)
     QFont::insertSubstitutions(QStringLiteral("宋体"), serif);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), serif);
 
-    installQtChinese(app);
+    installQtChinese();
 
+    // The icon's pixels as they were decoded at build time: no image reader,
+    // which would look through Qt's image plugins first.
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/numbrook-%1.png").arg(size), QSize(size, size));
+    for (const IconPixels& pixels : kWindowIcons) {
+        const QImage image(reinterpret_cast<const uchar*>(pixels.argb), pixels.size, pixels.size,
+                           QImage::Format_ARGB32);
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
     QApplication::setWindowIcon(icon);
 }
 

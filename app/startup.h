@@ -12,8 +12,10 @@ namespace numbrook {
 // its own.
 inline constexpr const char* kApplicationTitle = kProgramTitle;
 
-// Qt's own texts (buttons, the usage of the command line) in Chinese.
-void installQtChinese(QCoreApplication& app);
+// Qt's own texts (buttons, the usage of the command line) in Chinese, for
+// the application object that exists now. The translation is read once, at
+// the first call, and serves every application object after it.
+void installQtChinese();
 
 // What the application needs before its window is made: names, the CJK
 // font that stands in for "宋体", Qt's Chinese texts.

@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     numbrook::testing::FixedClock clock;
     numbrook::testing::RecordingSpeaker speaker;
     numbrook::RandomSource random(5);
-    numbrook::PracticeWindow w({boxes, random, clock, settings, records, speaker});
+    numbrook::PracticeWindow w({boxes, random, clock, settings, records, speaker, {}, {}});
     w.show();
     w.pupilBox->setCurrentText(QStringLiteral("小明"));
     w.typeCounts[0]->setValue(100);

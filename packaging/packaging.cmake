@@ -4,6 +4,12 @@
 #
 # Installed layout, under the prefix:
 #   bin/numbrook                                  the program
+#   lib/<multiarch>/numbrook/libnumbrook_sheets.so
+#                                                 its sheets module (the sheet
+#                                                 window, the built-in host, Qt's
+#                                                 printing and CUPS), loaded when
+#                                                 something first prints or shows
+#                                                 a sheet
 #   lib/<multiarch>/numbrook/libnumbrook_libreoffice.so
 #                                                 its LibreOffice module, loaded
 #                                                 when an export starts
@@ -125,6 +131,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-noto
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "libreoffice-writer, libreoffice-l10n-zh-cn, qt6-speech-speechd-plugin, speech-dispatcher-espeak-ng")
 set(CPACK_NUMBROOK_SHLIBDEPS_BINARIES ${NUMBROOK_OUTPUT_DIR}/numbrook)
+# The sheets module's libraries (Qt's printing, CUPS) count: the package
+# carries the module, and the program prints through it.
+get_target_property(numbrook_sheets_module_dir numbrook_sheets LIBRARY_OUTPUT_DIRECTORY)
+list(APPEND CPACK_NUMBROOK_SHLIBDEPS_BINARIES ${numbrook_sheets_module_dir}/libnumbrook_sheets.so)
 # The office keeper links no LibreOffice library: its libraries count.
 if(TARGET numbrook_office_keeper)
   get_target_property(numbrook_keeper_name numbrook_office_keeper OUTPUT_NAME)

@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include "app/practice_window.h"
+#include "app/records_window.h"
 #include "generator/problem_text.h"
 #include "practice/answer.h"
 #include "records/records_store.h"
@@ -48,8 +49,12 @@ protected:
             GTEST_SKIP() << "no SQLite driver for Qt (libqt6sql6-sqlite)";
         settings.setValue(QStringLiteral("practice/wrongShownMs"), 20);
         records = std::make_unique<RecordsStore>(recordsPath);
-        w = std::make_unique<PracticeWindow>(
-            PracticeServices{boxes, random, clock, settings, *records, speaker});
+        PracticeServices services{boxes, random, clock, settings, *records, speaker, {}, {}};
+        services.openRecords = [](MessageBoxes& b, RecordsStore& r, const std::string& pupil,
+                                  SaveFileQuestion saveAs, QWidget* parent) -> QDialog* {
+            return new RecordsWindow(b, r, pupil, std::move(saveAs), parent);
+        };
+        w = std::make_unique<PracticeWindow>(services);
         w->show();
         w->pupilBox->setCurrentText(QStringLiteral("小明"));
         w->typeBoxes[8]->setChecked(true);
@@ -91,7 +96,8 @@ TEST_F(PracticeWindowTest, ThreeWrongOfTenAndTheirRetry)
             EXPECT_TRUE(w->answerBox->text().isEmpty());
         } else if (i == 9) {
             for (char digit : right())
-                w->findChild<QPushButton*>(QStringLiteral("Pad") + QChar::fromLatin1(digit))->click();
+                w->findChild<QPushButton*>(QStringLiteral("Pad") + QChar::fromLatin1(digit))
+                    ->click();
             w->findChild<QPushButton*>(QStringLiteral("PadOk"))->click();
         } else {
             type(right());
@@ -125,7 +131,8 @@ TEST_F(PracticeWindowTest, PractiseGoesOnWhenTheRecordsCannotBeWritten)
 {
     const QString path = QString::fromStdString(home.file("records.sqlite"));
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("newer"));
         db.setDatabaseName(path);
         ASSERT_TRUE(db.open());
         QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version=99"));
@@ -138,7 +145,6 @@ TEST_F(PracticeWindowTest, PractiseGoesOnWhenTheRecordsCannotBeWritten)
     EXPECT_FALSE(w->recordsLabel->isHidden());
     EXPECT_TRUE(w->recordsLabel->text().contains(QStringLiteral("较新版本")));
 }
-
 
 // 朗读题目 and 只听不看, with and without a voice: what is said, what is seen.
 struct Reading {
@@ -160,7 +166,8 @@ TEST_P(PracticeReadingTest, SaysTheProblemInWordsAndHidesItOnlyWhenAsked)
         w->listenOnlyBox->setChecked(r.listenOnly);
     });
     EXPECT_EQ(w->speakBox->isEnabled(), r.voice);
-    EXPECT_EQ(w->speakBox->toolTip().contains(QStringLiteral("speech-dispatcher-espeak-ng")), !r.voice);
+    EXPECT_EQ(w->speakBox->toolTip().contains(QStringLiteral("speech-dispatcher-espeak-ng")),
+              !r.voice);
     for (int i = 0; i < 2; ++i) {
         const Problem shown = w->session()->current();
         EXPECT_EQ(speaker.said.size(), r.says ? size_t(i + 1) : 0u);
@@ -173,12 +180,11 @@ TEST_P(PracticeReadingTest, SaysTheProblemInWordsAndHidesItOnlyWhenAsked)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, PracticeReadingTest,
-    ::testing::Values(Reading{"Read", true, true, false, true, true},
-                      Reading{"ReadOnly", true, true, true, true, false},
-                      Reading{"NotRead", true, false, true, false, true},
-                      Reading{"NoVoice", false, true, true, false, true}));
+INSTANTIATE_TEST_SUITE_P(Choices, PracticeReadingTest,
+                         ::testing::Values(Reading{"Read", true, true, false, true, true},
+                                           Reading{"ReadOnly", true, true, true, true, false},
+                                           Reading{"NotRead", true, false, true, false, true},
+                                           Reading{"NoVoice", false, true, true, false, true}));
 
 TEST_F(PracticeWindowTest, RecordsOfTheEnd)
 {
@@ -189,7 +195,7 @@ TEST_F(PracticeWindowTest, RecordsOfTheEnd)
             QTest::keyClick(w->answerBox, Qt::Key_Space);
     }
     w->recordsButton->click();
-    RecordsWindow* r = w->recordsWindow;
+    auto* r = qobject_cast<RecordsWindow*>(w->recordsWindow.data());
     ASSERT_TRUE(r);
     EXPECT_EQ(r->windowTitle(), QStringLiteral("练习记录 - 小明"));
     EXPECT_EQ(r->sessionsView->model()->rowCount(), 1);
