@@ -241,15 +241,7 @@ void PracticeWindow::buildChoice(QWidget* page)
         typeCounts[static_cast<size_t>(type)] = count;
     }
     listGrid->setColumnStretch(0, 1);
-    auto* types = new QScrollArea(what);
-    types->setObjectName(QStringLiteral("TypeList"));
-    types->setFrameShape(QFrame::NoFrame);
-    types->setWidgetResizable(true);
-    types->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    types->setWidget(list);
-    types->setMinimumWidth(list->sizeHint().width() +
-                           types->verticalScrollBar()->sizeHint().width());
-    grid->addWidget(types, 1, 0, 1, 2);
+    grid->addWidget(scrollingList(list, what), 1, 0, 1, 2);
     totalLabel = new QLabel(what);
     totalLabel->setObjectName(QStringLiteral("TotalLabel"));
     grid->addWidget(totalLabel, 2, 0, 1, 2);

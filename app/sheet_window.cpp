@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/sheet_window.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -14,7 +13,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -155,7 +153,8 @@ void SheetWindow::buildControls()
     auto* presetLine = new QHBoxLayout;
     presets_ = new QComboBox(panel);
     presets_->setObjectName(QStringLiteral("Presets"));
-    presets_->setToolTip(QStringLiteral("按教材单元预设题型、题数、形式和纸张方向，或自己保存的预设"));
+    presets_->setToolTip(
+        QStringLiteral("按教材单元预设题型、题数、形式和纸张方向，或自己保存的预设"));
     presets_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     presets_->setMinimumContentsLength(12);
     connect(presets_, &QComboBox::activated, this, &SheetWindow::applyPreset);
@@ -188,14 +187,7 @@ void SheetWindow::buildControls()
         typeBoxes_[static_cast<size_t>(type)] = box;
         counts_[static_cast<size_t>(type)] = count;
     }
-    auto* types = new QScrollArea(typesBox_);
-    types->setObjectName(QStringLiteral("TypeList"));
-    types->setFrameShape(QFrame::NoFrame);
-    types->setWidgetResizable(true);
-    types->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    types->setWidget(list);
-    types->setMinimumWidth(list->sizeHint().width() +
-                           types->verticalScrollBar()->sizeHint().width());
+    QScrollArea* types = scrollingList(list, typesBox_);
     total_ = new QLabel(typesBox_);
     total_->setObjectName(QStringLiteral("TotalLabel"));
     total_->setWordWrap(true);
@@ -230,7 +222,8 @@ void SheetWindow::buildControls()
     orientation_->setObjectName(QStringLiteral("Orientation"));
     for (int i = 0; i < static_cast<int>(std::size(kOrientationNames)); ++i)
         orientation_->addItem(QString::fromUtf8(kOrientationNames[i].caption), i);
-    orientation_->setToolTip(QStringLiteral("自动：每份%1题以内纵向，以上横向").arg(kMaxPortraitProblems));
+    orientation_->setToolTip(
+        QStringLiteral("自动：每份%1题以内纵向，以上横向").arg(kMaxPortraitProblems));
     columns_ = new QComboBox(optionsBox_);
     columns_->setObjectName(QStringLiteral("Columns"));
     columns_->addItem(QStringLiteral("自动分列"), kAutomaticColumns);
@@ -245,7 +238,8 @@ void SheetWindow::buildControls()
     keysPerPage_->setObjectName(QStringLiteral("KeysPerPage"));
     for (int n = kKeysPerPageOption.min; n <= kKeysPerPageOption.max; ++n) {
         if (kKeysPerPageOption.accepts(n))
-            keysPerPage_->addItem(n == 1 ? QStringLiteral("每页1份") : QStringLiteral("每页%1份（合页）").arg(n), n);
+            keysPerPage_->addItem(
+                n == 1 ? QStringLiteral("每页1份") : QStringLiteral("每页%1份（合页）").arg(n), n);
     }
     keysPerPage_->setToolTip(QStringLiteral("几份练习纸的答案印在一页上，各标编号"));
     form->addRow(QStringLiteral("答案"), keysPerPage_);
@@ -701,21 +695,22 @@ std::vector<std::pair<QString, SheetOptions>> SheetWindow::ownPresets() const
         const QString name = s.value(QStringLiteral("name")).toString().trimmed();
         if (name.isEmpty())
             continue;
-        presets.emplace_back(name, readSheetOptions([&s](const std::string& key)
-                                                        -> std::optional<std::string> {
-            const QVariant value = s.value(QString::fromStdString(key));
-            if (!value.isValid())
-                return std::nullopt;
-            if (value.typeId() == QMetaType::QStringList)
-                return value.toStringList().join(QLatin1Char(',')).toStdString();
-            return value.toString().toStdString();
-        }));
+        presets.emplace_back(
+            name, readSheetOptions([&s](const std::string& key) -> std::optional<std::string> {
+                const QVariant value = s.value(QString::fromStdString(key));
+                if (!value.isValid())
+                    return std::nullopt;
+                if (value.typeId() == QMetaType::QStringList)
+                    return value.toStringList().join(QLatin1Char(',')).toStdString();
+                return value.toString().toStdString();
+            }));
     }
     s.endArray();
     return presets;
 }
 
-void SheetWindow::writeOwnPresets(const std::vector<std::pair<QString, SheetOptions>>& presets) const
+void SheetWindow::writeOwnPresets(
+    const std::vector<std::pair<QString, SheetOptions>>& presets) const
 {
     QSettings& s = services_.settings;
     s.remove(kOwnPresets);
@@ -748,9 +743,9 @@ bool SheetWindow::savePreset(const QString& name)
 void SheetWindow::savePresetAs()
 {
     bool ok = false;
-    const QString name = QInputDialog::getText(this, QStringLiteral("保存为预设"),
-                                               QStringLiteral("预设的名称："), QLineEdit::Normal,
-                                               QString(), &ok);
+    const QString name =
+        QInputDialog::getText(this, QStringLiteral("保存为预设"), QStringLiteral("预设的名称："),
+                              QLineEdit::Normal, QString(), &ok);
     if (ok)
         savePreset(name);
 }
@@ -779,16 +774,9 @@ int SheetWindow::submitPrint(const std::string& printer, int copies, int first, 
     // whether the job was taken.
     std::string failure;
     builtin::SubmittedJob job;
-    QByteArray pdf;
-    {
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setTitle(QString::fromStdString(jobName));
-        writer.setCreator(QStringLiteral("Numbrook"));
-        if (!builtin::renderPages(writer, chosen))
-            failure = "无法生成打印内容";
-    }
+    const QByteArray pdf = builtin::pdfOf(chosen, QString::fromStdString(jobName));
+    if (pdf.isEmpty())
+        failure = "无法生成打印内容";
     if (failure.empty()) {
         try {
             job = builtin::submitPdfToPrinter(pdf.toStdString(), jobName, printer, copies);

@@ -3,6 +3,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QWidget>
 #include <QWindow>
@@ -100,6 +102,18 @@ void placeOnScreen(QWidget& window, QSize wanted, const QWidget* over)
     const auto within = [](int at, int low, int high) { return std::max(low, std::min(at, high)); };
     window.move(within(outer.left(), available.left(), available.right() + 1 - outer.width()),
                 within(outer.top(), available.top(), available.bottom() + 1 - outer.height()));
+}
+
+QScrollArea* scrollingList(QWidget* list, QWidget* parent)
+{
+    auto* area = new QScrollArea(parent);
+    area->setObjectName(QStringLiteral("TypeList"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidget(list);
+    area->setMinimumWidth(list->sizeHint().width() + area->verticalScrollBar()->sizeHint().width());
+    return area;
 }
 
 }  // namespace numbrook

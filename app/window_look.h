@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QSize>
 
+class QScrollArea;
 class QWidget;
 
 namespace numbrook {
@@ -22,5 +23,9 @@ void fitToScreen(QWidget& window);
 // of the screen (leaving room for the frame), and places it centred over
 // `over`, or on that area, wholly inside it.
 void placeOnScreen(QWidget& window, QSize wanted, const QWidget* over = nullptr);
+
+// A list that scrolls up and down where its parent is low ("TypeList"), as
+// wide as the list and its scroll bar.
+QScrollArea* scrollingList(QWidget* list, QWidget* parent);
 
 }  // namespace numbrook

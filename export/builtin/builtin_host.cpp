@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/builtin/builtin_host.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QPdfWriter>
 
 #include "export/builtin/print_job.h"
 #include "export/builtin/sheet_renderer.h"
@@ -29,17 +27,6 @@ PageText pageOf(const FilledSheets& sheets, bool answers)
             page.cells.push_back(sheets.text(header + 1, r, c));
     }
     return page;
-}
-
-// Pages firstPage to lastPage (page 1 the problem sheet, page 2 the
-// answer sheet) on the device. False when it can't be painted on.
-bool renderSheets(QPagedPaintDevice& device, const FilledSheets& sheets, int firstPage,
-                  int lastPage)
-{
-    std::vector<PageText> pages;
-    for (int page = firstPage; page <= lastPage; ++page)
-        pages.push_back(pageOf(sheets, page != 1));
-    return renderPages(device, pages);
 }
 
 }  // namespace
@@ -106,17 +93,12 @@ void BuiltinHost::printPages(const std::string& pages)
     // or unusable TMPDIR or to be left behind, and the server's answer
     // tells at once whether the job was taken.
     const std::string jobName = printJobName(sheets_.text(kProblemHeaderTable, 1, 1));
-    QByteArray pdf;
-    {
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setTitle(QString::fromStdString(jobName));
-        writer.setCreator(QStringLiteral("Numbrook"));
-        if (!renderSheets(writer, sheets_, 1, lastPage)) {
-            throw HostError("无法生成打印内容", HostFailure::PrintFailed);
-        }
-    }
+    std::vector<PageText> printed;
+    for (int page = 1; page <= lastPage; ++page)
+        printed.push_back(pageOf(sheets_, page != 1));
+    const QByteArray pdf = pdfOf(printed, QString::fromStdString(jobName));
+    if (pdf.isEmpty())
+        throw HostError("无法生成打印内容", HostFailure::PrintFailed);
     printNotice_.clear();
     if (printFile_.empty()) {
         printNotice_ = waitNotice(submitPdfToDefaultPrinter(pdf.toStdString(), jobName).wait);

@@ -4,12 +4,15 @@
 #include <map>
 #include <tuple>
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPen>
 
+#include "core/version.h"
 #include "export/builtin/sheet_font.h"
 #include "export/export_steps.h"
 
@@ -168,6 +171,21 @@ bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages)
         paintPage(painter, fonts, pages[i]);
     }
     return painter.end();
+}
+
+QByteArray pdfOf(const std::vector<PageText>& pages, const QString& title)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QString::fromUtf8(kProgramTitle));
+        writer.setTitle(title);
+        if (!renderPages(writer, pages))
+            return {};
+    }
+    return pdf;
 }
 
 }  // namespace numbrook::builtin

@@ -23,4 +23,8 @@ QPageLayout pageLayoutOf(const PageText& page);
 // order. False when the device can't be painted on.
 bool renderPages(QPagedPaintDevice& device, const std::vector<PageText>& pages);
 
+// The pages as a PDF document in memory, under this title; empty when they
+// can't be painted.
+QByteArray pdfOf(const std::vector<PageText>& pages, const QString& title);
+
 }  // namespace numbrook::builtin
