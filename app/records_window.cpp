@@ -28,6 +28,7 @@
 #include <cmath>
 #include <map>
 
+#include "app/window_look.h"
 #include "core/message_boxes.h"
 #include "generator/problem_text.h"
 #include "generator/problem_types.h"
@@ -123,6 +124,9 @@ RecordsWindow::RecordsWindow(MessageBoxes& boxes, RecordsStore& records, const s
       saveAs_(saveAs ? std::move(saveAs) : SaveFileQuestion(askWithFileDialog))
 {
     setObjectName(QStringLiteral("RecordsWindow"));
+    // A window of its own does not take its parent's colours: the program's
+    // light ones, whatever the desktop's.
+    setPalette(classicPalette());
     const QString name = QString::fromStdString(pupil_);
     setWindowTitle(QStringLiteral("练习记录 - ") + name);
 
@@ -299,15 +303,17 @@ void RecordsWindow::showType()
     dates->setTickCount(std::clamp(static_cast<int>(first.daysTo(last)) + 2, 2, 8));
     for (QAbstractAxis* axis : chart->axes(Qt::Vertical, secondsSeries))
         // Four steps of whole seconds.
-        static_cast<QValueAxis*>(axis)->setRange(0, std::max(4.0, std::ceil(slowest * 1.1 / 4) * 4));
+        static_cast<QValueAxis*>(axis)->setRange(0,
+                                                 std::max(4.0, std::ceil(slowest * 1.1 / 4) * 4));
 }
 
 void RecordsWindow::exportCsv(bool allPupils)
 {
     const QString base = allPupils ? QStringLiteral("练习记录") : QString::fromStdString(pupil_);
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path = saveAs_(this, QDir(folder.isEmpty() ? QDir::homePath() : folder)
-                                           .filePath(base + QStringLiteral(".csv")));
+    const QString path = saveAs_(
+        this,
+        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(base + QStringLiteral(".csv")));
     if (path.isEmpty())
         return;
     if (!records_.writeCsv(path, allPupils ? std::nullopt : std::optional<std::string>(pupil_)))
