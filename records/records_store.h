@@ -6,8 +6,8 @@
 // $XDG_DATA_HOME/numbrook/records.sqlite.
 //
 // Each attempt is committed as it is answered (write-ahead log, synchronous
-// FULL): a killed program loses at most the problem on screen, and a power
-// cut nothing committed. A second program of the same user waits its turn
+// NORMAL): a crashed or killed program loses at most the problem on screen;
+// a power cut may lose the last few. A second program of the same user waits its turn
 // (busy timeout). An attempt that can't be written (a full disk, a writer
 // that holds the file too long) is kept and written with the next one; the
 // caller shows lastError() and practice goes on. A file that can't be read
