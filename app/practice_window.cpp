@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/practice_figures.h"
 #include "app/window_look.h"
 #include "generator/problem_text.h"
 #include "practice/answer.h"
@@ -53,20 +54,6 @@ QPointer<PracticeWindow>& theWindow()
 QString fromUtf8(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-// "1分05秒", "45秒".
-QString duration(int64_t ms)
-{
-    const int64_t s = (ms + 500) / 1000;
-    return s >= 60 ? QStringLiteral("%1分%2秒").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'))
-                   : QStringLiteral("%1秒").arg(s);
-}
-
-QString percent(int right, int all)
-{
-    return all == 0 ? QStringLiteral("—")
-                    : QStringLiteral("%1%").arg(std::lround(100.0 * right / all));
 }
 
 QString secondsEach(int64_t ms, int n)

@@ -28,6 +28,7 @@
 #include <cmath>
 #include <map>
 
+#include "app/practice_figures.h"
 #include "app/window_look.h"
 #include "core/message_boxes.h"
 #include "generator/problem_text.h"
@@ -39,19 +40,6 @@ namespace numbrook {
 namespace {
 
 constexpr int kMissedShown = 20;
-
-QString duration(int64_t ms)
-{
-    const int64_t s = (ms + 500) / 1000;
-    return s >= 60 ? QStringLiteral("%1分%2秒").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'))
-                   : QStringLiteral("%1秒").arg(s);
-}
-
-QString percent(int right, int all)
-{
-    return all == 0 ? QStringLiteral("—")
-                    : QStringLiteral("%1%").arg(std::lround(100.0 * right / all));
-}
 
 // The sessions, newest first, each cell's text made as the view draws it.
 class SessionsModel final : public QAbstractTableModel {
